@@ -1,0 +1,209 @@
+// The media bridge: seek, volume and end-of-track answers that Wine's device lacks.
+// Per alias it follows the commands passing through (open, play, volume, close).
+#include "platform/win32/media_bridge.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <vector>
+
+namespace platform::media {
+namespace {
+
+constexpr int MODE_CAPACITY = 64;
+constexpr int LENGTH_CAPACITY = 260;
+
+std::string lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// Blank-separated words; a double-quoted stretch (a path) stays one word, quotes included.
+std::vector<std::string> splitWords(const char* command) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    for (const char* p = command; *p != '\0'; ++p) {
+        if (*p == '"') {
+            quoted = !quoted;
+        }
+        if (!quoted && (*p == ' ' || *p == '\t')) {
+            if (!word.empty()) {
+                words.push_back(word);
+                word.clear();
+            }
+            continue;
+        }
+        word += *p;
+    }
+    if (!word.empty()) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+// A plain optionally signed decimal number and nothing else.
+bool parseNumber(const std::string& text, int& value) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return false;
+    }
+    long long result = 0;
+    for (; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i])) || result > 100000000000LL) {
+            return false;
+        }
+        result = result * 10 + (text[i] - '0');
+    }
+    value = static_cast<int>(negative ? -result : result);
+    return true;
+}
+
+// Whether a numeric reply reads as 0: blanks, an optional sign, then no digits or only zeros.
+bool readsZero(const char* reply, int capacity) {
+    int i = 0;
+    while (i < capacity && reply[i] == ' ') {
+        ++i;
+    }
+    if (i < capacity && (reply[i] == '-' || reply[i] == '+')) {
+        ++i;
+    }
+    for (; i < capacity && std::isdigit(static_cast<unsigned char>(reply[i])); ++i) {
+        if (reply[i] != '0') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string trimmed(const char* text) {
+    std::string result = text;
+    while (!result.empty() && std::isspace(static_cast<unsigned char>(result.back()))) {
+        result.pop_back();
+    }
+    std::size_t start = 0;
+    while (start < result.size() && std::isspace(static_cast<unsigned char>(result[start]))) {
+        ++start;
+    }
+    return result.substr(start);
+}
+
+void writeReply(const std::string& text, char* reply, int capacity) {
+    if (reply == nullptr || capacity <= 0) {
+        return;
+    }
+    std::size_t count = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
+    std::memcpy(reply, text.data(), count);
+    reply[count] = '\0';
+}
+
+// The alias an open command names after its ALIAS word; empty when it names none.
+std::string openedAlias(const std::vector<std::string>& words) {
+    for (std::size_t i = 2; i + 1 < words.size(); ++i) {
+        if (lower(words[i]) == "alias") {
+            return lower(words[i + 1]);
+        }
+    }
+    return "";
+}
+
+// Wine ends a track with the position back at 0 and the mode "stopped"; Windows
+// leaves the position at the length, which is what the player waits for.
+int answerPosition(AliasState& alias, const Device& device, const std::string& name, int result,
+                   char* reply, int capacity) {
+    if (!alias.playedSinceOpen || reply == nullptr || capacity <= 0 || !readsZero(reply, capacity)) {
+        return result;
+    }
+    char mode[MODE_CAPACITY] = {};
+    std::string modeCommand = "status " + name + " mode";
+    if (device(modeCommand.c_str(), mode, MODE_CAPACITY) != 0 || lower(trimmed(mode)) != "stopped") {
+        return result;
+    }
+    std::string lengthCommand = "status " + name + " length";
+    return device(lengthCommand.c_str(), reply, capacity);
+}
+
+}  // namespace
+
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
+                      int capacity) {
+    std::vector<std::string> words = splitWords(command);
+    std::string verb = words.empty() ? "" : lower(words[0]);
+    std::string name = words.size() > 1 ? lower(words[1]) : "";
+
+    if (verb == "open") {
+        int result = device(command, reply, capacity);
+        std::string opened = openedAlias(words);
+        if (result == 0 && !opened.empty()) {
+            bridge.aliases[opened] = AliasState{};
+        }
+        return result;
+    }
+    if (verb == "close") {
+        int result = device(command, reply, capacity);
+        if (name == "all") {
+            bridge.aliases.clear();
+        } else {
+            bridge.aliases.erase(name);
+        }
+        return result;
+    }
+
+    auto known = bridge.aliases.find(name);
+    if (known == bridge.aliases.end()) {
+        return device(command, reply, capacity);
+    }
+    AliasState& alias = known->second;
+    std::string what = words.size() > 2 ? lower(words[2]) : "";
+    int number = 0;
+
+    if (verb == "play") {
+        int result = device(command, reply, capacity);
+        if (result == 0) {
+            alias.playedSinceOpen = true;
+        }
+        return result;
+    }
+    if (verb == "seek" && words.size() == 4 && what == "to" && parseNumber(words[3], number)) {
+        int result = device(command, reply, capacity);
+        if (result == 0) {
+            return result;
+        }
+        std::string play = "play " + words[1] + " from " + words[3];
+        result = device(play.c_str(), reply, capacity);
+        if (result == 0) {
+            alias.playedSinceOpen = true;
+        }
+        return result;
+    }
+    if (verb == "setaudio" && words.size() == 5 && what == "volume" && lower(words[3]) == "to" &&
+        parseNumber(words[4], number)) {
+        int result = device(command, reply, capacity);
+        if (result == 0) {
+            alias.acceptedVolume = number;
+        }
+        return result;
+    }
+    if (verb == "status" && words.size() == 3 && what == "volume") {
+        int result = device(command, reply, capacity);
+        if (result == 0) {
+            return result;
+        }
+        writeReply(std::to_string(alias.acceptedVolume), reply, capacity);
+        return 0;
+    }
+    if (verb == "status" && words.size() == 3 && what == "position") {
+        int result = device(command, reply, capacity);
+        return answerPosition(alias, device, words[1], result, reply, capacity);
+    }
+    return device(command, reply, capacity);
+}
+
+}  // namespace platform::media

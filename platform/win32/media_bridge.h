@@ -1,0 +1,28 @@
+// Makes the Wine media device answer the player's commands the way the Windows one does.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+
+namespace platform::media {
+
+// Sends one command to the real device: the media interface's own call shape.
+using Device = std::function<int(const char* command, char* reply, int capacity)>;
+
+struct AliasState {
+    bool playedSinceOpen = false;
+    int acceptedVolume = 1000;  // last volume the device accepted since the open
+};
+
+// Aliases the device has opened, by lower-case name.
+struct BridgeState {
+    std::map<std::string, AliasState> aliases;
+};
+
+// Passes `command` to `device`, standing in for the three answers Wine's
+// device gets wrong; returns what the caller of the device would see.
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
+                      int capacity);
+
+}  // namespace platform::media
