@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/fault_trap.h"
 #include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
 #include "platform/draw.h"
@@ -55,6 +56,7 @@ struct Player {
     metadata::InfoStrip info;
     playlist::Playlist playlist;
     skin::Skin skin;
+    FaultRecord faults;
 };
 
 }  // namespace app

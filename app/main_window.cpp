@@ -1,0 +1,85 @@
+// The main window: a borderless 184 x 64 face centred on the screen.
+#include "app/main_window.h"
+
+#include "app/startup.h"
+#include "assets/embedded.h"
+#include "platform/draw.h"
+#include "platform/gui.h"
+
+namespace app {
+
+namespace {
+
+constexpr int FRAME_TOP_IMAGE = 10;
+constexpr int FRAME_LEFT_IMAGE = 11;
+constexpr int FRAME_RIGHT_IMAGE = 12;
+constexpr int FRAME_BOTTOM_IMAGE = 13;
+
+constexpr int FACE_PICTURE_WIDTH = 186;
+
+// True for a left click polled in the previous pass on a button the mouse is on.
+bool clicked(Player& player, skin::Button button) {
+    return skin::hoverStep(player.skin, button, false) &&
+           player.loop.event.eventType == platform::EVENT_LEFT_CLICK;
+}
+
+}  // namespace
+
+void decodePlaylistFrames() {
+    platform::decodeBitmap(FRAME_TOP_IMAGE, assets::FRAME_TOP_BMP, assets::FRAME_TOP_BMP_size);
+    platform::decodeBitmap(FRAME_LEFT_IMAGE, assets::FRAME_LEFT_BMP, assets::FRAME_LEFT_BMP_size);
+    platform::decodeBitmap(FRAME_RIGHT_IMAGE, assets::FRAME_RIGHT_BMP, assets::FRAME_RIGHT_BMP_size);
+    platform::decodeBitmap(FRAME_BOTTOM_IMAGE, assets::FRAME_BOTTOM_BMP,
+                           assets::FRAME_BOTTOM_BMP_size);
+}
+
+void openMainWindow(Player& player) {
+    platform::WindowSpec spec;
+    spec.title = "Tunewell";
+    spec.clientWidth = MAIN_CLIENT_WIDTH;
+    spec.clientHeight = MAIN_CLIENT_HEIGHT;
+    spec.x = player.app.screenWidth / 2 - MAIN_CLIENT_WIDTH / 2;
+    spec.y = player.app.screenHeight / 2 - MAIN_CLIENT_HEIGHT / 2;
+    if (!platform::openWindow(MAIN_WINDOW, spec)) return;
+    platform::addImageControl(MAIN_WINDOW, FACE_CONTROL, FACE_IMAGE, 0, 0, FACE_PICTURE_WIDTH,
+                              MAIN_CLIENT_HEIGHT);
+    platform::acceptDroppedFiles(MAIN_WINDOW);
+}
+
+void prepareDrawing(Player& player) {
+    platform::selectWindow(MAIN_WINDOW);
+    platform::acquireDrawingSurface(MAIN_WINDOW);
+    platform::fillBox(22, 7, 154, 18, TEXT_AREA_COLOUR);
+    platform::setTextBackground(TEXT_AREA_COLOUR);
+    player.loop.playlistVisible = 0;
+}
+
+void applyPlaylistVisibility(const Player& player) {
+    if (player.loop.playlistVisible == 0) {
+        platform::activateWindow(MAIN_WINDOW);
+        platform::hideWindow(PLAYLIST_WINDOW);
+    } else {
+        platform::showWindowNormal(PLAYLIST_WINDOW);
+    }
+}
+
+// The only normal end: the rest of the pass still runs, then the loop leaves.
+void closeButton(Player& player) {
+    if (!clicked(player, skin::CLOSE)) return;
+    player.app.quitFlag = 1;
+    shutDown(player);
+}
+
+void minimiseButton(Player& player) {
+    if (!clicked(player, skin::MINIMISE)) return;
+    player.loop.playlistVisible = 0;
+    platform::minimiseForegroundWindow();
+}
+
+bool playlistButton(Player& player) {
+    if (!clicked(player, skin::PLAYLIST)) return false;
+    player.loop.playlistVisible = player.loop.playlistVisible == 1 ? 0 : 1;
+    return false;
+}
+
+}  // namespace app

@@ -1,0 +1,30 @@
+// The single-instance check: the older player, listed first, is terminated.
+#include "app/single_instance.h"
+
+namespace app {
+
+std::vector<std::uint32_t> walkSnapshot(AppState& state,
+                                        const std::vector<platform::ProcessEntry>& entries) {
+    std::vector<std::uint32_t> terminations;
+    for (const platform::ProcessEntry& entry : entries) {
+        if (entry.exeFile != PLAYER_EXE_NAME) continue;
+        if (state.rememberedProcessId == 0) state.rememberedProcessId = entry.processId;
+        ++state.matchedInstanceCount;
+        if (state.matchedInstanceCount == 2) {
+            state.matchedInstanceCount = 0;
+            terminations.push_back(state.rememberedProcessId);
+        }
+    }
+    return terminations;
+}
+
+void endOlderInstance(AppState& state) {
+    bool taken = false;
+    const std::vector<platform::ProcessEntry> entries = platform::processSnapshot(taken);
+    if (!taken) return;
+    for (std::uint32_t processId : walkSnapshot(state, entries)) {
+        platform::terminateProcess(processId);
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,21 @@
+// A newly started player ends an older running one.
+#pragma once
+
+#include <vector>
+
+#include "app/player.h"
+#include "platform/system.h"
+
+namespace app {
+
+constexpr const char* PLAYER_EXE_NAME = "brumby.exe";
+
+// Walks the snapshot: every exact match of the player's file name counts; the
+// first match is remembered, and at every second match the count goes back to
+// 0 and the remembered process is terminated. Returns the terminations made.
+std::vector<std::uint32_t> walkSnapshot(AppState& state,
+                                        const std::vector<platform::ProcessEntry>& entries);
+
+void endOlderInstance(AppState& state);
+
+}  // namespace app
