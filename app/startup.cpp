@@ -52,7 +52,7 @@ void shutDown(Player& player) {
 }
 
 int brumbyMain() {
-    static Player player;  // process-wide for the life of the run
+    Player player;  // the process-wide state, for the life of the run
     startUp(player);
     runLoop(player);
     platform::stopServices();

@@ -1,0 +1,172 @@
+// Start-up and the normal end over the simulated services: the data folder and
+// dir.vnd, the command line into the slots, the single-instance check, the
+// centred face, and the close button.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "app/data_folder.h"
+#include "app/loop.h"
+#include "app/startup.h"
+#include "platform/sim/sim.h"
+#include "playback/transport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readHostFile(const std::string& windowsPath) {
+    std::ifstream in(sim::hostPath(windowsPath), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeHostFile(const std::string& windowsPath, const std::string& bytes) {
+    fs::create_directories(fs::path(sim::hostPath(windowsPath)).parent_path());
+    std::ofstream(sim::hostPath(windowsPath), std::ios::binary) << bytes;
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("tunewell-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        sim::reset(root.string());
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // Start-up, then the first pass, which enters at the load step.
+    void start(app::Player& player) {
+        app::startUp(player);
+        app::runPass(player, true);
+    }
+
+    fs::path root;
+    const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
+};
+
+TEST_F(Startup, FirstStartRecordsTheWorkingDirectory) {
+    app::Player player;
+    start(player);
+    // Every folder along the way is made, so the file can be written even in a
+    // profile that lacks "Local Settings" and "Application Data".
+    EXPECT_TRUE(fs::is_directory(sim::hostPath("C:\\Users\\tester\\Local Settings\\Application Data")));
+    EXPECT_EQ(readHostFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
+    EXPECT_EQ(player.app.installationDirectory, "C:\\Tunewell\\");
+}
+
+TEST_F(Startup, LaterStartsReadTheRecordedDirectory) {
+    writeHostFile(dataFolder + "\\dir.vnd", "D:\\Player\\\r\nE:\\Other\\\r\n");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Player\\");
+    writeHostFile(dataFolder + "\\dir.vnd", "D:\\NoTerminator\\");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\NoTerminator\\");
+    writeHostFile(dataFolder + "\\dir.vnd", "D:\\Cr\\\rnext");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Cr\\");
+    writeHostFile(dataFolder + "\\dir.vnd", "");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "");
+    // The recorded file is never rewritten.
+    EXPECT_EQ(readHostFile(dataFolder + "\\dir.vnd"), "");
+    EXPECT_EQ(sim::openFileCount(), 0);
+}
+
+TEST_F(Startup, DriveRootAndOverlongWorkingDirectories) {
+    sim::setCurrentDirectory("C:\\");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "C:\\\\");
+    fs::remove(sim::hostPath(dataFolder + "\\dir.vnd"));
+    sim::setCurrentDirectory("C:\\" + std::string(270, 'x'));
+    // A directory the 260-character buffer cannot hold counts as empty.
+    EXPECT_EQ(app::prepareInstallationDirectory(), "\\");
+}
+
+TEST_F(Startup, UnsetProfileUsesTheCurrentDriveRoot) {
+    sim::unsetEnvironment("USERPROFILE");
+    app::prepareInstallationDirectory();
+    EXPECT_EQ(readHostFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"), "C:\\Tunewell\\\r\n");
+}
+
+TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
+    app::Player player;
+    start(player);
+    ASSERT_FALSE(sim::loadedLibraries().empty());
+    EXPECT_EQ(sim::loadedLibraries()[0].path, "C:\\Tunewell\\ravlet.dll");
+    EXPECT_FALSE(sim::loadedLibraries()[0].loaded);  // missing: no message, the player runs
+}
+
+TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
+    writeHostFile("C:\\Music\\a.wav", "RIFF");
+    sim::setCommandLine("brumby.exe C:\\Music\\a.wav \"C:\\My Music\\b.mp3\" C:\\c.ogg");
+    writeHostFile(dataFolder + "\\list.vnp", "C:\\old.mp3\r\n");
+    app::Player player;
+    start(player);
+    EXPECT_EQ(player.playlist.slots[0], "C:\\Music\\a.wav");
+    EXPECT_EQ(player.playlist.slots[1], "C:\\My Music\\b.mp3");
+    EXPECT_EQ(player.playlist.slots[2], "C:\\c.ogg");
+    EXPECT_EQ(player.playlist.slots[3], "");
+    ASSERT_GE(sim::mediaLog().size(), 3u);
+    EXPECT_EQ(sim::mediaLog()[0], "close MP3_1");
+    EXPECT_EQ(sim::mediaLog()[1], "OPEN \"C:\\Music\\a.wav\" Type MPEGVIDEO ALIAS MP3_1");
+}
+
+TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
+    sim::setScreenSize(1025, 769);
+    app::Player player;
+    start(player);
+    const sim::WindowInfo main = sim::windowInfo(app::MAIN_WINDOW);
+    ASSERT_TRUE(main.exists);
+    EXPECT_EQ(main.title, "Tunewell");
+    EXPECT_EQ(main.width, 184);
+    EXPECT_EQ(main.height, 64);
+    EXPECT_EQ(main.x, 512 - 92);
+    EXPECT_EQ(main.y, 384 - 32);
+    EXPECT_TRUE(main.acceptsDrops);
+    // The strip is cleared before the first pass.
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 22, 7), app::TEXT_AREA_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 175, 24), app::TEXT_AREA_COLOUR);
+}
+
+TEST_F(Startup, AnOlderPlayerIsEndedAtStart) {
+    sim::setProcesses({{"System", 4}, {"brumby.exe", 40}, {"brumby.exe", 41}});
+    app::Player player;
+    app::startUp(player);
+    EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+}
+
+TEST_F(Startup, CloseButtonEndsTheLoopAfterItsPassAndSavesOnce) {
+    app::Player player;
+    start(player);
+    sim::movePointerToClient(app::MAIN_WINDOW, 12, 10);
+    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    app::runPass(player, false);  // polls the click
+    EXPECT_EQ(player.app.quitFlag, 0);
+    sim::clearMediaLog();
+    app::runPass(player, false);  // acts on it
+    EXPECT_EQ(player.app.quitFlag, 1);
+    EXPECT_EQ(sim::mediaLog().front(), "close MP3_1");
+    EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).exists);
+    EXPECT_TRUE(fs::exists(sim::hostPath(dataFolder + "\\list.vnp")));
+}
+
+TEST_F(Startup, CloseButtonNeedsTheMouseStrictlyInsideItsBox) {
+    app::Player player;
+    start(player);
+    sim::movePointerToClient(app::MAIN_WINDOW, 16, 10);  // on the bound: not a hit
+    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    app::runPass(player, false);
+    app::runPass(player, false);
+    EXPECT_EQ(player.app.quitFlag, 0);
+}
+
+TEST_F(Startup, BrumbyMainRunsUntilCloseAndReturnsZero) {
+    // The close click is waiting before start-up; the first pass polls it and
+    // the second acts on it.
+    sim::movePointer(420 + 12, 352 + 10);  // the close button of the centred face
+    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    EXPECT_EQ(app::brumbyMain(), 0);
+    EXPECT_EQ(sim::servicesStopped(), 1);
+}
+
+}  // namespace
