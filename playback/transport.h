@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/draw.h"
+
 namespace app {
 struct Player;
 }
@@ -63,7 +65,18 @@ void pollPlayback(app::Player& player);
 // Loop stage 21.
 void refreshLengthText(Transport& transport);
 
+// The Next action, also entered by the end of a track, which has saved the
+// volume and closed the track already (`volumeSaved`).
+void nextAction(app::Player& player, bool volumeSaved);
+
 // The bit-rate estimate in kbps from a file size and a length in seconds.
 int estimateBitrate(long long fileSizeBytes, int lengthSeconds);
+
+// How many bar columns a volume (0..1000) or a position of a length fills.
+int volumeColumns(int deviceVolume);
+int positionColumns(int positionMs, int trackLengthMs);
+// Paints columns 1..`columns` of a bar, three pixels each, in `colour`.
+void paintPositionColumns(int columns, platform::Colour colour);
+void paintVolumeColumns(int columns, platform::Colour colour);
 
 }  // namespace playback

@@ -1,0 +1,189 @@
+// The five transport buttons and their media keys, the playlist double click,
+// and the load step that opens and starts the current track.
+#include "playback/transport.h"
+
+#include <climits>
+
+#include "app/player.h"
+#include "metadata/track_tag.h"
+#include "platform/gui.h"
+#include "platform/system.h"
+#include "playback/media_commands.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
+
+namespace playback {
+
+namespace {
+
+bool leftClickPolled(const app::Player& player) {
+    return player.loop.event.eventType == platform::EVENT_LEFT_CLICK;
+}
+
+void releaseMediaKeyLatch(Transport& transport) {
+    if (!platform::keyPressed(VK_PLAY_PAUSE_KEY) && !platform::keyPressed(VK_STOP_KEY) &&
+        !platform::keyPressed(VK_PREVIOUS_KEY) && !platform::keyPressed(VK_NEXT_KEY)) {
+        transport.mediaKeyLatch = 0;
+    }
+}
+
+// There is no wrap at row 0: Previous on the first row reloads it.
+void previousAction(app::Player& player) {
+    Transport& t = player.transport;
+    t.mediaKeyLatch = 1;
+    t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
+    if (t.currentIndex > 0) --t.currentIndex;
+    t.currentPath = playlist::rowPath(player.playlist, t.currentIndex);
+    closeTrack(TRACK_ALIAS_NUMBER);
+    t.movedByPrevious = 1;
+}
+
+// A stopped track restarts from its beginning; a paused one resumes.
+void playAction(Transport& t) {
+    t.mediaKeyLatch = 1;
+    t.stopRewound = 0;
+    if (t.playState == PLAY_STATE_STOPPED) {
+        playTrackFrom(TRACK_ALIAS_NUMBER, 0);
+    } else {
+        playTrack(TRACK_ALIAS_NUMBER);
+    }
+    t.playState = PLAY_STATE_PLAYING;
+}
+
+void pauseAction(Transport& t) {
+    t.mediaKeyLatch = 1;
+    pauseTrack(TRACK_ALIAS_NUMBER);
+    t.playState = PLAY_STATE_PAUSED;
+}
+
+// Stop only pauses the device; the position bar rewinds in pollPlayback and
+// the next Play starts from 0.
+void stopAction(Transport& t) {
+    t.mediaKeyLatch = 1;
+    t.playState = PLAY_STATE_STOPPED;
+    pauseTrack(TRACK_ALIAS_NUMBER);
+}
+
+}  // namespace
+
+// The wrap saves the volume while the track is still open, so that row 0
+// starts at the volume the user had; the end of a track has saved it already
+// and closed the device, whose answer would now be 0.
+void nextAction(app::Player& player, bool volumeSaved) {
+    Transport& t = player.transport;
+    t.mediaKeyLatch = 1;
+    if (t.currentIndex + 1 < playlist::rowCount()) {
+        ++t.currentIndex;
+    } else {
+        if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
+        t.currentIndex = 0;
+    }
+    t.currentPath = playlist::rowPath(player.playlist, t.currentIndex);
+    closeTrack(TRACK_ALIAS_NUMBER);
+    t.movedByNext = 1;
+}
+
+// Each button arms by hover or its media key and fires on a click or the key;
+// the latch makes one key press act once however long it is held. Play runs
+// before Pause and sets the latch, so the play/pause key toggles.
+bool transportButtons(app::Player& player) {
+    Transport& t = player.transport;
+    skin::Skin& face = player.skin;
+
+    const bool previousKey = platform::keyPressed(VK_PREVIOUS_KEY);
+    if (skin::hoverStep(face, skin::PREVIOUS, previousKey && t.mediaKeyLatch == 0) &&
+        (leftClickPolled(player) || platform::keyPressed(VK_PREVIOUS_KEY))) {
+        previousAction(player);
+        return true;
+    }
+
+    releaseMediaKeyLatch(t);
+
+    const bool playKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
+    if (skin::hoverStep(face, skin::PLAY,
+                        playKey && t.mediaKeyLatch == 0 && t.playState != PLAY_STATE_PLAYING) &&
+        (leftClickPolled(player) ||
+         (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
+        playAction(t);
+    }
+
+    const bool pauseKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
+    if (skin::hoverStep(face, skin::PAUSE, pauseKey && t.playState != PLAY_STATE_PAUSED) &&
+        (leftClickPolled(player) ||
+         (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
+        pauseAction(t);
+    }
+
+    const bool stopKey = platform::keyPressed(VK_STOP_KEY);
+    if (skin::hoverStep(face, skin::STOP, stopKey && t.mediaKeyLatch == 0) &&
+        (leftClickPolled(player) || platform::keyPressed(VK_STOP_KEY))) {
+        stopAction(t);
+    }
+
+    const bool nextKey = platform::keyPressed(VK_NEXT_KEY);
+    if (skin::hoverStep(face, skin::NEXT, nextKey && t.mediaKeyLatch == 0) &&
+        (leftClickPolled(player) || platform::keyPressed(VK_NEXT_KEY))) {
+        nextAction(player, false);
+        return true;
+    }
+    return false;
+}
+
+bool playSelectedRow(app::Player& player) {
+    const platform::Event& event = player.loop.event;
+    if (event.eventSource != playlist::PLAYLIST_LIST ||
+        event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
+        return false;
+    }
+    const int selected = playlist::selectedRow();
+    if (selected == -1) return false;
+    Transport& t = player.transport;
+    t.currentPath = playlist::rowPath(player.playlist, selected);
+    t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
+    closeTrack(TRACK_ALIAS_NUMBER);
+    t.currentIndex = selected;
+    return true;
+}
+
+// A zero length has no bit rate; the size is taken whole and multiplied in
+// 64 bits so that files of 256 MiB and more still give a true figure.
+int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
+    if (lengthSeconds == 0 || fileSizeBytes <= 0) return 0;
+    const long long kbps = (fileSizeBytes * 8 / 1000) / lengthSeconds;
+    if (kbps > INT_MAX) return INT_MAX;
+    if (kbps < INT_MIN) return INT_MIN;
+    return static_cast<int>(kbps);
+}
+
+// The tag is read and the row relabelled while the tag file is still open;
+// a track that cannot be opened leaves the bars and the play state alone.
+void loadTrack(app::Player& player) {
+    Transport& t = player.transport;
+    const int tagFile = metadata::readTrackTag(player.tag, t.currentPath);
+    if (tagFile != metadata::TAG_NOT_READ) {
+        playlist::relabelLoadedRow(player.tag.tagMissing == 0, player.tag.trackArtist,
+                                   player.tag.trackTitle, t.currentPath, t.currentIndex,
+                                   t.movedByPrevious, t.movedByNext);
+        metadata::finishTagRead(tagFile);
+    }
+
+    if (t.trackOpen == 1) {
+        closeTrack(TRACK_ALIAS_NUMBER);
+        t.trackOpen = 0;
+    }
+    if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return;
+    t.trackLengthSeconds = queryLength(TRACK_ALIAS_NUMBER) / 1000;
+    t.bitrateKbps = estimateBitrate(platform::fileSize(t.currentPath), t.trackLengthSeconds);
+    t.trackLoaded = 1;
+    t.trackOpen = 1;
+    playTrack(TRACK_ALIAS_NUMBER);
+    if (t.savedVolume != 0) setTrackVolume(TRACK_ALIAS_NUMBER, t.savedVolume);
+    t.trackLengthMs = queryLength(TRACK_ALIAS_NUMBER);
+    paintPositionColumns(POSITION_COLUMNS, app::BAR_COLOUR);
+}
+
+void refreshLengthText(Transport& transport) {
+    transport.lengthText = formatClock(transport.trackLengthMs);
+}
+
+}  // namespace playback
