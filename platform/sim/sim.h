@@ -1,0 +1,232 @@
+// Test control of the simulated services: set the machine up, drive it, read what happened.
+//
+// World and set-up
+//   reset(root)                      fresh world; files live on disk below root; C:\Users\tester and C:\Tunewell made
+//   hostPath(windowsPath)            where a Windows path lives on disk ("X:\a" -> root/X/a, "\a" -> drive C, relative -> current dir)
+//   setEnvironment(name, value)      set a variable (names compare case-insensitively); unsetEnvironment(name) removes it
+//   setCurrentDirectory(path)        simulated working directory (>= 260 chars: currentDirectory() returns "")
+//   setScreenSize(w, h)              primary screen size (default 1024 x 768)
+//   setCommandLine(text)             what commandLine() returns (default "brumby.exe")
+//   setProcesses(list, taken)        what processSnapshot() returns
+//   terminatedProcesses()            pids passed to terminateProcess that were in the list
+//   servicesStarted() / servicesStopped()   how often startServices / stopServices ran
+// Clock
+//   clockMs()                        virtual time; sleepMs(n) advances it by n and never really sleeps
+//   advanceClock(ms)                 move time on without a sleep call
+//   sleepCalls()                     number of sleepMs calls
+// Pointer and keys
+//   movePointer(x, y)                pointer at screen (x, y)
+//   movePointerToClient(w, x, y)     pointer at client (x, y) of window w
+//   holdKey(vk) / releaseKey(vk)     key down / up; a press also counts as "pressed since the last query"
+//   tapKey(vk)                       pressed and released: the next keyPressed(vk) alone returns true
+// Events (FIFO; one taken per pollEvent)
+//   queueControlEvent(control, type) control event (13100); the control's window becomes the active one
+//   queueMenuEvent(item)             menu event (13101)
+//   queueRawEvent(msg, w, l)         any raw message
+//   queueDrop(window, paths, inside) files dropped (563), returns the drop handle
+//   dropFinished(handle)             whether dropFinish was called for it; finishedDropCount() counts them
+//   pendingEvents()                  events not yet polled
+// Windows and drawing
+//   windowInfo(w)                    WindowInfo: exists, title, x, y, width, height, visible, minimised, topmost, owner, acceptsDrops, active
+//   foregroundWindow()               the active window, -1 for none
+//   failWindowOpen(w)                openWindow(w, ...) fails from now on
+//   windowMoves()                    every moveWindow call in order {window, x, y, atClockMs}
+//   showCalls(w) / hideCalls(w)      how often showWindowNormal / hideWindow ran on w
+//   pixel(w, x, y)                   a window pixel (NO_COLOUR outside or never drawn)
+//   pixelWrites()                    number of plotPixel calls
+//   textsDrawn() / clearTextsDrawn() every drawText in order, as TextDrawn
+//   fontInfo(n)                      what createFont(n, ...) got
+//   imageInfo(slot)                  a decoded image (width 0 when the slot is empty)
+//   controlExists(c) / controlWindow(c)   whether control c was made, and its window
+// Lists
+//   selectRow(control, row)          the user selects a row (-1 clears); no event is queued
+//   listRows(control)                all rows
+// Menus
+//   menuItems(menu)                  MenuItem list (id, text, kind, submenu, checked)
+//   queuePopupChoice(item)           the next showPopupMenu picks item (0 = dismissed)
+//   popupsShown()                    every showPopupMenu call {menu, owner, x, y}
+// Files and libraries
+//   openFileCount()                  files open now (catches leaks)
+//   loadedLibraries()                every loadLibrary call {slot, path, loaded}
+//   registerLibraryFunction(n, f)    callLibraryFunction(slot, n) runs f when the slot is loaded
+//   libraryCalls()                   every callLibraryFunction call {slot, name}
+// Shell and dialogs
+//   webPagesOpened()                 urls passed to openWebPage
+//   messagesShown()                  every messageBox {text, title}
+//   queueFileDialog(entries, accept) next openFileDialog answer: one full path, or folder then names
+//   fileDialogFilters()              the filter of every openFileDialog call
+//   ProcessExit{code}                thrown by exitProcess
+// Media device
+//   mediaLog() / clearMediaLog()     every mediaCommand string in order
+//   setTrackLength(path, ms)         length of a file (also lets an unknown type open)
+//   trackPlaying()                   some alias is playing now
+//   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
+//   setPosition(n, ms)               move alias n's position (keeps its mode)
+//   failNextCommand(code)            the next mediaCommand returns code and does nothing
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/system.h"
+
+namespace sim {
+
+// Media device error codes the simulator answers with.
+constexpr int MEDIA_INVALID_DEVICE = 263;
+constexpr int MEDIA_FILE_NOT_FOUND = 275;
+constexpr int MEDIA_DUPLICATE_ALIAS = 289;
+constexpr int MEDIA_UNRECOGNISED_KEYWORD = 259;
+constexpr int MEDIA_UNRECOGNISED_COMMAND = 261;
+constexpr int MEDIA_BAD_INTEGER = 270;
+constexpr int MEDIA_MISSING_PARAMETER = 273;
+constexpr int MEDIA_OUT_OF_RANGE = 282;
+constexpr int MEDIA_REPLY_OVERFLOW = 266;
+constexpr int DEFAULT_TRACK_LENGTH_MS = 30000;
+
+struct ProcessExit {
+    int code = 0;
+};
+
+struct WindowInfo {
+    bool exists = false;
+    std::string title;
+    int x = 0, y = 0, width = 0, height = 0;
+    bool visible = false, minimised = false, topmost = false;
+    int owner = -1;
+    bool acceptsDrops = false;
+    bool active = false;
+};
+
+struct WindowMove {
+    int window = -1;
+    int x = 0, y = 0;
+    std::int64_t atClockMs = 0;
+};
+
+struct TextDrawn {
+    int window = -1;
+    int x = 0, y = 0;
+    int font = 0;
+    platform::Colour textColour = 0, backColour = 0;
+    std::string text;
+    std::int64_t atClockMs = 0;
+};
+
+struct FontInfo {
+    std::string face;
+    int points = 0;
+    int weight = 0;
+};
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<platform::Colour> pixels;  // row-major, top row first
+};
+
+enum class MenuItemKind { Item, Separator, Submenu };
+
+struct MenuItem {
+    int id = 0;  // item id, or the submenu's menu number
+    std::string text;
+    MenuItemKind kind = MenuItemKind::Item;
+    bool checked = false;
+};
+
+struct PopupShown {
+    int menu = 0, owner = -1, x = 0, y = 0;
+};
+
+struct LibraryLoad {
+    int slot = 0;
+    std::string path;
+    bool loaded = false;
+};
+
+struct LibraryCall {
+    int slot = 0;
+    std::string name;
+};
+
+struct MessageShown {
+    std::string text, title;
+};
+
+void reset(const std::string& rootFolder);
+std::string hostPath(const std::string& windowsPath);
+void setEnvironment(const std::string& name, const std::string& value);
+void unsetEnvironment(const std::string& name);
+void setCurrentDirectory(const std::string& windowsPath);
+void setScreenSize(int width, int height);
+void setCommandLine(const std::string& text);
+void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTaken = true);
+const std::vector<std::uint32_t>& terminatedProcesses();
+int servicesStarted();
+int servicesStopped();
+
+std::int64_t clockMs();
+void advanceClock(std::int64_t ms);
+int sleepCalls();
+
+void movePointer(int screenX, int screenY);
+void movePointerToClient(int window, int x, int y);
+void holdKey(int virtualKey);
+void releaseKey(int virtualKey);
+void tapKey(int virtualKey);
+
+void queueControlEvent(int control, int eventType);
+void queueMenuEvent(int item);
+void queueRawEvent(int message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+std::uintptr_t queueDrop(int window, std::vector<std::string> paths, bool pointInside = true);
+bool dropFinished(std::uintptr_t drop);
+int finishedDropCount();
+int pendingEvents();
+
+WindowInfo windowInfo(int window);
+int foregroundWindow();
+void failWindowOpen(int window);
+const std::vector<WindowMove>& windowMoves();
+int showCalls(int window);
+int hideCalls(int window);
+platform::Colour pixel(int window, int x, int y);
+std::int64_t pixelWrites();
+const std::vector<TextDrawn>& textsDrawn();
+void clearTextsDrawn();
+FontInfo fontInfo(int font);
+Image imageInfo(int slot);
+bool controlExists(int control);
+int controlWindow(int control);
+
+void selectRow(int control, int row);
+std::vector<std::string> listRows(int control);
+
+std::vector<MenuItem> menuItems(int menu);
+void queuePopupChoice(int item);
+const std::vector<PopupShown>& popupsShown();
+
+int openFileCount();
+const std::vector<LibraryLoad>& loadedLibraries();
+void registerLibraryFunction(const std::string& name, std::function<int()> function);
+const std::vector<LibraryCall>& libraryCalls();
+
+const std::vector<std::string>& webPagesOpened();
+const std::vector<MessageShown>& messagesShown();
+void queueFileDialog(std::vector<std::string> pathsOrFolderAndNames, bool accept);
+const std::vector<std::string>& fileDialogFilters();
+
+const std::vector<std::string>& mediaLog();
+void clearMediaLog();
+void setTrackLength(const std::string& windowsPath, int ms);
+bool trackPlaying();
+bool aliasOpen(int alias);
+int aliasPosition(int alias);  // -1 when not open
+int aliasVolume(int alias);
+std::string aliasMode(int alias);  // "stopped", "playing", "paused", or "" when not open
+std::string aliasPath(int alias);
+void setPosition(int alias, int ms);
+void failNextCommand(int code);
+
+}  // namespace sim

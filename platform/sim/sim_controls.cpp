@@ -1,0 +1,181 @@
+// Simulated controls: image controls painted into their window, list boxes and popup menus.
+#include <algorithm>
+
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+bool controlExists(int control) { return world().controls.count(control) != 0; }
+
+int controlWindow(int control) {
+    auto it = world().controls.find(control);
+    return it == world().controls.end() ? -1 : it->second.window;
+}
+
+static ControlRecord* findList(int control) {
+    auto it = world().controls.find(control);
+    if (it == world().controls.end() || it->second.kind != ControlKind::List) return nullptr;
+    return &it->second;
+}
+
+void selectRow(int control, int row) {
+    ControlRecord* list = findList(control);
+    if (!list) return;
+    list->selected = (row >= 0 && row < static_cast<int>(list->rows.size())) ? row : -1;
+}
+
+std::vector<std::string> listRows(int control) {
+    const ControlRecord* list = findList(control);
+    return list ? list->rows : std::vector<std::string>{};
+}
+
+// Finds item `item` in `menu` or any submenu below it.
+static MenuItem* findMenuItem(int menu, int item, int depth = 0) {
+    auto it = world().menus.find(menu);
+    if (it == world().menus.end() || depth > 16) return nullptr;
+    for (MenuItem& entry : it->second.items) {
+        if (entry.kind == MenuItemKind::Item && entry.id == item) return &entry;
+    }
+    for (MenuItem& entry : it->second.items) {
+        if (entry.kind != MenuItemKind::Submenu) continue;
+        if (MenuItem* found = findMenuItem(entry.id, item, depth + 1)) return found;
+    }
+    return nullptr;
+}
+
+std::vector<MenuItem> menuItems(int menu) {
+    auto it = world().menus.find(menu);
+    return it == world().menus.end() ? std::vector<MenuItem>{} : it->second.items;
+}
+
+void queuePopupChoice(int item) { world().popupChoices.push_back(item); }
+
+const std::vector<PopupShown>& popupsShown() { return world().popups; }
+
+}  // namespace sim
+
+namespace platform {
+
+using sim::world;
+
+bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
+    sim::World& w = world();
+    sim::WindowRecord* record = sim::findWindow(window);
+    if (!record) return false;
+    sim::ControlRecord entry;
+    entry.kind = sim::ControlKind::Image;
+    entry.window = window;
+    entry.image = image;
+    entry.x = x;
+    entry.y = y;
+    entry.width = width;
+    entry.height = height;
+    w.controls[control] = entry;
+    auto picture = w.images.find(image);
+    if (picture == w.images.end()) return true;
+    const sim::Image& img = picture->second;
+    for (int py = 0; py < std::min(img.height, height); ++py) {
+        for (int px = 0; px < std::min(img.width, width); ++px) {
+            int wx = x + px;
+            int wy = y + py;
+            if (wx < 0 || wy < 0 || wx >= record->width || wy >= record->height) continue;
+            record->pixels[static_cast<std::size_t>(wy) * record->width + wx] =
+                img.pixels[static_cast<std::size_t>(py) * img.width + px];
+        }
+    }
+    return true;
+}
+
+bool addListControl(int window, int control, int x, int y, int width, int height,
+                    std::int32_t textColour, std::int32_t backColour) {
+    if (!sim::findWindow(window)) return false;
+    sim::ControlRecord entry;
+    entry.kind = sim::ControlKind::List;
+    entry.window = window;
+    entry.x = x;
+    entry.y = y;
+    entry.width = width;
+    entry.height = height;
+    entry.textColour = textColour;
+    entry.backColour = backColour;
+    world().controls[control] = entry;
+    return true;
+}
+
+// Inserting at or above the selected row moves the selection down with its row.
+int listInsert(int control, int index, const std::string& text) {
+    sim::ControlRecord* list = sim::findList(control);
+    if (!list) return -1;
+    int count = static_cast<int>(list->rows.size());
+    if (index == -1) index = count;
+    if (index < 0 || index > count) return -1;
+    list->rows.insert(list->rows.begin() + index, text);
+    if (list->selected >= index) ++list->selected;
+    return index;
+}
+
+// Deleting the selected row clears the selection; one above it moves it up.
+void listDelete(int control, int index) {
+    sim::ControlRecord* list = sim::findList(control);
+    if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return;
+    list->rows.erase(list->rows.begin() + index);
+    if (list->selected == index) list->selected = -1;
+    else if (list->selected > index) --list->selected;
+}
+
+int listCount(int control) {
+    const sim::ControlRecord* list = sim::findList(control);
+    return list ? static_cast<int>(list->rows.size()) : 0;
+}
+
+int listSelected(int control) {
+    const sim::ControlRecord* list = sim::findList(control);
+    return list ? list->selected : -1;
+}
+
+std::string listText(int control, int index) {
+    const sim::ControlRecord* list = sim::findList(control);
+    if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return "";
+    return list->rows[index];
+}
+
+void createPopupMenu(int menu) { world().menus[menu] = sim::Menu{}; }
+
+void appendMenuItem(int menu, int item, const char* text) {
+    auto it = world().menus.find(menu);
+    if (it != world().menus.end())
+        it->second.items.push_back({item, text ? text : "", sim::MenuItemKind::Item, false});
+}
+
+void appendMenuSeparator(int menu) {
+    auto it = world().menus.find(menu);
+    if (it != world().menus.end()) it->second.items.push_back({0, "", sim::MenuItemKind::Separator, false});
+}
+
+void appendSubmenu(int menu, int submenu, const char* text) {
+    auto it = world().menus.find(menu);
+    if (it != world().menus.end() && world().menus.count(submenu))
+        it->second.items.push_back({submenu, text ? text : "", sim::MenuItemKind::Submenu, false});
+}
+
+void setMenuCheck(int menu, int item, bool checked) {
+    if (sim::MenuItem* entry = sim::findMenuItem(menu, item)) entry->checked = checked;
+}
+
+int menuCheck(int menu, int item) {
+    const sim::MenuItem* entry = sim::findMenuItem(menu, item);
+    return entry && entry->checked ? 1 : 0;
+}
+
+// The real menu posts its command to the queue; the chosen item is the next event.
+void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
+    sim::World& w = world();
+    w.popups.push_back({menu, ownerWindow, screenX, screenY});
+    if (w.popupChoices.empty()) return;
+    int choice = w.popupChoices.front();
+    w.popupChoices.pop_front();
+    if (choice != 0 && w.menus.count(menu))
+        w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
+}
+
+}  // namespace platform

@@ -1,0 +1,158 @@
+// Simulated files (on disk below the world's root), processes and libraries.
+#include <algorithm>
+#include <cctype>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+int openFileCount() { return static_cast<int>(world().files.size()); }
+
+const std::vector<LibraryLoad>& loadedLibraries() { return world().libraryLoads; }
+
+void registerLibraryFunction(const std::string& name, std::function<int()> function) {
+    world().libraryFunctions[name] = std::move(function);
+}
+
+const std::vector<LibraryCall>& libraryCalls() { return world().libraryCalls; }
+
+// Matches a file name against a pattern with '*' and '?', ignoring case.
+static bool wildcardMatch(const char* pattern, const char* name) {
+    if (*pattern == '\0') return *name == '\0';
+    if (*pattern == '*') return wildcardMatch(pattern + 1, name) || (*name && wildcardMatch(pattern, name + 1));
+    if (*name == '\0') return false;
+    bool same = *pattern == '?' || std::toupper(static_cast<unsigned char>(*pattern)) ==
+                                       std::toupper(static_cast<unsigned char>(*name));
+    return same && wildcardMatch(pattern + 1, name + 1);
+}
+
+// The host path of the first entry matching `path`, whose last part may hold wildcards.
+static std::string firstMatch(const std::string& path) {
+    std::size_t cut = path.find_last_of("\\/");
+    std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (last.find_first_of("*?") == std::string::npos) return hostPath(path);
+    std::string folder = hostPath(cut == std::string::npos ? "." : path.substr(0, cut + 1));
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names)
+        if (wildcardMatch(last.c_str(), name.c_str())) return (fs::path(folder) / name).string();
+    return "";
+}
+
+static bool isRegularFile(const std::string& host) {
+    std::error_code error;
+    return !host.empty() && fs::is_regular_file(host, error);
+}
+
+}  // namespace sim
+
+namespace platform {
+
+using sim::world;
+namespace fs = std::filesystem;
+
+std::int64_t fileSize(const std::string& path) {
+    if (path.empty()) return -1;
+    std::string host = sim::firstMatch(path);
+    std::error_code error;
+    if (host.empty() || !fs::exists(host, error)) return -1;
+    if (fs::is_directory(host, error)) return 0;
+    auto size = fs::file_size(host, error);
+    return error ? -1 : static_cast<std::int64_t>(size);
+}
+
+bool createFolder(const std::string& path) {
+    std::string host = sim::hostPath(path);
+    std::error_code error;
+    if (host.empty() || fs::exists(host, error)) return false;
+    if (!fs::is_directory(fs::path(host).parent_path(), error)) return false;
+    return fs::create_directory(host, error);
+}
+
+int openFile(const std::string& path, FileMode mode) {
+    std::string host = sim::hostPath(path);
+    std::error_code error;
+    if (host.empty() || path.empty() || fs::is_directory(host, error)) return -1;
+    int flags = O_RDONLY;
+    if (mode == FileMode::ReadWriteAlways) flags = O_RDWR | O_CREAT;
+    if (mode == FileMode::WriteTruncate) flags = O_WRONLY | O_CREAT | O_TRUNC;
+    int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
+    if (fd < 0) return -1;
+    sim::World& w = world();
+    int handle = 1;
+    while (w.files.count(handle)) ++handle;
+    w.files[handle] = fd;
+    return handle;
+}
+
+int readFile(int file, void* buffer, int count) {
+    auto it = world().files.find(file);
+    if (it == world().files.end() || !buffer || count <= 0) return 0;
+    ssize_t got = ::read(it->second, buffer, static_cast<std::size_t>(count));
+    return got > 0 ? static_cast<int>(got) : 0;
+}
+
+int writeFile(int file, const void* buffer, int count) {
+    auto it = world().files.find(file);
+    if (it == world().files.end() || !buffer || count <= 0) return 0;
+    ssize_t put = ::write(it->second, buffer, static_cast<std::size_t>(count));
+    return put > 0 ? static_cast<int>(put) : 0;
+}
+
+bool seekFile(int file, std::int64_t offset) {
+    auto it = world().files.find(file);
+    if (it == world().files.end() || offset < 0) return false;
+    return ::lseek(it->second, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+void closeFile(int file) {
+    auto it = world().files.find(file);
+    if (it == world().files.end()) return;
+    ::close(it->second);
+    world().files.erase(it);
+}
+
+std::vector<ProcessEntry> processSnapshot(bool& taken) {
+    taken = world().snapshotTaken;
+    return taken ? world().processes : std::vector<ProcessEntry>{};
+}
+
+bool terminateProcess(std::uint32_t processId) {
+    auto& list = world().processes;
+    auto it = std::find_if(list.begin(), list.end(),
+                           [processId](const ProcessEntry& entry) { return entry.processId == processId; });
+    if (it == list.end()) return false;
+    list.erase(it);
+    world().terminated.push_back(processId);
+    return true;
+}
+
+bool loadLibrary(int library, const std::string& path) {
+    bool loaded = sim::isRegularFile(sim::hostPath(path));
+    if (loaded) world().libraries[library] = path;
+    world().libraryLoads.push_back({library, path, loaded});
+    return loaded;
+}
+
+bool callLibraryFunction(int library, const char* name) {
+    sim::World& w = world();
+    std::string function = name ? name : "";
+    w.libraryCalls.push_back({library, function});
+    if (!w.libraries.count(library)) return false;
+    auto it = w.libraryFunctions.find(function);
+    if (it == w.libraryFunctions.end() || !it->second) return false;
+    it->second();
+    return true;
+}
+
+}  // namespace platform

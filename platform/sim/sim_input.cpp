@@ -1,0 +1,150 @@
+// Simulated input: the pointer, asynchronous key state, the event queue and dropped files.
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+void movePointer(int screenX, int screenY) {
+    world().pointerX = screenX;
+    world().pointerY = screenY;
+}
+
+void movePointerToClient(int window, int x, int y) {
+    const WindowRecord* record = findWindow(window);
+    if (record) movePointer(record->x + x, record->y + y);
+}
+
+void holdKey(int virtualKey) {
+    KeyState& key = world().keys[virtualKey];
+    key.held = true;
+    key.pressedSinceQuery = true;
+}
+
+void releaseKey(int virtualKey) { world().keys[virtualKey].held = false; }
+
+void tapKey(int virtualKey) { world().keys[virtualKey].pressedSinceQuery = true; }
+
+void queueControlEvent(int control, int eventType) {
+    world().events.push_back({QueuedKind::Control, control, eventType, 0, 0});
+}
+
+void queueMenuEvent(int item) { world().events.push_back({QueuedKind::Menu, item, -1, 0, 0}); }
+
+void queueRawEvent(int message, std::uintptr_t wParam, std::intptr_t lParam) {
+    world().events.push_back({QueuedKind::Raw, message, -1, wParam, lParam});
+}
+
+std::uintptr_t queueDrop(int window, std::vector<std::string> paths, bool pointInside) {
+    World& w = world();
+    std::uintptr_t handle = ++w.nextDrop;
+    w.drops[handle] = Drop{window, std::move(paths), pointInside, false};
+    queueRawEvent(platform::EVENT_DROP_FILES, handle, 0);
+    return handle;
+}
+
+bool dropFinished(std::uintptr_t drop) {
+    auto it = world().drops.find(drop);
+    return it != world().drops.end() && it->second.finished;
+}
+
+int finishedDropCount() {
+    int count = 0;
+    for (const auto& [handle, drop] : world().drops) count += drop.finished ? 1 : 0;
+    return count;
+}
+
+int pendingEvents() { return static_cast<int>(world().events.size()); }
+
+// A drop still usable by the shell queries (known and not finished).
+static const Drop* liveDrop(std::uintptr_t handle) {
+    auto it = world().drops.find(handle);
+    if (it == world().drops.end() || it->second.finished) return nullptr;
+    return &it->second;
+}
+
+}  // namespace sim
+
+namespace platform {
+
+using sim::world;
+
+void pollEvent(Event& event) {
+    sim::World& w = world();
+    event.eventType = EVENT_TYPE_NONE;
+    if (w.events.empty()) {
+        event.lastEvent = EVENT_NONE;
+        return;
+    }
+    sim::QueuedEvent next = w.events.front();
+    w.events.pop_front();
+    switch (next.kind) {
+    case sim::QueuedKind::Control: {
+        event.lastEvent = EVENT_CONTROL;
+        event.eventType = next.eventType;
+        event.eventSource = next.id;
+        // A click on a control activates the window that holds it.
+        auto control = w.controls.find(next.id);
+        if (control != w.controls.end() && sim::findWindow(control->second.window))
+            w.foreground = control->second.window;
+        break;
+    }
+    case sim::QueuedKind::Menu:
+        event.lastEvent = EVENT_MENU;
+        event.eventSource = next.id;
+        break;
+    case sim::QueuedKind::Raw:
+        event.lastEvent = next.id;
+        event.wParam = next.wParam;
+        event.lParam = next.lParam;
+        break;
+    }
+}
+
+void selectWindow(int window) { world().currentWindow = window; }
+int currentWindow() { return world().currentWindow; }
+
+// Client position of the pointer in the current window, or {-1,-1}
+// outside 0..width x 0..height (inclusive, as the screen-to-client check is).
+static Point clientPointer() {
+    const sim::World& w = world();
+    const sim::WindowRecord* record = sim::findWindow(w.currentWindow);
+    if (!record) return {-1, -1};
+    int x = w.pointerX - record->x;
+    int y = w.pointerY - record->y;
+    if (x < 0 || x > record->width || y < 0 || y > record->height) return {-1, -1};
+    return {x, y};
+}
+
+int mouseX() { return clientPointer().x; }
+int mouseY() { return clientPointer().y; }
+Point cursorPosition() { return {world().pointerX, world().pointerY}; }
+
+bool keyPressed(int virtualKey) {
+    auto it = world().keys.find(virtualKey);
+    if (it == world().keys.end()) return false;
+    bool pressed = it->second.held || it->second.pressedSinceQuery;
+    it->second.pressedSinceQuery = false;
+    return pressed;
+}
+
+bool dropPointInside(std::uintptr_t drop) {
+    const sim::Drop* record = sim::liveDrop(drop);
+    return record && record->pointInside;
+}
+
+int dropFileCount(std::uintptr_t drop) {
+    const sim::Drop* record = sim::liveDrop(drop);
+    return record ? static_cast<int>(record->paths.size()) : 0;
+}
+
+std::string dropFilePath(std::uintptr_t drop, int index) {
+    const sim::Drop* record = sim::liveDrop(drop);
+    if (!record || index < 0 || index >= static_cast<int>(record->paths.size())) return "";
+    return record->paths[index];
+}
+
+void dropFinish(std::uintptr_t drop) {
+    auto it = world().drops.find(drop);
+    if (it != world().drops.end()) it->second.finished = true;
+}
+
+}  // namespace platform

@@ -1,0 +1,146 @@
+// The simulated machine's state, its reset, path mapping and the test set-up hooks.
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t CURRENT_DIRECTORY_CAPACITY = 260;
+
+World& world() {
+    static World theWorld;
+    return theWorld;
+}
+
+WindowRecord* findWindow(int window) {
+    auto it = world().windows.find(window);
+    return it == world().windows.end() ? nullptr : &it->second;
+}
+
+static std::string upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Finds the entry of `folder` whose name equals `name` ignoring case, as the
+// Windows file system would; falls back to `name` itself.
+static std::string matchName(const fs::path& folder, const std::string& name) {
+    std::error_code error;
+    if (fs::exists(folder / name, error)) return name;
+    const std::string wanted = upper(name);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string candidate = it->path().filename().string();
+        if (upper(candidate) == wanted) return candidate;
+    }
+    return name;
+}
+
+std::string hostPath(const std::string& windowsPath) {
+    World& w = world();
+    if (w.root.empty()) return "";
+    std::string path = windowsPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::string drive;
+    std::string rest;
+    if (path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))) {
+        drive = std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+        rest = path.substr(2);
+    } else if (!path.empty() && path[0] == '\\') {
+        drive = w.currentDirectory.empty() ? "C" : w.currentDirectory.substr(0, 1);
+        rest = path;
+    } else {
+        if (w.currentDirectory.size() < 2 || w.currentDirectory[1] != ':') return "";
+        return hostPath(w.currentDirectory + "\\" + path);
+    }
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= rest.size()) {
+        std::size_t end = rest.find('\\', start);
+        if (end == std::string::npos) end = rest.size();
+        std::string part = rest.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    fs::path host = fs::path(w.root) / drive;
+    for (const std::string& part : parts) host /= matchName(host, part);
+    return host.string();
+}
+
+void reset(const std::string& rootFolder) {
+    World& old = world();
+    for (auto& [handle, fd] : old.files) ::close(fd);
+    old = World{};
+    World& w = world();
+    w.root = rootFolder;
+    while (w.root.size() > 1 && w.root.back() == '/') w.root.pop_back();
+    w.environment["USERPROFILE"] = "C:\\Users\\tester";
+    w.currentDirectory = "C:\\Tunewell";
+    std::error_code error;
+    fs::create_directories(hostPath("C:\\Users\\tester"), error);
+    fs::create_directories(hostPath("C:\\Tunewell"), error);
+}
+
+void setEnvironment(const std::string& name, const std::string& value) {
+    world().environment[upper(name)] = value;
+}
+
+void unsetEnvironment(const std::string& name) { world().environment.erase(upper(name)); }
+
+void setCurrentDirectory(const std::string& windowsPath) {
+    world().currentDirectory = windowsPath;
+}
+
+void setScreenSize(int width, int height) {
+    world().screenWidth = width;
+    world().screenHeight = height;
+}
+
+void setCommandLine(const std::string& text) { world().commandLine = text; }
+
+void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTaken) {
+    world().processes = std::move(processes);
+    world().snapshotTaken = snapshotTaken;
+}
+
+const std::vector<std::uint32_t>& terminatedProcesses() { return world().terminated; }
+int servicesStarted() { return world().servicesStarted; }
+int servicesStopped() { return world().servicesStopped; }
+
+std::int64_t clockMs() { return world().clock; }
+void advanceClock(std::int64_t ms) {
+    if (ms > 0) world().clock += ms;
+}
+int sleepCalls() { return world().sleepCalls; }
+
+}  // namespace sim
+
+namespace platform {
+
+std::string environmentVariable(const char* name) {
+    const auto& env = sim::world().environment;
+    auto it = env.find(sim::upper(name ? name : ""));
+    return it == env.end() ? std::string() : it->second;
+}
+
+std::string currentDirectory() {
+    const std::string& dir = sim::world().currentDirectory;
+    return dir.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : dir;
+}
+
+void sleepMs(int milliseconds) {
+    sim::World& w = sim::world();
+    ++w.sleepCalls;
+    if (milliseconds > 0) w.clock += milliseconds;
+}
+
+}  // namespace platform

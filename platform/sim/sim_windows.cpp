@@ -1,0 +1,169 @@
+// Simulated windows: their records, visibility, activation, moves and the screen.
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+// Shown on screen: visible itself and no owner up the chain minimised or hidden.
+static bool shownOnScreen(int window) {
+    for (int depth = 0; depth < 16; ++depth) {
+        const WindowRecord* record = findWindow(window);
+        if (!record || !record->visible) return false;
+        if (depth > 0 && record->minimised) return false;
+        if (record->owner < 0) return true;
+        window = record->owner;
+    }
+    return true;
+}
+
+WindowInfo windowInfo(int window) {
+    WindowInfo info;
+    const WindowRecord* record = findWindow(window);
+    if (!record) return info;
+    info.exists = true;
+    info.title = record->title;
+    info.x = record->x;
+    info.y = record->y;
+    info.width = record->width;
+    info.height = record->height;
+    info.visible = shownOnScreen(window);
+    info.minimised = record->minimised;
+    info.topmost = record->topmost;
+    info.owner = record->owner;
+    info.acceptsDrops = record->acceptsDrops;
+    info.active = world().foreground == window;
+    return info;
+}
+
+int foregroundWindow() { return world().foreground; }
+
+void failWindowOpen(int window) { world().failingWindows.push_back(window); }
+
+const std::vector<WindowMove>& windowMoves() { return world().moves; }
+
+int showCalls(int window) {
+    const WindowRecord* record = findWindow(window);
+    return record ? record->showCalls : 0;
+}
+
+int hideCalls(int window) {
+    const WindowRecord* record = findWindow(window);
+    return record ? record->hideCalls : 0;
+}
+
+// Hands activation on when the active window goes away or hides.
+static void deactivate(int window) {
+    World& w = world();
+    if (w.foreground != window) return;
+    const WindowRecord* record = findWindow(window);
+    int owner = record ? record->owner : -1;
+    const WindowRecord* ownerRecord = findWindow(owner);
+    w.foreground = (ownerRecord && ownerRecord->visible) ? owner : -1;
+}
+
+}  // namespace sim
+
+namespace platform {
+
+using sim::findWindow;
+using sim::world;
+
+bool openWindow(int window, const WindowSpec& spec) {
+    sim::World& w = world();
+    for (int failing : w.failingWindows)
+        if (failing == window) return false;
+    if (findWindow(window) || spec.clientWidth < 0 || spec.clientHeight < 0) return false;
+    if (spec.owner >= 0 && !findWindow(spec.owner)) return false;
+    sim::WindowRecord record;
+    record.title = spec.title ? spec.title : "";
+    record.x = spec.x;
+    record.y = spec.y;
+    record.width = spec.clientWidth;
+    record.height = spec.clientHeight;
+    record.owner = spec.owner;
+    record.visible = spec.visible;
+    record.pixels.assign(static_cast<std::size_t>(spec.clientWidth) * spec.clientHeight, NO_COLOUR);
+    w.windows[window] = std::move(record);
+    if (spec.visible) w.foreground = window;
+    return true;
+}
+
+bool windowExists(int window) { return findWindow(window) != nullptr; }
+
+void closeWindow(int window) {
+    sim::World& w = world();
+    if (!findWindow(window)) return;
+    std::vector<int> owned;
+    for (const auto& [number, record] : w.windows)
+        if (record.owner == window) owned.push_back(number);
+    for (int child : owned) closeWindow(child);
+    sim::deactivate(window);
+    if (w.surface == window) w.surface = -1;
+    for (auto it = w.controls.begin(); it != w.controls.end();)
+        it = it->second.window == window ? w.controls.erase(it) : std::next(it);
+    w.windows.erase(window);
+}
+
+void hideWindow(int window) {
+    sim::WindowRecord* record = findWindow(window);
+    if (!record) return;
+    ++record->hideCalls;
+    record->visible = false;
+    sim::deactivate(window);
+}
+
+// Like SW_SHOWNORMAL: restores and shows; a window that was not on screen is activated.
+void showWindowNormal(int window) {
+    sim::WindowRecord* record = findWindow(window);
+    if (!record) return;
+    ++record->showCalls;
+    bool wasShown = record->visible && !record->minimised;
+    record->visible = true;
+    record->minimised = false;
+    if (!wasShown) world().foreground = window;
+}
+
+void activateWindow(int window) {
+    if (findWindow(window)) world().foreground = window;
+}
+
+void setForegroundWindow(int window) { activateWindow(window); }
+
+void minimiseForegroundWindow() {
+    sim::WindowRecord* record = findWindow(world().foreground);
+    if (record) record->minimised = true;
+}
+
+void moveWindow(int window, int x, int y) {
+    sim::WindowRecord* record = findWindow(window);
+    if (!record) return;
+    record->x = x;
+    record->y = y;
+    world().moves.push_back({window, x, y, world().clock});
+}
+
+void setTopmost(int window, bool topmost) {
+    sim::WindowRecord* record = findWindow(window);
+    if (record) record->topmost = topmost;
+}
+
+WindowRect windowRect(int window) {
+    const sim::WindowRecord* record = findWindow(window);
+    if (!record) return {};
+    return {record->x, record->y, record->width, record->height};
+}
+
+Point clientSize(int window) {
+    const sim::WindowRecord* record = findWindow(window);
+    if (!record) return {};
+    return {record->width, record->height};
+}
+
+void acceptDroppedFiles(int window) {
+    sim::WindowRecord* record = findWindow(window);
+    if (record) record->acceptsDrops = true;
+}
+
+int screenWidth() { return world().screenWidth; }
+int screenHeight() { return world().screenHeight; }
+
+}  // namespace platform

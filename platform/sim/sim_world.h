@@ -1,0 +1,149 @@
+// The simulator's whole state: one plain struct, private to platform/sim.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/gui.h"
+#include "platform/sim/sim.h"
+#include "platform/system.h"
+
+namespace sim {
+
+struct WindowRecord {
+    std::string title;
+    int x = 0, y = 0, width = 0, height = 0;
+    int owner = -1;
+    bool visible = false, minimised = false, topmost = false, acceptsDrops = false;
+    std::vector<platform::Colour> pixels;  // width * height, row-major
+    int showCalls = 0, hideCalls = 0;
+};
+
+enum class ControlKind { Image, List };
+
+struct ControlRecord {
+    ControlKind kind = ControlKind::Image;
+    int window = -1;
+    int image = -1;
+    int x = 0, y = 0, width = 0, height = 0;
+    platform::Colour textColour = 0, backColour = 0;
+    std::vector<std::string> rows;
+    int selected = -1;
+};
+
+struct Menu {
+    std::vector<MenuItem> items;
+};
+
+struct KeyState {
+    bool held = false;
+    bool pressedSinceQuery = false;
+};
+
+enum class QueuedKind { Control, Menu, Raw };
+
+struct QueuedEvent {
+    QueuedKind kind = QueuedKind::Raw;
+    int id = 0;         // control, menu item or message number
+    int eventType = -1;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+struct Drop {
+    int window = -1;
+    std::vector<std::string> paths;
+    bool pointInside = true;
+    bool finished = false;
+};
+
+struct FileDialogAnswer {
+    std::vector<std::string> entries;
+    bool accept = false;
+};
+
+enum class MediaMode { Stopped, Playing, Paused };
+
+struct MediaAlias {
+    std::string path;
+    int length = 0;
+    int position = 0;       // while playing: the position at playStartClock
+    MediaMode mode = MediaMode::Stopped;
+    int volume = 1000;
+    std::int64_t playStartClock = 0;
+};
+
+struct World {
+    std::string root;
+    std::map<std::string, std::string> environment;  // names upper-cased
+    std::string currentDirectory;
+    std::string commandLine = "brumby.exe";
+    int screenWidth = 1024, screenHeight = 768;
+    std::int64_t clock = 0;
+    int sleepCalls = 0;
+    int servicesStarted = 0, servicesStopped = 0;
+
+    int pointerX = -1000, pointerY = -1000;
+    std::map<int, KeyState> keys;
+
+    std::deque<QueuedEvent> events;
+    std::map<std::uintptr_t, Drop> drops;
+    std::uintptr_t nextDrop = 0x5000;
+
+    std::map<int, WindowRecord> windows;
+    std::vector<int> failingWindows;
+    int currentWindow = 0;
+    int foreground = -1;
+    std::vector<WindowMove> moves;
+    std::map<int, ControlRecord> controls;
+
+    int surface = -1;
+    int textX = 0, textY = 0;
+    platform::Colour textColour = 0, textBack = 0xFFFFFF;
+    int font = 0;
+    std::int64_t pixelWrites = 0;
+    std::vector<TextDrawn> texts;
+    std::map<int, FontInfo> fonts;
+    std::map<int, Image> images;
+
+    std::map<int, Menu> menus;
+    std::vector<PopupShown> popups;
+    std::deque<int> popupChoices;
+
+    std::map<int, int> files;  // handle -> host file descriptor
+
+    std::vector<platform::ProcessEntry> processes;
+    bool snapshotTaken = true;
+    std::vector<std::uint32_t> terminated;
+
+    std::map<int, std::string> libraries;
+    std::vector<LibraryLoad> libraryLoads;
+    std::vector<LibraryCall> libraryCalls;
+    std::map<std::string, std::function<int()>> libraryFunctions;
+
+    std::vector<std::string> webPages;
+    std::vector<MessageShown> messages;
+    std::vector<std::string> dialogFilters;
+    std::deque<FileDialogAnswer> dialogAnswers;
+
+    std::vector<std::string> mediaLog;
+    std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
+    std::map<std::string, int> trackLengths;  // by host path
+    int failNextMediaCode = 0;
+};
+
+// The one simulated machine of the process.
+World& world();
+
+// Window record or nullptr.
+WindowRecord* findWindow(int window);
+
+// Brings a playing alias up to the virtual clock (stopping it at its end).
+void settleAlias(MediaAlias& alias);
+
+}  // namespace sim

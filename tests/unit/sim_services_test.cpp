@@ -1,0 +1,260 @@
+// Checks the simulated services' tricky parts that the player's scenario tests lean on.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/gui.h"
+#include "platform/sim/sim.h"
+#include "platform/system.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SimServices : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/sim_services_XXXXXX";
+        root = mkdtemp(pattern);
+        sim::reset(root);
+    }
+    void TearDown() override {
+        sim::reset("");
+        fs::remove_all(root);
+    }
+    void writeHostFile(const std::string& windowsPath, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(sim::hostPath(windowsPath), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string root;
+};
+
+// A 24-bit bitmap of width x height whose pixel (x, y) has red x, green y, blue 7.
+std::vector<std::uint8_t> makeBitmap(int width, int height, bool topDown) {
+    int stride = (width * 3 + 3) / 4 * 4;
+    std::vector<std::uint8_t> bytes(54 + stride * height, 0);
+    auto put32 = [&](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put32(2, static_cast<std::uint32_t>(bytes.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<std::uint32_t>(width));
+    put32(22, static_cast<std::uint32_t>(topDown ? -height : height));
+    bytes[26] = 1;
+    bytes[28] = 24;
+    for (int y = 0; y < height; ++y) {
+        int row = topDown ? y : height - 1 - y;
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = &bytes[54 + row * stride + x * 3];
+            p[0] = 7;
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>(x);
+        }
+    }
+    return bytes;
+}
+
+TEST_F(SimServices, MapsWindowsPathsBelowTheRoot) {
+    EXPECT_EQ(sim::hostPath("c:\\Users\\tester\\a.txt"), root + "/C/Users/tester/a.txt");
+    EXPECT_EQ(sim::hostPath("\\Tunewell\\\\back.vnb"), root + "/C/Tunewell/back.vnb");
+    EXPECT_EQ(sim::hostPath("song.mp3"), root + "/C/Tunewell/song.mp3");
+    EXPECT_EQ(sim::hostPath("D:\\x\\..\\y"), root + "/D/y");
+    // Existing folders are found whatever the letter case, as on Windows.
+    EXPECT_EQ(sim::hostPath("C:\\USERS\\Tester"), root + "/C/Users/tester");
+    EXPECT_EQ(platform::environmentVariable("userprofile"), "C:\\Users\\tester");
+    sim::setCurrentDirectory("C:\\" + std::string(260, 'a'));
+    EXPECT_EQ(platform::currentDirectory(), "");
+}
+
+TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {
+    EXPECT_EQ(platform::fileSize(""), -1);
+    EXPECT_EQ(platform::fileSize("C:\\Tunewell"), 0);
+    EXPECT_FALSE(platform::createFolder("C:\\missing\\child"));
+    EXPECT_TRUE(platform::createFolder("C:\\Tunewell\\data"));
+    EXPECT_FALSE(platform::createFolder("C:\\Tunewell\\data"));
+    EXPECT_EQ(platform::openFile("C:\\Tunewell\\none.txt", platform::FileMode::ReadExisting), -1);
+    EXPECT_EQ(platform::openFile("C:\\nowhere\\a.txt", platform::FileMode::WriteTruncate), -1);
+    int file = platform::openFile("C:\\Tunewell\\data\\a.txt", platform::FileMode::WriteTruncate);
+    ASSERT_GE(file, 0);
+    EXPECT_EQ(platform::writeFile(file, "hello", 5), 5);
+    EXPECT_FALSE(platform::seekFile(file, -1));
+    EXPECT_EQ(sim::openFileCount(), 1);
+    platform::closeFile(file);
+    EXPECT_EQ(sim::openFileCount(), 0);
+    EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\*.txt"), 5);
+}
+
+TEST_F(SimServices, KeyReportsAPressOnceAfterItWasReleased) {
+    sim::tapKey(0xB0);
+    EXPECT_TRUE(platform::keyPressed(0xB0));
+    EXPECT_FALSE(platform::keyPressed(0xB0));
+    sim::holdKey(1);
+    EXPECT_TRUE(platform::keyPressed(1));
+    EXPECT_TRUE(platform::keyPressed(1));
+    sim::holdKey(2);
+    sim::releaseKey(2);
+    EXPECT_TRUE(platform::keyPressed(2));  // pressed since the last query
+    EXPECT_FALSE(platform::keyPressed(2));
+}
+
+TEST_F(SimServices, PointerIsInsideUpToTheClientEdgeInclusive) {
+    platform::WindowSpec spec;
+    spec.x = 100;
+    spec.y = 50;
+    spec.clientWidth = 184;
+    spec.clientHeight = 64;
+    ASSERT_TRUE(platform::openWindow(0, spec));
+    platform::selectWindow(0);
+    sim::movePointerToClient(0, 184, 64);
+    EXPECT_EQ(platform::mouseX(), 184);
+    EXPECT_EQ(platform::mouseY(), 64);
+    sim::movePointerToClient(0, 185, 10);
+    EXPECT_EQ(platform::mouseX(), -1);
+    EXPECT_EQ(platform::mouseY(), -1);
+    platform::selectWindow(7);
+    sim::movePointerToClient(0, 5, 5);
+    EXPECT_EQ(platform::mouseX(), -1);
+}
+
+TEST_F(SimServices, ListSelectionMovesWithItsRow) {
+    platform::WindowSpec spec;
+    spec.clientWidth = 10;
+    spec.clientHeight = 10;
+    ASSERT_TRUE(platform::openWindow(1, spec));
+    ASSERT_TRUE(platform::addListControl(1, 14, 0, 0, 10, 10, 0, 0));
+    EXPECT_EQ(platform::listInsert(14, -1, "a"), 0);
+    EXPECT_EQ(platform::listInsert(14, -1, "c"), 1);
+    EXPECT_EQ(platform::listInsert(14, 1, "b"), 1);
+    EXPECT_EQ(platform::listInsert(14, 4, "x"), -1);
+    sim::selectRow(14, 1);
+    platform::listInsert(14, 0, "first");
+    EXPECT_EQ(platform::listSelected(14), 2);
+    platform::listDelete(14, 0);
+    EXPECT_EQ(platform::listSelected(14), 1);
+    platform::listDelete(14, 2);
+    EXPECT_EQ(platform::listSelected(14), 1);
+    platform::listDelete(14, 1);
+    EXPECT_EQ(platform::listSelected(14), -1);
+    EXPECT_EQ(sim::listRows(14), std::vector<std::string>{"a"});
+}
+
+TEST_F(SimServices, MediaPositionFollowsTheClockAndStopsAtTheEnd) {
+    writeHostFile("C:\\Tunewell\\song.mp3", {1, 2, 3});
+    sim::setTrackLength("C:\\Tunewell\\song.mp3", 5000);
+    char reply[260];
+    EXPECT_EQ(platform::mediaCommand("status MP3_1 position", reply, 260), sim::MEDIA_INVALID_DEVICE);
+    EXPECT_EQ(platform::mediaCommand("OPEN \"C:\\Tunewell\\song.mp3\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0), 0);
+    EXPECT_EQ(platform::mediaCommand("OPEN \"C:\\Tunewell\\song.mp3\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0),
+              sim::MEDIA_DUPLICATE_ALIAS);
+    platform::mediaCommand("play MP3_1", nullptr, 0);
+    platform::sleepMs(1200);
+    platform::mediaCommand("status MP3_1 position", reply, 260);
+    EXPECT_STREQ(reply, "1200");
+    platform::mediaCommand("pause MP3_1", nullptr, 0);
+    sim::advanceClock(1000);
+    EXPECT_EQ(sim::aliasPosition(1), 1200);
+    platform::mediaCommand("play MP3_1 from 4000", nullptr, 0);
+    sim::advanceClock(3000);
+    EXPECT_EQ(sim::aliasPosition(1), 5000);
+    EXPECT_FALSE(sim::trackPlaying());
+    platform::mediaCommand("status MP3_1 mode", reply, 260);
+    EXPECT_STREQ(reply, "stopped");
+    platform::mediaCommand("Seek MP3_1 to 100", nullptr, 0);
+    EXPECT_EQ(sim::aliasMode(1), "stopped");
+    EXPECT_EQ(sim::aliasPosition(1), 100);
+}
+
+TEST_F(SimServices, MediaOpenRefusesMissingMalformedAndUnknownFiles) {
+    writeHostFile("C:\\Tunewell\\note.txt", {1});
+    writeHostFile("C:\\Tunewell\\a.WAV", {1});
+    EXPECT_EQ(platform::mediaCommand("OPEN \"C:\\Tunewell\\gone.mp3\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0),
+              sim::MEDIA_FILE_NOT_FOUND);
+    EXPECT_EQ(platform::mediaCommand("OPEN \"C:\\Tunewell\\note.txt\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0),
+              sim::MEDIA_INVALID_DEVICE);
+    EXPECT_NE(platform::mediaCommand("OPEN \"C:\\Tune\"well\\a.WAV\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0), 0);
+    EXPECT_EQ(platform::mediaCommand("OPEN \"C:\\Tunewell\\a.WAV\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0), 0);
+    EXPECT_EQ(sim::mediaLog().size(), 4u);
+}
+
+TEST_F(SimServices, WavLengthComesFromItsHeader) {
+    // 44-byte header: 1000 bytes of data at 4000 bytes per second = 250 ms.
+    std::vector<std::uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
+                                     16, 0, 0, 0, 1, 0, 1, 0, 0xA0, 0x0F, 0, 0, 0xA0, 0x0F, 0, 0, 1, 0, 8, 0,
+                                     'd', 'a', 't', 'a', 0xE8, 0x03, 0, 0};
+    wav.resize(wav.size() + 1000);
+    writeHostFile("C:\\Tunewell\\tone.wav", wav);
+    ASSERT_EQ(platform::mediaCommand("OPEN \"tone.wav\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0), 0);
+    char reply[8];
+    platform::mediaCommand("status MP3_1 length", reply, 8);
+    EXPECT_STREQ(reply, "250");
+}
+
+TEST_F(SimServices, BitmapsDecodeBothRowOrders) {
+    for (bool topDown : {false, true}) {
+        std::vector<std::uint8_t> bytes = makeBitmap(5, 3, topDown);
+        ASSERT_TRUE(platform::decodeBitmap(4, bytes.data(), bytes.size()));
+        sim::Image image = sim::imageInfo(4);
+        ASSERT_EQ(image.width, 5);
+        ASSERT_EQ(image.height, 3);
+        EXPECT_EQ(image.pixels[2 * 5 + 4], platform::rgb(4, 2, 7));
+        EXPECT_FALSE(platform::decodeBitmap(5, bytes.data(), bytes.size() - 1));
+    }
+    std::vector<std::uint8_t> bytes = makeBitmap(5, 3, false);
+    writeHostFile("C:\\Tunewell\\back.vnb", bytes);
+    std::vector<platform::Colour> table(6 * 4);
+    platform::readBitmapPixels("C:\\Tunewell\\\\back.vnb", 6, 4, table.data());
+    EXPECT_EQ(table[3 * 4 + 1], platform::rgb(3, 1, 7));
+    EXPECT_EQ(table[5 * 4 + 0], platform::NO_COLOUR);
+    EXPECT_EQ(table[0 * 4 + 3], platform::NO_COLOUR);
+}
+
+TEST_F(SimServices, ImageControlShowsItsPictureAndTextFillsItsCell) {
+    std::vector<std::uint8_t> bytes = makeBitmap(4, 4, false);
+    ASSERT_TRUE(platform::decodeBitmap(0, bytes.data(), bytes.size()));
+    platform::WindowSpec spec;
+    spec.clientWidth = 3;
+    spec.clientHeight = 20;
+    ASSERT_TRUE(platform::openWindow(0, spec));
+    ASSERT_TRUE(platform::addImageControl(0, 0, 0, 0, 0, 4, 4));
+    EXPECT_EQ(sim::pixel(0, 2, 1), platform::rgb(2, 1, 7));
+    EXPECT_EQ(sim::pixel(0, 0, 5), platform::NO_COLOUR);
+    platform::acquireDrawingSurface(0);
+    platform::setTextBackground(platform::rgb(9, 9, 9));
+    platform::setTextPosition(0, 4);
+    platform::drawText("ab");
+    platform::plotPixel(1, 1, platform::NO_COLOUR);
+    EXPECT_EQ(sim::pixel(0, 1, 1), platform::rgb(1, 1, 7));
+    EXPECT_EQ(sim::pixel(0, 2, 19), platform::rgb(9, 9, 9));
+    ASSERT_EQ(sim::textsDrawn().size(), 1u);
+    EXPECT_EQ(sim::textsDrawn()[0].text, "ab");
+}
+
+TEST_F(SimServices, PopupChoiceBecomesTheNextMenuEvent) {
+    platform::createPopupMenu(20);
+    platform::createPopupMenu(30);
+    platform::appendMenuItem(30, 27, "Linear");
+    platform::appendSubmenu(20, 30, "Animation");
+    platform::setMenuCheck(20, 27, true);
+    EXPECT_EQ(platform::menuCheck(20, 27), 1);
+    sim::queueControlEvent(0, platform::EVENT_LEFT_CLICK);
+    sim::queuePopupChoice(27);
+    platform::showPopupMenu(20, 0, 5, 6);
+    platform::Event event;
+    platform::pollEvent(event);
+    EXPECT_EQ(event.lastEvent, platform::EVENT_MENU);
+    EXPECT_EQ(event.eventSource, 27);
+    platform::pollEvent(event);
+    EXPECT_EQ(event.lastEvent, platform::EVENT_CONTROL);
+    platform::pollEvent(event);
+    EXPECT_EQ(event.lastEvent, platform::EVENT_NONE);
+    EXPECT_EQ(event.eventSource, 0);
+}
+
+}  // namespace
