@@ -1,0 +1,116 @@
+// Picture controls and the single-column list control.
+#include "platform/draw.h"
+#include "platform/gui.h"
+#include "platform/win32/w32_state.h"
+
+namespace platform {
+
+using w32::services;
+
+static HMENU controlId(int control) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(control + w32::CONTROL_ID_BASE));
+}
+
+bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
+    auto& s = services();
+    HWND parent = w32::windowHandle(window);
+    if (parent == nullptr) {
+        return false;
+    }
+    HWND handle = CreateWindowExA(0, "STATIC", nullptr, SS_BITMAP | SS_NOTIFY | WS_CHILD | WS_VISIBLE, x, y,
+                                  width, height, parent, controlId(control), s.instance, nullptr);
+    if (handle == nullptr) {
+        return false;
+    }
+    auto picture = s.images.find(image);
+    if (picture != s.images.end()) {
+        SendMessageA(handle, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture->second));
+    }
+    w32::ControlEntry entry;
+    entry.handle = handle;
+    entry.originalProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(handle, GWLP_WNDPROC));
+    s.controls[control] = entry;
+    SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&w32::pictureProc));
+    return true;
+}
+
+bool addListControl(int window, int control, int x, int y, int width, int height, std::int32_t textColour,
+                    std::int32_t backColour) {
+    auto& s = services();
+    HWND parent = w32::windowHandle(window);
+    if (parent == nullptr) {
+        return false;
+    }
+    DWORD style = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT;
+    HWND handle = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, x, y, width, height, parent,
+                                  controlId(control), s.instance, nullptr);
+    if (handle == nullptr) {
+        return false;
+    }
+    // The sunken edge goes: the list sits flush inside the skinned frame.
+    LONG_PTR exStyle = GetWindowLongPtrA(handle, GWL_EXSTYLE);
+    SetWindowLongPtrA(handle, GWL_EXSTYLE, exStyle & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+    SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    w32::ControlEntry entry;
+    entry.handle = handle;
+    entry.isList = true;
+    entry.textColour = static_cast<COLORREF>(textColour);
+    entry.backColour = static_cast<COLORREF>(backColour);
+    s.controls[control] = entry;
+    InvalidateRect(handle, nullptr, TRUE);
+    return true;
+}
+
+static HWND listHandle(int control) {
+    w32::ControlEntry* entry = w32::control(control);
+    return entry != nullptr && entry->isList ? entry->handle : nullptr;
+}
+
+int listInsert(int control, int index, const std::string& text) {
+    HWND list = listHandle(control);
+    if (list == nullptr) {
+        return LB_ERR;
+    }
+    return static_cast<int>(
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void listDelete(int control, int index) {
+    if (HWND list = listHandle(control)) {
+        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
+}
+
+int listCount(int control) {
+    HWND list = listHandle(control);
+    if (list == nullptr) {
+        return 0;
+    }
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    return count < 0 ? 0 : static_cast<int>(count);
+}
+
+int listSelected(int control) {
+    HWND list = listHandle(control);
+    return list == nullptr ? -1 : static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+}
+
+std::string listText(int control, int index) {
+    HWND list = listHandle(control);
+    if (list == nullptr) {
+        return "";
+    }
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR || length < 0) {
+        return "";
+    }
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    if (copied == LB_ERR || copied < 0) {
+        return "";
+    }
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+}  // namespace platform

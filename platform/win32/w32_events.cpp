@@ -1,0 +1,98 @@
+// The window procedures and the one non-blocking poll: system messages become the loop's event values.
+#include "platform/gui.h"
+#include "platform/win32/w32_state.h"
+
+namespace platform::w32 {
+
+static void report(int lastEvent, int eventType, int eventSource) {
+    services().report = DispatchReport{true, lastEvent, eventType, eventSource};
+}
+
+// Control notifications carry the control's Win32 id; menus choose items with no control handle.
+static void translateCommand(WPARAM wParam, LPARAM lParam) {
+    int id = LOWORD(wParam);
+    int code = HIWORD(wParam);
+    if (lParam == 0) {
+        if (code == 0) {
+            report(EVENT_MENU, EVENT_TYPE_NONE, id);
+        }
+        return;
+    }
+    int number = id - CONTROL_ID_BASE;
+    ControlEntry* entry = control(number);
+    if (entry == nullptr || entry->handle != reinterpret_cast<HWND>(lParam)) {
+        return;
+    }
+    if (entry->isList) {
+        if (code == LBN_SELCHANGE) report(EVENT_CONTROL, EVENT_LEFT_CLICK, number);
+        if (code == LBN_DBLCLK) report(EVENT_CONTROL, EVENT_LEFT_DOUBLE_CLICK, number);
+    } else {
+        if (code == STN_CLICKED) report(EVENT_CONTROL, EVENT_LEFT_CLICK, number);
+        if (code == STN_DBLCLK) report(EVENT_CONTROL, EVENT_LEFT_DOUBLE_CLICK, number);
+    }
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        translateCommand(wParam, lParam);
+        return 0;
+    case WM_CTLCOLORLISTBOX: {
+        HWND list = reinterpret_cast<HWND>(lParam);
+        ControlEntry* entry = control(GetDlgCtrlID(list) - CONTROL_ID_BASE);
+        if (entry == nullptr || entry->handle != list) {
+            break;
+        }
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, entry->textColour);
+        SetBkColor(dc, entry->backColour);
+        return reinterpret_cast<LRESULT>(solidBrush(static_cast<Colour>(entry->backColour)));
+    }
+    case WM_CLOSE:
+        // Only the player's close button ends it; a close request from the system is ignored.
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Picture controls report left clicks themselves; right clicks are caught here.
+LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    int number = GetDlgCtrlID(hwnd) - CONTROL_ID_BASE;
+    ControlEntry* entry = control(number);
+    if (message == WM_RBUTTONUP) report(EVENT_CONTROL, EVENT_RIGHT_CLICK, number);
+    if (message == WM_RBUTTONDBLCLK) report(EVENT_CONTROL, EVENT_RIGHT_DOUBLE_CLICK, number);
+    if (entry == nullptr || entry->originalProc == nullptr) {
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    return CallWindowProcA(entry->originalProc, hwnd, message, wParam, lParam);
+}
+
+}  // namespace platform::w32
+
+namespace platform {
+
+void pollEvent(Event& event) {
+    auto& s = w32::services();
+    event.eventType = EVENT_TYPE_NONE;
+    MSG message = {};
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        event.lastEvent = EVENT_NONE;
+        return;
+    }
+    s.report = w32::DispatchReport{};
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    if (s.report.reported) {
+        event.lastEvent = s.report.lastEvent;
+        event.eventType = s.report.eventType;
+        event.eventSource = s.report.eventSource;
+        return;
+    }
+    event.lastEvent = static_cast<int>(message.message);
+    event.wParam = static_cast<std::uintptr_t>(message.wParam);
+    event.lParam = static_cast<std::intptr_t>(message.lParam);
+}
+
+}  // namespace platform

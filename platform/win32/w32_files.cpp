@@ -1,0 +1,121 @@
+// Files by small handle numbers, folders, the working directory and environment variables.
+#include "platform/system.h"
+#include "platform/win32/w32_state.h"
+
+namespace platform {
+
+using w32::services;
+
+static HANDLE fileHandle(int file) {
+    auto& files = services().files;
+    if (file < 0 || static_cast<std::size_t>(file) >= files.size()) {
+        return nullptr;
+    }
+    return files[static_cast<std::size_t>(file)];
+}
+
+std::int64_t fileSize(const std::string& path) {
+    if (path.empty()) {
+        return -1;
+    }
+    WIN32_FIND_DATAA found = {};
+    HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    FindClose(search);
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow);
+}
+
+bool createFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+
+int openFile(const std::string& path, FileMode mode) {
+    DWORD access = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    if (mode == FileMode::ReadWriteAlways) {
+        access = GENERIC_READ | GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+    } else if (mode == FileMode::WriteTruncate) {
+        access = GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+    }
+    HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return -1;
+    }
+    auto& files = services().files;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i] == nullptr) {
+            files[i] = handle;
+            return static_cast<int>(i);
+        }
+    }
+    files.push_back(handle);
+    return static_cast<int>(files.size() - 1);
+}
+
+int readFile(int file, void* buffer, int count) {
+    HANDLE handle = fileHandle(file);
+    DWORD done = 0;
+    if (handle == nullptr || buffer == nullptr || count <= 0 ||
+        !ReadFile(handle, buffer, static_cast<DWORD>(count), &done, nullptr)) {
+        return 0;
+    }
+    return static_cast<int>(done);
+}
+
+int writeFile(int file, const void* buffer, int count) {
+    HANDLE handle = fileHandle(file);
+    DWORD done = 0;
+    if (handle == nullptr || buffer == nullptr || count <= 0 ||
+        !WriteFile(handle, buffer, static_cast<DWORD>(count), &done, nullptr)) {
+        return 0;
+    }
+    return static_cast<int>(done);
+}
+
+bool seekFile(int file, std::int64_t offset) {
+    HANDLE handle = fileHandle(file);
+    if (handle == nullptr || offset < 0) {
+        return false;
+    }
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(handle, static_cast<LONG>(offset & 0xFFFFFFFF), &high, FILE_BEGIN);
+    return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
+}
+
+void closeFile(int file) {
+    HANDLE handle = fileHandle(file);
+    if (handle != nullptr) {
+        CloseHandle(handle);
+        services().files[static_cast<std::size_t>(file)] = nullptr;
+    }
+}
+
+std::string environmentVariable(const char* name) {
+    std::string value(256, '\0');
+    DWORD length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+    if (length >= value.size()) {
+        value.resize(length);
+        length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+        if (length >= value.size()) {
+            return "";
+        }
+    }
+    value.resize(length);
+    return value;
+}
+
+std::string currentDirectory() {
+    char buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    // A longer directory does not fit: the call then reports the size it would need.
+    if (length == 0 || length >= MAX_PATH) {
+        return "";
+    }
+    return std::string(buffer, length);
+}
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+// The Win32 services' process-wide tables: every program number mapped to its system handle.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "platform/draw.h"
+#include "platform/win32/media_bridge.h"
+
+namespace platform::w32 {
+
+// Controls carry Win32 ids offset from their program numbers so that control 0
+// never collides with the id 0 that menus and plain windows report.
+constexpr int CONTROL_ID_BASE = 1000;
+constexpr const char* WINDOW_CLASS = "TunewellWindow";
+
+struct ControlEntry {
+    HWND handle = nullptr;
+    bool isList = false;
+    WNDPROC originalProc = nullptr;  // the picture control's own procedure, before subclassing
+    COLORREF textColour = 0;
+    COLORREF backColour = 0;
+};
+
+// What the window procedure saw during one dispatch; pollEvent turns it into the event values.
+struct DispatchReport {
+    bool reported = false;
+    int lastEvent = 0;
+    int eventType = -1;
+    int eventSource = 0;
+};
+
+struct Win32Services {
+    HINSTANCE instance = nullptr;
+    bool classRegistered = false;
+    bool underWine = false;
+    std::map<int, HWND> windows;
+    std::map<int, ControlEntry> controls;
+    std::map<int, HMENU> menus;
+    std::set<HMENU> embeddedMenus;  // submenus, destroyed with the menu holding them
+    std::map<int, HBITMAP> images;
+    std::map<int, HFONT> fonts;
+    std::map<int, HMODULE> libraries;
+    std::vector<HANDLE> files;  // index = file number; nullptr marks a free number
+    std::map<Colour, HBRUSH> brushes;
+    HWND surfaceWindow = nullptr;
+    HDC surface = nullptr;
+    int currentWindow = 0;
+    DispatchReport report;
+    media::BridgeState bridge;
+};
+
+Win32Services& services();
+
+HWND windowHandle(int window);    // nullptr when the window is gone or never existed
+ControlEntry* control(int number);  // nullptr when the control is gone or never existed
+HBRUSH solidBrush(Colour colour);
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace platform::w32

@@ -1,0 +1,159 @@
+// Starting and stopping the services, the process, its command line, other processes and libraries.
+
+#include "platform/system.h"
+#include "platform/win32/w32_state.h"
+
+#include <tlhelp32.h>
+
+namespace platform {
+
+using w32::services;
+
+namespace {
+
+// The snapshot functions are looked up by name, so their types are declared here.
+using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD flags, DWORD processId);
+using ProcessWalkFn = BOOL(WINAPI*)(HANDLE snapshot, PROCESSENTRY32* entry);
+
+constexpr DWORD SNAP_PROCESSES = 2;
+// The record is 296 bytes in a 32-bit build and 304 in a 64-bit one (an aligned
+// pointer-sized field); the walk functions refuse a dwSize below their own size.
+static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 8 ? 304 : 296));
+
+// Library exports come back as one generic pointer type; the detour through
+// void(*)() keeps the compiler from flagging the cast to the real signature.
+template <typename Fn>
+Fn exportedFunction(HMODULE library, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+bool runningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+void startServices() {
+    auto& s = services();
+    s.instance = GetModuleHandleA(nullptr);
+    s.underWine = runningUnderWine();
+    if (!s.classRegistered) {
+        WNDCLASSEXA windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &w32::windowProc;
+        windowClass.hInstance = s.instance;
+        windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        windowClass.lpszClassName = w32::WINDOW_CLASS;
+        s.classRegistered = RegisterClassExA(&windowClass) != 0;
+    }
+}
+
+std::string commandLine() {
+    const char* line = GetCommandLineA();
+    return line != nullptr ? line : "";
+}
+
+// Everything left is released in dependency order: the drawing context before
+// the windows, the windows before the pictures and brushes they show.
+void stopServices() {
+    auto& s = services();
+    if (s.surface != nullptr) {
+        ReleaseDC(s.surfaceWindow, s.surface);
+        s.surface = nullptr;
+        s.surfaceWindow = nullptr;
+    }
+    for (auto& [number, handle] : s.windows) {
+        if (IsWindow(handle)) {
+            DestroyWindow(handle);
+        }
+    }
+    s.windows.clear();
+    s.controls.clear();
+    for (auto& [number, menu] : s.menus) {
+        if (s.embeddedMenus.count(menu) == 0) {
+            DestroyMenu(menu);
+        }
+    }
+    s.menus.clear();
+    s.embeddedMenus.clear();
+    for (auto& [number, font] : s.fonts) DeleteObject(font);
+    s.fonts.clear();
+    for (auto& [number, image] : s.images) DeleteObject(image);
+    s.images.clear();
+    for (auto& [colour, brush] : s.brushes) DeleteObject(brush);
+    s.brushes.clear();
+    for (HANDLE file : s.files) {
+        if (file != nullptr) CloseHandle(file);
+    }
+    s.files.clear();
+    if (s.classRegistered) {
+        UnregisterClassA(w32::WINDOW_CLASS, s.instance);
+        s.classRegistered = false;
+    }
+}
+
+void exitProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
+
+void sleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds < 0 ? 0 : milliseconds)); }
+
+std::vector<ProcessEntry> processSnapshot(bool& taken) {
+    std::vector<ProcessEntry> entries;
+    taken = false;
+    HMODULE kernel = LoadLibraryA("kernel32.dll");
+    if (kernel == nullptr) {
+        return entries;
+    }
+    auto createSnapshot = exportedFunction<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
+    auto first = exportedFunction<ProcessWalkFn>(kernel, "Process32First");
+    auto next = exportedFunction<ProcessWalkFn>(kernel, "Process32Next");
+    if (createSnapshot != nullptr && first != nullptr && next != nullptr) {
+        HANDLE snapshot = createSnapshot(SNAP_PROCESSES, 0);
+        // The call reports failure as INVALID_HANDLE_VALUE, not 0; both mean no snapshot.
+        if (snapshot != nullptr && snapshot != INVALID_HANDLE_VALUE) {
+            taken = true;
+            PROCESSENTRY32 entry = {};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = first(snapshot, &entry); more; more = next(snapshot, &entry)) {
+                entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
+                entries.push_back(ProcessEntry{entry.szExeFile, entry.th32ProcessID});
+            }
+            CloseHandle(snapshot);
+        }
+    }
+    FreeLibrary(kernel);
+    return entries;
+}
+
+bool terminateProcess(std::uint32_t processId) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+    if (process == nullptr) {
+        return false;
+    }
+    bool ended = TerminateProcess(process, 1) != 0;
+    CloseHandle(process);
+    return ended;
+}
+
+bool loadLibrary(int library, const std::string& path) {
+    HMODULE module = LoadLibraryA(path.c_str());
+    services().libraries[library] = module;
+    return module != nullptr;
+}
+
+bool callLibraryFunction(int library, const char* name) {
+    auto& libraries = services().libraries;
+    auto found = libraries.find(library);
+    if (found == libraries.end() || found->second == nullptr) {
+        return false;
+    }
+    auto function = exportedFunction<int (*)()>(found->second, name);
+    if (function == nullptr) {
+        return false;
+    }
+    function();
+    return true;
+}
+
+}  // namespace platform

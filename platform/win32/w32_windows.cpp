@@ -1,0 +1,132 @@
+// Borderless popup windows, their geometry, and the pointer, key and screen queries.
+#include "platform/gui.h"
+#include "platform/win32/w32_state.h"
+
+namespace platform {
+
+using w32::services;
+using w32::windowHandle;
+
+bool openWindow(int window, const WindowSpec& spec) {
+    auto& s = services();
+    if (HWND old = windowHandle(window)) {
+        DestroyWindow(old);
+    }
+    s.windows.erase(window);
+    DWORD style = WS_POPUP | (spec.visible ? WS_VISIBLE : 0);
+    RECT outer = {0, 0, spec.clientWidth, spec.clientHeight};
+    AdjustWindowRect(&outer, style, FALSE);
+    HWND owner = spec.owner >= 0 ? windowHandle(spec.owner) : nullptr;
+    HWND handle = CreateWindowExA(0, w32::WINDOW_CLASS, spec.title, style, spec.x, spec.y,
+                                  outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
+                                  s.instance, nullptr);
+    if (handle == nullptr) {
+        return false;
+    }
+    s.windows[window] = handle;
+    return true;
+}
+
+bool windowExists(int window) { return windowHandle(window) != nullptr; }
+
+void closeWindow(int window) {
+    if (HWND handle = windowHandle(window)) {
+        DestroyWindow(handle);
+    }
+    services().windows.erase(window);
+}
+
+void hideWindow(int window) {
+    if (HWND handle = windowHandle(window)) {
+        ShowWindow(handle, SW_HIDE);
+    }
+}
+
+void showWindowNormal(int window) {
+    if (HWND handle = windowHandle(window)) {
+        ShowWindow(handle, SW_SHOWNORMAL);
+    }
+}
+
+void activateWindow(int window) {
+    if (HWND handle = windowHandle(window)) {
+        SetActiveWindow(handle);
+    }
+}
+
+void setForegroundWindow(int window) {
+    if (HWND handle = windowHandle(window)) {
+        SetForegroundWindow(handle);
+    }
+}
+
+void minimiseForegroundWindow() { ShowWindow(GetForegroundWindow(), SW_SHOWMINIMIZED); }
+
+void moveWindow(int window, int x, int y) {
+    if (HWND handle = windowHandle(window)) {
+        SetWindowPos(handle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+}
+
+void setTopmost(int window, bool topmost) {
+    if (HWND handle = windowHandle(window)) {
+        SetWindowPos(handle, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    }
+}
+
+WindowRect windowRect(int window) {
+    RECT r = {};
+    if (HWND handle = windowHandle(window)) {
+        GetWindowRect(handle, &r);
+    }
+    return WindowRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Point clientSize(int window) {
+    RECT r = {};
+    if (HWND handle = windowHandle(window)) {
+        GetClientRect(handle, &r);
+    }
+    return Point{r.right, r.bottom};
+}
+
+void acceptDroppedFiles(int window) {
+    if (HWND handle = windowHandle(window)) {
+        DragAcceptFiles(handle, TRUE);
+    }
+}
+
+int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+void selectWindow(int window) { services().currentWindow = window; }
+int currentWindow() { return services().currentWindow; }
+
+// The pointer in the current window's client area; both -1 outside it, and when
+// that window does not exist (it may just have been closed).
+static Point mousePoint() {
+    HWND handle = windowHandle(services().currentWindow);
+    POINT p = {};
+    RECT client = {};
+    if (handle == nullptr || !GetCursorPos(&p) || !ScreenToClient(handle, &p) ||
+        !GetClientRect(handle, &client)) {
+        return Point{-1, -1};
+    }
+    if (p.x < 0 || p.x > client.right || p.y < 0 || p.y > client.bottom) {
+        return Point{-1, -1};
+    }
+    return Point{p.x, p.y};
+}
+
+int mouseX() { return mousePoint().x; }
+int mouseY() { return mousePoint().y; }
+
+Point cursorPosition() {
+    POINT p = {};
+    GetCursorPos(&p);
+    return Point{p.x, p.y};
+}
+
+bool keyPressed(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }
+
+}  // namespace platform
