@@ -86,39 +86,43 @@ int openFile(const std::string& path, FileMode mode) {
     int flags = O_RDONLY;
     if (mode == FileMode::ReadWriteAlways) flags = O_RDWR | O_CREAT;
     if (mode == FileMode::WriteTruncate) flags = O_WRONLY | O_CREAT | O_TRUNC;
+    bool writes = mode != FileMode::ReadExisting;
+    sim::World& w = world();
+    // Every mode shares reads only, so a writer and any other handle on the same file exclude each other.
+    for (const auto& [handle, open] : w.files)
+        if (open.hostPath == host && (open.writes || writes)) return -1;
     int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
     if (fd < 0) return -1;
-    sim::World& w = world();
     int handle = 1;
     while (w.files.count(handle)) ++handle;
-    w.files[handle] = fd;
+    w.files[handle] = {fd, host, writes};
     return handle;
 }
 
 int readFile(int file, void* buffer, int count) {
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
-    ssize_t got = ::read(it->second, buffer, static_cast<std::size_t>(count));
+    ssize_t got = ::read(it->second.fd, buffer, static_cast<std::size_t>(count));
     return got > 0 ? static_cast<int>(got) : 0;
 }
 
 int writeFile(int file, const void* buffer, int count) {
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
-    ssize_t put = ::write(it->second, buffer, static_cast<std::size_t>(count));
+    ssize_t put = ::write(it->second.fd, buffer, static_cast<std::size_t>(count));
     return put > 0 ? static_cast<int>(put) : 0;
 }
 
 bool seekFile(int file, std::int64_t offset) {
     auto it = world().files.find(file);
     if (it == world().files.end() || offset < 0) return false;
-    return ::lseek(it->second, static_cast<off_t>(offset), SEEK_SET) >= 0;
+    return ::lseek(it->second.fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 void closeFile(int file) {
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
-    ::close(it->second);
+    ::close(it->second.fd);
     world().files.erase(it);
 }
 

@@ -103,11 +103,12 @@ void selectWindow(int window) { world().currentWindow = window; }
 int currentWindow() { return world().currentWindow; }
 
 // Client position of the pointer in the current window, or {-1,-1}
-// outside 0..width x 0..height (inclusive, as the screen-to-client check is).
+// outside 0..width x 0..height (inclusive, as the screen-to-client check is)
+// or while the window is minimised (parked off screen).
 static Point clientPointer() {
     const sim::World& w = world();
     const sim::WindowRecord* record = sim::findWindow(w.currentWindow);
-    if (!record) return {-1, -1};
+    if (!record || record->minimised) return {-1, -1};
     int x = w.pointerX - record->x;
     int y = w.pointerY - record->y;
     if (x < 0 || x > record->width || y < 0 || y > record->height) return {-1, -1};

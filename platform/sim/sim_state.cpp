@@ -78,7 +78,7 @@ std::string hostPath(const std::string& windowsPath) {
 
 void reset(const std::string& rootFolder) {
     World& old = world();
-    for (auto& [handle, fd] : old.files) ::close(fd);
+    for (auto& [handle, file] : old.files) ::close(file.fd);
     old = World{};
     World& w = world();
     w.root = rootFolder;

@@ -78,6 +78,12 @@ struct MediaAlias {
     std::int64_t playStartClock = 0;
 };
 
+struct OpenFile {
+    int fd = -1;
+    std::string hostPath;
+    bool writes = false;
+};
+
 struct World {
     std::string root;
     std::map<std::string, std::string> environment;  // names upper-cased
@@ -115,7 +121,7 @@ struct World {
     std::vector<PopupShown> popups;
     std::deque<int> popupChoices;
 
-    std::map<int, int> files;  // handle -> host file descriptor
+    std::map<int, OpenFile> files;  // by handle
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;

@@ -85,6 +85,8 @@ TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {
     ASSERT_GE(file, 0);
     EXPECT_EQ(platform::writeFile(file, "hello", 5), 5);
     EXPECT_FALSE(platform::seekFile(file, -1));
+    // Handles share reads only: a file open for writing cannot be opened again.
+    EXPECT_EQ(platform::openFile("C:\\TUNEWELL\\data\\a.txt", platform::FileMode::ReadExisting), -1);
     EXPECT_EQ(sim::openFileCount(), 1);
     platform::closeFile(file);
     EXPECT_EQ(sim::openFileCount(), 0);
