@@ -1,0 +1,320 @@
+// Transport control over whole loop passes: buttons, media keys, the load
+// step's commands, bars, end of track and the hover repaint.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/loop.h"
+#include "app/player.h"
+#include "platform/sim/sim.h"
+#include "playback/media_commands.h"
+#include "playback/transport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr platform::Colour HOVER = platform::rgb(10, 20, 30);
+constexpr platform::Colour NORMAL = platform::rgb(40, 50, 60);
+
+// Points inside the hit boxes of the face.
+constexpr int BUTTON_Y = 48;
+constexpr int PREVIOUS_X = 32, PLAY_X = 55, PAUSE_X = 77, STOP_X = 100, NEXT_X = 124;
+constexpr int BAR_Y = 32;
+
+class TransportControl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("tunewell-transport-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        fs::create_directories(root);
+        sim::reset(root.string());
+        platform::WindowSpec face;
+        face.title = "Tunewell";
+        face.x = 100;
+        face.y = 100;
+        face.clientWidth = 184;
+        face.clientHeight = 64;
+        platform::openWindow(app::MAIN_WINDOW, face);
+        platform::WindowSpec list = face;
+        list.y = 164;
+        list.clientHeight = 205;
+        list.owner = app::MAIN_WINDOW;
+        platform::openWindow(app::PLAYLIST_WINDOW, list);
+        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165, 0, 0xFFFFFF);
+        platform::acquireDrawingSurface(app::MAIN_WINDOW);
+        player.skin.hoverPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, HOVER);
+        player.skin.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);
+        sim::movePointer(0, 0);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    std::string addTrack(const std::string& name, int lengthMs) {
+        const std::string path = "C:\\Music\\" + name + ".mp3";
+        fs::create_directories(fs::path(sim::hostPath(path)).parent_path());
+        std::ofstream(sim::hostPath(path), std::ios::binary) << std::string(2000, '\0');
+        sim::setTrackLength(path, lengthMs);
+        playlist::appendPath(player.playlist, path);
+        return path;
+    }
+
+    // Three tracks; the first pass loads row 0 as start-up does.
+    void startWithThreeTracks() {
+        tracks = {addTrack("one", 122000), addTrack("two", 122000), addTrack("three", 122000)};
+        sim::selectRow(playlist::PLAYLIST_LIST, 0);
+        player.transport.currentPath = tracks[0];
+        app::runPass(player, true);
+    }
+
+    void pass() { app::runPass(player, false); }
+
+    // A click is polled at the end of one pass and acted on in the next.
+    void click(int x, int y) {
+        sim::movePointerToClient(app::MAIN_WINDOW, x, y);
+        sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+        pass();
+        pass();
+    }
+
+    // The commands sent by `action`.
+    template <typename Action>
+    std::vector<std::string> commandsOf(Action action) {
+        sim::clearMediaLog();
+        action();
+        return sim::mediaLog();
+    }
+
+    bool sent(const std::vector<std::string>& log, const std::string& command) {
+        return std::find(log.begin(), log.end(), command) != log.end();
+    }
+
+    fs::path root;
+    app::Player player;
+    std::vector<std::string> tracks;
+};
+
+TEST_F(TransportControl, ClickIsActedOnOnePassLaterAtThatPassPointer) {
+    startWithThreeTracks();
+    sim::movePointerToClient(app::MAIN_WINDOW, STOP_X, BUTTON_Y);
+    sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+    const auto log = commandsOf([&] {
+        pass();
+        EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_NONE);
+        sim::movePointerToClient(app::MAIN_WINDOW, NEXT_X, BUTTON_Y);
+        pass();
+    });
+    EXPECT_FALSE(sent(log, "pause MP3_1"));
+    EXPECT_EQ(player.transport.currentIndex, 1);
+    EXPECT_EQ(sim::aliasPath(1), tracks[1]);
+}
+
+TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
+    startWithThreeTracks();
+    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    // Right after start-up the track plays already: the first press only
+    // records that, the device just gets another play.
+    auto log = commandsOf([&] { pass(); pass(); pass(); });
+    EXPECT_EQ(std::count(log.begin(), log.end(), "play MP3_1"), 1);
+    EXPECT_FALSE(sent(log, "pause MP3_1"));
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
+
+    sim::releaseKey(playback::VK_PLAY_PAUSE_KEY);
+    pass();
+    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    log = commandsOf([&] { pass(); pass(); });
+    EXPECT_EQ(std::count(log.begin(), log.end(), "pause MP3_1"), 1);
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PAUSED);
+    EXPECT_EQ(sim::aliasMode(1), "paused");
+
+    sim::releaseKey(playback::VK_PLAY_PAUSE_KEY);
+    pass();
+    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    log = commandsOf([&] { pass(); });
+    EXPECT_TRUE(sent(log, "play MP3_1"));
+    EXPECT_EQ(sim::aliasMode(1), "playing");
+}
+
+TEST_F(TransportControl, HeldNextKeyAdvancesOneTrackUntilAllKeysAreUp) {
+    startWithThreeTracks();
+    sim::holdKey(playback::VK_NEXT_KEY);
+    for (int i = 0; i < 5; ++i) pass();
+    EXPECT_EQ(player.transport.currentIndex, 1);
+    // The key's hover shows only in the pass that acted; the latch then
+    // disarms the button and its box is restored while the key is held.
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 120, 40), NORMAL);
+    sim::releaseKey(playback::VK_NEXT_KEY);
+    pass();
+    sim::holdKey(playback::VK_NEXT_KEY);
+    pass();
+    EXPECT_EQ(player.transport.currentIndex, 2);
+    EXPECT_EQ(sim::aliasPath(1), tracks[2]);
+}
+
+TEST_F(TransportControl, StopRestartsFromZeroAndPauseResumes) {
+    startWithThreeTracks();
+    click(STOP_X, BUTTON_Y);
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_STOPPED);
+    EXPECT_EQ(sim::aliasMode(1), "paused");
+    auto log = commandsOf([&] { click(PLAY_X, BUTTON_Y); });
+    EXPECT_TRUE(sent(log, "play MP3_1 from 0"));
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
+
+    click(PAUSE_X, BUTTON_Y);
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PAUSED);
+    log = commandsOf([&] { click(PLAY_X, BUTTON_Y); });
+    EXPECT_TRUE(sent(log, "play MP3_1"));
+    EXPECT_FALSE(sent(log, "play MP3_1 from 0"));
+}
+
+TEST_F(TransportControl, PreviousAndNextAtTheEndsOfTheList) {
+    startWithThreeTracks();
+    auto log = commandsOf([&] { click(PREVIOUS_X, BUTTON_Y); });
+    EXPECT_EQ(player.transport.currentIndex, 0);
+    EXPECT_TRUE(sent(log, "OPEN \"" + tracks[0] + "\" Type MPEGVIDEO ALIAS MP3_1"));
+
+    click(NEXT_X, BUTTON_Y);
+    click(NEXT_X, BUTTON_Y);
+    EXPECT_EQ(player.transport.currentIndex, 2);
+    playback::setTrackVolume(1, 400);
+    // The wrap to row 0 carries the volume over like every other move.
+    log = commandsOf([&] { click(NEXT_X, BUTTON_Y); });
+    EXPECT_EQ(player.transport.currentIndex, 0);
+    EXPECT_EQ(sim::aliasPath(1), tracks[0]);
+    EXPECT_EQ(sim::aliasVolume(1), 400);
+    const auto volumeQuery = std::find(log.begin(), log.end(), "status MP3_1 volume");
+    const auto close = std::find(log.begin(), log.end(), "close MP3_1");
+    EXPECT_LT(volumeQuery, close);
+}
+
+TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) {
+    startWithThreeTracks();
+    sim::selectRow(playlist::PLAYLIST_LIST, 2);
+    sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+    pass();
+    playback::setTrackVolume(1, 700);
+    const auto log = commandsOf([&] { pass(); });
+    const std::vector<std::string> expected = {
+        "status MP3_1 volume", "close MP3_1", "close MP3_1",
+        "OPEN \"" + tracks[2] + "\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length", "play MP3_1",
+        "SetAudio MP3_1 volume to 700", "status MP3_1 length"};
+    ASSERT_GE(log.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + expected.size()), expected);
+    EXPECT_EQ(player.transport.currentIndex, 2);
+    EXPECT_EQ(player.transport.bitrateKbps, 0);  // 2000 bytes over 122 s
+
+    fs::remove(sim::hostPath(tracks[0]));
+    click(NEXT_X, BUTTON_Y);
+    EXPECT_EQ(player.transport.trackOpen, 0);
+    EXPECT_TRUE(commandsOf([&] { pass(); pass(); }).empty());
+}
+
+TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
+    startWithThreeTracks();
+    click(STOP_X, BUTTON_Y);
+    sim::holdKey(playback::VK_LEFT_BUTTON);
+    sim::movePointerToClient(app::MAIN_WINDOW, 8, BAR_Y);
+    sim::queueRawEvent(512);
+    auto log = commandsOf([&] { pass(); pass(); });
+    EXPECT_TRUE(sent(log, "Seek MP3_1 to 2000"));
+    EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
+    EXPECT_EQ(sim::aliasMode(1), "playing");
+
+    sim::movePointerToClient(app::MAIN_WINDOW, 127, BAR_Y);
+    sim::queueRawEvent(512);
+    log = commandsOf([&] { pass(); pass(); });
+    EXPECT_TRUE(sent(log, "Seek MP3_1 to 121000"));
+    // Held still, no event: nothing is sent.
+    log = commandsOf([&] { pass(); pass(); });
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& c) { return c.rfind("Seek", 0) == 0; }),
+              0);
+
+    sim::movePointerToClient(app::MAIN_WINDOW, 178, BAR_Y);
+    sim::queueRawEvent(512);
+    log = commandsOf([&] { pass(); pass(); pass(); });
+    EXPECT_TRUE(sent(log, "SetAudio MP3_1 volume to 1012"));
+    EXPECT_EQ(player.transport.volumePixels, 46);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 178, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_NE(sim::pixel(app::MAIN_WINDOW, 179, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
+}
+
+TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
+    startWithThreeTracks();
+    sim::setTrackLength(tracks[1], 0);
+    playback::setTrackVolume(1, 300);
+    sim::setPosition(1, 122000);
+    pass();
+    // The 0/0 track is loaded, not skipped within the same pass.
+    EXPECT_EQ(player.transport.currentIndex, 1);
+    EXPECT_EQ(sim::aliasPath(1), tracks[1]);
+    EXPECT_EQ(sim::aliasVolume(1), 300);
+    pass();
+    EXPECT_EQ(player.transport.currentIndex, 2);
+    EXPECT_EQ(sim::aliasVolume(1), 300);
+
+    // The last row's end rewinds the bar pixel by pixel and wraps to row 0
+    // with the saved volume.
+    pass();
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
+    sim::setPosition(1, 122000);
+    const int sleepsBefore = sim::sleepCalls();
+    ASSERT_TRUE(playback::endOfTrackCheck(player));
+    EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
+    for (int x = 7; x <= 128; ++x) EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), app::BAR_COLOUR);
+    playback::loadTrack(player);
+    EXPECT_EQ(player.transport.currentIndex, 0);
+    EXPECT_EQ(sim::aliasVolume(1), 300);
+
+    // Rows removed while the track played: the move starts over at row 0.
+    player.transport.currentIndex = 7;
+    sim::setPosition(1, 122000);
+    pass();
+    EXPECT_EQ(player.transport.currentIndex, 0);
+}
+
+TEST_F(TransportControl, HoverRepaintLaterButtonWinsInSharedColumn) {
+    startWithThreeTracks();
+    sim::movePointerToClient(app::MAIN_WINDOW, PLAY_X, BUTTON_Y);
+    pass();
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), HOVER);
+    // Play leaves, Pause arrives: Pause paints after Play restores.
+    sim::movePointerToClient(app::MAIN_WINDOW, PAUSE_X, BUTTON_Y);
+    pass();
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 44, 45), NORMAL);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), HOVER);
+    // Back to Play: Pause restores column 66 after Play painted it.
+    sim::movePointerToClient(app::MAIN_WINDOW, PLAY_X, BUTTON_Y);
+    pass();
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 44, 45), HOVER);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), NORMAL);
+}
+
+TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase) {
+    startWithThreeTracks();
+    sim::advanceClock(30500);
+    pass();
+    const int filled = player.transport.progressPixels;
+    ASSERT_GT(filled, 30);
+    player.info.infoCounter = 8000;
+    player.info.infoPhaseFlag = 1;
+    sim::clearTextsDrawn();
+    playback::refreshLengthText(player.transport);
+    playback::pollPlayback(player);
+    ASSERT_FALSE(sim::textsDrawn().empty());
+    EXPECT_EQ(sim::textsDrawn().back().text, "00:00:30/00:02:02");
+    EXPECT_EQ(sim::textsDrawn().back().x, 43);
+
+    click(STOP_X, BUTTON_Y);
+    EXPECT_EQ(player.transport.stopRewound, 1);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), app::BAR_COLOUR);
+    const int sleepsBefore = sim::sleepCalls();
+    playback::pollPlayback(player);
+    EXPECT_EQ(sim::sleepCalls(), sleepsBefore);
+}
+
+}  // namespace
