@@ -106,18 +106,6 @@ TEST_F(InfoStripScenario, CycleDrawsEachPhaseOnceAndRestartsAfter9001Passes) {
     EXPECT_EQ(timePhasePasses.size(), 8999u - 7501u + 1u);
 }
 
-TEST_F(InfoStripScenario, RestartOnlyPastTheEndOfTheCycle) {
-    strip.infoCounter = 9000;
-    strip.infoPhaseFlag = 1;
-    metadata::restartInfoCycle(strip);
-    EXPECT_EQ(strip.infoCounter, 9000);
-    EXPECT_EQ(strip.infoPhaseFlag, 1);
-    strip.infoCounter = 9001;
-    metadata::restartInfoCycle(strip);
-    EXPECT_EQ(strip.infoCounter, 0);
-    EXPECT_EQ(strip.infoPhaseFlag, 0);
-}
-
 TEST_F(InfoStripScenario, PhaseClearsTheAreaAndDrawsLabelThenValueOnOneLine) {
     platform::fillBox(0, 0, 184, 64, WHITE);
     platform::setTextColour(WHITE);
@@ -189,22 +177,6 @@ TEST_F(InfoStripScenario, GenreIsWholeWithItsLabelAndBitRateIsSignedWithItsUnit)
         ASSERT_EQ(drawn.size(), 2u);
         EXPECT_EQ(drawn[1].font, metadata::INFO_VALUE_FONT);
     }
-}
-
-TEST_F(InfoStripScenario, PhaseFlagAlternatesSoAPhaseDrawsOnlyOnItsFirstPass) {
-    drawPhaseAfter(0, 0);
-    EXPECT_EQ(strip.infoPhaseFlag, 1);
-    sim::clearTextsDrawn();
-    metadata::drawInfoCycle(strip, tag, bitrateKbps);
-    EXPECT_TRUE(sim::textsDrawn().empty());
-    drawPhaseAfter(1500, 1);
-    EXPECT_EQ(strip.infoPhaseFlag, 0);
-    drawPhaseAfter(6000, 0);
-    EXPECT_EQ(strip.infoPhaseFlag, 1);
-    EXPECT_TRUE(metadata::inTimePhase(InfoStrip{7501, 1, 0}));
-    EXPECT_FALSE(metadata::inTimePhase(InfoStrip{7501, 0, 0}));
-    EXPECT_FALSE(metadata::inTimePhase(InfoStrip{7500, 1, 0}));
-    EXPECT_FALSE(metadata::inTimePhase(InfoStrip{9000, 1, 0}));
 }
 
 TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded) {
