@@ -364,7 +364,9 @@ def write_preview(canvas, name):
         return
     folder = os.path.join(ASSETS, "preview")
     os.makedirs(folder, exist_ok=True)
-    subprocess.run([convert, "ppm:-", "-scale", "400%", os.path.join(folder, name + ".png")],
+    # No timestamps in the PNG, so re-running leaves the committed files unchanged.
+    subprocess.run([convert, "ppm:-", "-scale", "400%", "-strip", "-define", "png:exclude-chunks=date,time",
+                    os.path.join(folder, name + ".png")],
                    input=ppm_bytes(canvas), check=True)
 
 
