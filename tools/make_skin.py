@@ -164,23 +164,10 @@ def small_cap(canvas, box, lit, glow):
     rounded_rect(canvas, x0, y0, x1, y1, 1.0, vertical(top, bottom, y0, y1))
 
 
-def with_shadow(draw, colour):
-    """Draws a symbol twice: a soft drop shadow one pixel down-right, then the symbol."""
-    draw(1, 1, SHADOW, 0.75)
-    draw(0, 0, colour, 1.0)
-
-
 def triangle_right(canvas, base_x, tip_x, top, bottom):
     def draw(dx, dy, colour, alpha):
         polygon(canvas, [(base_x + dx, top + dy), (tip_x + dx, (top + bottom) / 2 + dy),
                          (base_x + dx, bottom + dy)], solid(colour), alpha)
-    return draw
-
-
-def triangle_left(canvas, base_x, tip_x, top, bottom):
-    def draw(dx, dy, colour, alpha):
-        polygon(canvas, [(base_x + dx, top + dy), (base_x + dx, bottom + dy),
-                         (tip_x + dx, (top + bottom) / 2 + dy)], solid(colour), alpha)
     return draw
 
 
@@ -354,8 +341,7 @@ def draw_playlist_window():
 def pad_face(face):
     """Widens the 184-pixel design to the face bitmap's 186 columns by
     repeating the right rim."""
-    out = face.crop(0, 0, FACE_BITMAP_W, FACE_H)
-    return out
+    return face.crop(0, 0, FACE_BITMAP_W, FACE_H)
 
 
 def write_preview(canvas, name):
