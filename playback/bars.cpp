@@ -100,7 +100,8 @@ int positionColumns(int positionMs, int trackLengthMs) {
 void seekControl(app::Player& player) {
     if (!dragOverBar(player, SEEK_HIT_LEFT, SEEK_HIT_RIGHT)) return;
     Transport& t = player.transport;
-    const int target = (platform::mouseX() - POSITION_BAR_ORIGIN) * (t.trackLengthMs / POSITION_COLUMNS);
+    const int step = t.trackLengthMs / POSITION_COLUMNS;
+    const int target = (platform::mouseX() - POSITION_BAR_ORIGIN) * step;
     seekTrack(TRACK_ALIAS_NUMBER, target);
     t.playState = PLAY_STATE_PLAYING;
     playTrack(TRACK_ALIAS_NUMBER);
@@ -142,7 +143,8 @@ void pollPlayback(app::Player& player) {
         player.info.infoPhaseFlag = 1;
         platform::setTextBackground(app::TEXT_AREA_COLOUR);
         platform::setTextPosition(TIME_TEXT_X, TIME_TEXT_Y);
-        const std::string text = formatClock(queryPosition(TRACK_ALIAS_NUMBER)) + "/" + t.lengthText;
+        const std::string text =
+            formatClock(queryPosition(TRACK_ALIAS_NUMBER)) + "/" + t.lengthText;
         platform::drawText(text.c_str());
     }
 

@@ -29,8 +29,8 @@ constexpr int BAR_Y = 32;
 class TransportControl : public ::testing::Test {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("tunewell-transport-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = fs::temp_directory_path() / ("tunewell-transport-" + test);
         fs::remove_all(root);
         fs::create_directories(root);
         sim::reset(root.string());
@@ -46,7 +46,8 @@ protected:
         list.clientHeight = 205;
         list.owner = app::MAIN_WINDOW;
         platform::openWindow(app::PLAYLIST_WINDOW, list);
-        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165, 0, 0xFFFFFF);
+        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165,
+                                 0, 0xFFFFFF);
         platform::acquireDrawingSurface(app::MAIN_WINDOW);
         player.skin.hoverPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, HOVER);
         player.skin.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);
@@ -200,8 +201,8 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
     const auto log = commandsOf([&] { pass(); });
     const std::vector<std::string> expected = {
         "status MP3_1 volume", "close MP3_1", "close MP3_1",
-        "OPEN \"" + tracks[2] + "\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length", "play MP3_1",
-        "SetAudio MP3_1 volume to 700", "status MP3_1 length"};
+        "OPEN \"" + tracks[2] + "\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length",
+        "play MP3_1", "SetAudio MP3_1 volume to 700", "status MP3_1 length"};
     ASSERT_GE(log.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + expected.size()), expected);
     EXPECT_EQ(player.transport.currentIndex, 2);
@@ -265,7 +266,9 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     const int sleepsBefore = sim::sleepCalls();
     ASSERT_TRUE(playback::endOfTrackCheck(player));
     EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
-    for (int x = 7; x <= 128; ++x) EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), app::BAR_COLOUR);
+    for (int x = 7; x <= 128; ++x) {
+        EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), app::BAR_COLOUR);
+    }
     playback::loadTrack(player);
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_EQ(sim::aliasVolume(1), 300);
