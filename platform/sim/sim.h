@@ -58,11 +58,13 @@
 //   ProcessExit{code}                thrown by exitProcess
 // Media device
 //   mediaLog() / clearMediaLog()     every mediaCommand string in order
-//   setTrackLength(path, ms)         length of a file (also lets an unknown type open)
+//   setTrackLength(path, ms)         length of a file (the file must exist; then any extension opens)
+//                                    otherwise: WAV header length, else DEFAULT_TRACK_LENGTH_MS (30000)
 //   trackPlaying()                   some alias is playing now
 //   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
+//   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type, 275 missing file, 289 alias in use)
 #pragma once
 
 #include <cstdint>

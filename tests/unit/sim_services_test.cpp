@@ -259,4 +259,62 @@ TEST_F(SimServices, PopupChoiceBecomesTheNextMenuEvent) {
     EXPECT_EQ(event.eventSource, 0);
 }
 
+TEST_F(SimServices, OwnedWindowFollowsItsOwnerOffTheScreen) {
+    platform::WindowSpec face;
+    face.clientWidth = 184;
+    face.clientHeight = 64;
+    ASSERT_TRUE(platform::openWindow(0, face));
+    platform::WindowSpec list = face;
+    list.owner = 0;
+    list.visible = false;
+    ASSERT_TRUE(platform::openWindow(1, list));
+    platform::addImageControl(0, 0, -1, 0, 0, 184, 64);
+    platform::showWindowNormal(1);
+    sim::queueControlEvent(0, platform::EVENT_LEFT_CLICK);
+    platform::Event event;
+    platform::pollEvent(event);
+    EXPECT_EQ(sim::foregroundWindow(), 0);  // the click activated the face
+    platform::showWindowNormal(1);          // already shown: no activation
+    platform::minimiseForegroundWindow();
+    EXPECT_TRUE(sim::windowInfo(0).minimised);
+    EXPECT_FALSE(sim::windowInfo(1).visible);
+    platform::closeWindow(0);
+    EXPECT_FALSE(platform::windowExists(1));
+}
+
+TEST_F(SimServices, DropAndDialogAnswerLikeTheShell) {
+    std::uintptr_t drop = sim::queueDrop(1, {"C:\\a.mp3", "C:\\b.txt"}, false);
+    platform::Event event;
+    platform::pollEvent(event);
+    EXPECT_EQ(event.lastEvent, platform::EVENT_DROP_FILES);
+    EXPECT_EQ(event.wParam, drop);
+    EXPECT_FALSE(platform::dropPointInside(drop));
+    EXPECT_EQ(platform::dropFileCount(drop), 2);
+    EXPECT_EQ(platform::dropFilePath(drop, 1), "C:\\b.txt");
+    platform::dropFinish(drop);
+    EXPECT_TRUE(sim::dropFinished(drop));
+
+    char buffer[32];
+    sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
+    ASSERT_TRUE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));
+    EXPECT_EQ(std::string(buffer, 18), std::string("C:\\m\0a.mp3\0b.ogg\0\0", 18));
+    sim::queueFileDialog({"C:\\a-much-longer-path-than-fits.mp3"}, true);
+    EXPECT_FALSE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));
+    EXPECT_FALSE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));  // nothing queued: cancelled
+    EXPECT_EQ(sim::fileDialogFilters().size(), 3u);
+}
+
+TEST_F(SimServices, LibraryFunctionRunsOnlyFromALoadedLibrary) {
+    int calls = 0;
+    sim::registerLibraryFunction("about", [&calls] { return ++calls; });
+    EXPECT_FALSE(platform::loadLibrary(0, "C:\\Tunewell\\ravlet.dll"));
+    EXPECT_FALSE(platform::callLibraryFunction(0, "about"));
+    writeHostFile("C:\\Tunewell\\ravlet.dll", {0});
+    EXPECT_TRUE(platform::loadLibrary(0, "C:\\Tunewell\\ravlet.dll"));
+    EXPECT_FALSE(platform::callLibraryFunction(0, "other"));
+    EXPECT_TRUE(platform::callLibraryFunction(0, "about"));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(sim::libraryCalls().size(), 3u);
+}
+
 }  // namespace
