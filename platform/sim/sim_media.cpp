@@ -20,11 +20,6 @@ static std::string lower(std::string text) {
     return text;
 }
 
-static std::string upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 static std::string aliasName(int alias) { return "MP3_" + std::to_string(alias); }
 
 static MediaAlias* findAlias(int alias) {

@@ -23,7 +23,7 @@ WindowRecord* findWindow(int window) {
     return it == world().windows.end() ? nullptr : &it->second;
 }
 
-static std::string upper(std::string text) {
+std::string upper(std::string text) {
     for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }

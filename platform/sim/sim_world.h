@@ -146,6 +146,9 @@ struct World {
 // The one simulated machine of the process.
 World& world();
 
+// Upper-cases ASCII letters, for the names Windows compares without case.
+std::string upper(std::string text);
+
 // Window record or nullptr.
 WindowRecord* findWindow(int window);
 
