@@ -11,7 +11,6 @@ namespace platform::media {
 namespace {
 
 constexpr int MODE_CAPACITY = 64;
-constexpr int LENGTH_CAPACITY = 260;
 
 std::string lower(std::string text) {
     for (char& c : text) {
@@ -66,21 +65,21 @@ bool parseNumber(const std::string& text, int& value) {
     return true;
 }
 
-// Whether a numeric reply reads as 0: blanks, an optional sign, then no digits or only zeros.
-bool readsZero(const char* reply, int capacity) {
+// A numeric reply as the player reads it: blanks, an optional sign, digits; no digits read as 0.
+int readNumber(const char* reply, int capacity) {
     int i = 0;
     while (i < capacity && reply[i] == ' ') {
         ++i;
     }
+    bool negative = i < capacity && reply[i] == '-';
     if (i < capacity && (reply[i] == '-' || reply[i] == '+')) {
         ++i;
     }
-    for (; i < capacity && std::isdigit(static_cast<unsigned char>(reply[i])); ++i) {
-        if (reply[i] != '0') {
-            return false;
-        }
+    long long value = 0;
+    for (; i < capacity && std::isdigit(static_cast<unsigned char>(reply[i])) && value < 1000000000000LL; ++i) {
+        value = value * 10 + (reply[i] - '0');
     }
-    return true;
+    return static_cast<int>(negative ? -value : value);
 }
 
 std::string trimmed(const char* text) {
@@ -114,20 +113,40 @@ std::string openedAlias(const std::vector<std::string>& words) {
     return "";
 }
 
-// Wine ends a track with the position back at 0 and the mode "stopped"; Windows
-// leaves the position at the length, which is what the player waits for.
+// Wine ends a track with the position fallen back to where the last play started
+// (0, or the point of a play from there) and the mode "stopped"; Windows leaves
+// it at the length, which is what the player waits for. Only a reading below the
+// previous one since the last play sends the extra mode query: right after a play
+// Wine may still read 0 and "stopped" for a moment, which is no end.
 int answerPosition(AliasState& alias, const Device& device, const std::string& name, int result,
                    char* reply, int capacity) {
-    if (!alias.playedSinceOpen || reply == nullptr || capacity <= 0 || !readsZero(reply, capacity)) {
+    if (!alias.playedSinceOpen || reply == nullptr || capacity <= 0) {
         return result;
     }
-    char mode[MODE_CAPACITY] = {};
-    std::string modeCommand = "status " + name + " mode";
-    if (device(modeCommand.c_str(), mode, MODE_CAPACITY) != 0 || lower(trimmed(mode)) != "stopped") {
-        return result;
+    int position = readNumber(reply, capacity);
+    bool fellBack = position < alias.lastPosition;
+    alias.lastPosition = position;
+    if (alias.endedAt < 0 || position != alias.endedAt) {
+        alias.endedAt = -1;
+        if (!fellBack) {
+            return result;
+        }
+        char mode[MODE_CAPACITY] = {};
+        std::string modeCommand = "status " + name + " mode";
+        if (device(modeCommand.c_str(), mode, MODE_CAPACITY) != 0 || lower(trimmed(mode)) != "stopped") {
+            return result;
+        }
+        alias.endedAt = position;
     }
     std::string lengthCommand = "status " + name + " length";
     return device(lengthCommand.c_str(), reply, capacity);
+}
+
+// A new play starts a new pass through the track.
+void markPlayed(AliasState& alias) {
+    alias.playedSinceOpen = true;
+    alias.lastPosition = -1;
+    alias.endedAt = -1;
 }
 
 }  // namespace
@@ -167,7 +186,7 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     if (verb == "play") {
         int result = device(command, reply, capacity);
         if (result == 0) {
-            alias.playedSinceOpen = true;
+            markPlayed(alias);
         }
         return result;
     }
@@ -179,7 +198,7 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
         std::string play = "play " + words[1] + " from " + words[3];
         result = device(play.c_str(), reply, capacity);
         if (result == 0) {
-            alias.playedSinceOpen = true;
+            markPlayed(alias);
         }
         return result;
     }

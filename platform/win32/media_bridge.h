@@ -13,6 +13,8 @@ using Device = std::function<int(const char* command, char* reply, int capacity)
 struct AliasState {
     bool playedSinceOpen = false;
     int acceptedVolume = 1000;  // last volume the device accepted since the open
+    int lastPosition = -1;      // the device's previous position reading since the last play, -1 none
+    int endedAt = -1;           // the reading the device fell back to when the track ended
 };
 
 // Aliases the device has opened, by lower-case name.
