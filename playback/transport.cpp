@@ -66,16 +66,16 @@ void stopAction(Transport& t) {
 
 }  // namespace
 
-// The wrap saves the volume while the track is still open, so that row 0
-// starts at the volume the user had; the end of a track has saved it already
-// and closed the device, whose answer would now be 0.
+// Next saves the volume while the track is still open, so that the next row
+// starts at the volume the user had, as after every other move; the end of a
+// track has saved it already and closed the device, whose answer would now be 0.
 void nextAction(app::Player& player, bool volumeSaved) {
     Transport& t = player.transport;
     t.mediaKeyLatch = 1;
+    if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex + 1 < playlist::rowCount()) {
         ++t.currentIndex;
     } else {
-        if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
         t.currentIndex = 0;
     }
     t.currentPath = playlist::rowPath(player.playlist, t.currentIndex);

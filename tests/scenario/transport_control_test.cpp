@@ -178,7 +178,10 @@ TEST_F(TransportControl, PreviousAndNextAtTheEndsOfTheList) {
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_TRUE(sent(log, "OPEN \"" + tracks[0] + "\" Type MPEGVIDEO ALIAS MP3_1"));
 
+    // Next keeps the volume set on the previous track, wrapping or not.
+    playback::setTrackVolume(1, 700);
     click(NEXT_X, BUTTON_Y);
+    EXPECT_EQ(sim::aliasVolume(1), 700);
     click(NEXT_X, BUTTON_Y);
     EXPECT_EQ(player.transport.currentIndex, 2);
     playback::setTrackVolume(1, 400);
