@@ -198,7 +198,7 @@ void drawMeter(Canvas& canvas, int x0, int y0) {
     }
 }
 
-// A metal push button with a centred label; `glyph` draws its small icon.
+// A metal push button with a centred label and, if `arrow`, a download arrow.
 void drawButton(Canvas& canvas, int x0, int y0, int x1, int y1, const std::string& label, bool arrow) {
     fillBox(canvas, x0 - 1, y0 - 1, x1 + 1, y1 + 1, Rgb{10, 11, 13}, Rgb{10, 11, 13});
     fillBox(canvas, x0, y0, x1, y1, Rgb{128, 134, 144}, Rgb{62, 66, 74});
