@@ -1,0 +1,544 @@
+"""Harness of the end-to-end tests: the real brumby.exe under Wine on a virtual display.
+
+A test makes a `Session` (its own Wine prefix copied from a template made once
+per build, its own HOME, its own Xvfb display), starts players in it through
+the launcher (which reports the Windows exit code), and drives them with
+xdotool: clicks and hovers in client coordinates, media keys, screenshots.
+What the player sent to the media device and the texts it drew are read back
+from Wine's trace output.
+
+The test scripts take two arguments: the Windows build folder and a work folder
+(both given by CMake); `main()` parses them and runs the script's unittest cases.
+"""
+import fcntl
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+import wave
+
+SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+SAMPLES_DIR = os.path.join(SOURCE_DIR, "assets", "samples")
+WINDOWS_BUILD = ""
+WORK = ""
+
+TITLE = "Tunewell"
+CLIENT_SIZE = (184, 64)
+CLOSE_BUTTON = (12, 10)
+ASOUNDRC = "pcm.!default { type null }\n"
+# Wine makes no XP-style profile folders; Windows keeps them as compatibility links.
+LEGACY_PROFILE_DIRS = ("Local Settings/Application Data",)
+
+
+def configure(windows_build, work):
+    """Sets where the cross-built programs are and where sessions keep their files."""
+    global WINDOWS_BUILD, WORK
+    WINDOWS_BUILD = os.path.abspath(windows_build)
+    WORK = os.path.abspath(work)
+    os.makedirs(WORK, exist_ok=True)
+
+
+def main():
+    """Entry of a test script: <windows build> <work folder> [unittest arguments]."""
+    if len(sys.argv) < 3:
+        sys.exit(f"usage: {sys.argv[0]} <windows build folder> <work folder> [unittest arguments]")
+    configure(sys.argv[1], sys.argv[2])
+    for tool in ("wine", "wineserver", "Xvfb", "xdotool"):
+        if not shutil.which(tool):
+            sys.exit(f"{tool} is needed for the end-to-end tests")
+    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)
+
+
+def find_built(name):
+    """Path of a file the Windows build produced (brumby.exe, ravlet.dll, launcher.exe ...)."""
+    for root, dirs, files in os.walk(WINDOWS_BUILD):
+        dirs[:] = [d for d in dirs if d != "CMakeFiles" and not d.endswith("-build")]
+        if name in files:
+            return os.path.join(root, name)
+    return None
+
+
+def wait_for(predicate, timeout, step=0.1):
+    """Polls until predicate returns something true; returns its last value."""
+    end = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= end:
+            return value
+        time.sleep(step)
+
+
+def wine_env(prefix, home, display=None, debug="-all"):
+    env = {k: v for k, v in os.environ.items() if not k.startswith(("WINE", "DISPLAY"))}
+    env.update(WINEPREFIX=prefix, HOME=home, WINEDEBUG=debug, WINEDLLOVERRIDES="mscoree,mshtml=")
+    if display:
+        env["DISPLAY"] = display
+    return env
+
+
+def prepare_prefix(prefix, home):
+    """Makes a fresh Wine prefix fit for the player: no window manager needed,
+    the profile folders the player expects, no Mono or Gecko prompts."""
+    env = wine_env(prefix, home)
+    os.makedirs(home, exist_ok=True)
+    with open(os.path.join(home, ".asoundrc"), "w") as f:
+        f.write(ASOUNDRC)
+    quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
+    # Unmanaged windows: hiding a window would otherwise wait ~2 s for a window manager.
+    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
+                   env=env, check=True, timeout=120, **quiet)
+    subprocess.run(["wineserver", "-w"], env=env, timeout=120)
+    profile = profile_dir(prefix)
+    for sub in LEGACY_PROFILE_DIRS:
+        os.makedirs(os.path.join(profile, sub), exist_ok=True)
+
+
+def profile_dir(prefix):
+    """Unix path of USERPROFILE inside a prefix (drive_c/users/<user>)."""
+    users = os.path.join(prefix, "drive_c", "users")
+    names = [n for n in sorted(os.listdir(users)) if n != "Public" and os.path.isdir(os.path.join(users, n))]
+    if not names:
+        raise AssertionError(f"no user profile in {users}")
+    wanted = os.environ.get("USER") or "root"
+    return os.path.join(users, wanted if wanted in names else names[0])
+
+
+def prefix_template():
+    """The prefix every session copies, made once per build folder (locked against parallel runs)."""
+    template = os.path.join(WORK, "prefix-template")
+    stamp = os.path.join(WORK, "prefix-template.ready")
+    with open(os.path.join(WORK, "prefix-template.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(stamp):
+            shutil.rmtree(template, ignore_errors=True)
+            prepare_prefix(os.path.join(template, "prefix"), os.path.join(template, "home"))
+            open(stamp, "w").close()
+    return template
+
+
+class Display:
+    """An Xvfb server on a display number it picks itself."""
+
+    def __init__(self, size=(1024, 768)):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{size[0]}x{size[1]}x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as f:
+            number = f.readline().strip()
+        if not number:
+            self.process.kill()
+            raise AssertionError("Xvfb did not start")
+        self.name = f":{number}"
+        self.size = size
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Image:
+    """A screenshot as RGB triples, read from ImageMagick's PPM output."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @classmethod
+    def from_ppm(cls, blob):
+        fields, pos = [], 0
+        while len(fields) < 4:
+            while blob[pos:pos + 1].isspace():
+                pos += 1
+            if blob[pos:pos + 1] == b"#":
+                pos = blob.index(b"\n", pos)
+                continue
+            end = pos
+            while not blob[end:end + 1].isspace():
+                end += 1
+            fields.append(blob[pos:end])
+            pos = end
+        if fields[0] != b"P6" or int(fields[3]) != 255:
+            raise AssertionError(f"unexpected picture format {fields}")
+        width, height = int(fields[1]), int(fields[2])
+        data = blob[pos + 1:pos + 1 + width * height * 3]
+        return cls(width, height, data)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def region(self, x, y, w, h):
+        """Sub-picture; parts outside the picture are cut off."""
+        x0, y0 = max(0, x), max(0, y)
+        x1, y1 = min(self.width, x + w), min(self.height, y + h)
+        rows = [self.data[(r * self.width + x0) * 3:(r * self.width + x1) * 3] for r in range(y0, y1)]
+        return Image(max(0, x1 - x0), max(0, y1 - y0), b"".join(rows))
+
+    def colours(self):
+        """Set of the distinct colours in the picture."""
+        return {tuple(self.data[i:i + 3]) for i in range(0, len(self.data), 3)}
+
+    def save(self, path):
+        header = f"P6\n{self.width} {self.height}\n255\n".encode()
+        subprocess.run(["/usr/bin/convert", "ppm:-", path], input=header + self.data, check=True, timeout=60)
+
+
+def decode_debugstr(text, start):
+    """Decodes Wine's L"..." debug quoting from text[start] (the L); returns (string, end, cut).
+    cut is True when Wine shortened a long string (it then ends in "...)."""
+    if text[start:start + 2] != 'L"':
+        raise ValueError(f"no wide string at {start}: {text[start:start + 20]!r}")
+    out, i = [], start + 2
+    while i < len(text):
+        c = text[i]
+        if c == '"':
+            cut = text[i + 1:i + 4] == "..."
+            return "".join(out), i + 1, cut
+        if c != "\\":
+            out.append(c)
+            i += 1
+            continue
+        e = text[i + 1:i + 2]
+        if e in ('"', "\\"):
+            out.append(e)
+            i += 2
+        elif e in ("n", "r", "t"):
+            out.append({"n": "\n", "r": "\r", "t": "\t"}[e])
+            i += 2
+        elif e == "x":
+            out.append(chr(int(text[i + 2:i + 4], 16)))
+            i += 4
+        else:
+            out.append(chr(int(text[i + 1:i + 5], 16)))
+            i += 5
+    raise ValueError("unterminated wide string")
+
+
+MCI_CALL = re.compile(r"^[0-9a-f]+:trace:mci:mciSendStringW \(L\"")
+MCI_RESULT = re.compile(r"^[0-9a-f]+:trace:mci:mciSendStringW => ([0-9a-fA-Fx]+)\s*$")
+MCI_REFUSED = re.compile(r"^[0-9a-f]+:trace:mci:mciSendStringW Command L\".*\" not found!")
+# Wine opens an alias of its own accord ("open <alias> wait") when a command names
+# one that is not open; the player never sends that.
+MCI_AUTO_OPEN = re.compile(r"^open \S+ wait$")
+TEXT_OUT = re.compile(r"^[0-9a-f]+:trace:font:NtGdiExtTextOutW [^,]+, (-?\d+), (-?\d+), [0-9a-f]+, [^,]+, L\"")
+
+
+class MciCall:
+    """One command string sent to the media device; result is Wine's bare result code when it
+    traced one, refused is True when Wine did not know the command."""
+
+    def __init__(self, command, cut):
+        self.command, self.cut = command, cut
+        self.result, self.refused = None, False
+
+    def __repr__(self):
+        return f"MciCall({self.command!r}, result={self.result}, refused={self.refused})"
+
+
+def parse_mci_trace(lines):
+    """Ordered media commands from a trace+mci log (Wine's own auto-opens left out)."""
+    calls, last = [], None
+    for line in lines:
+        if MCI_CALL.match(line):
+            command, _end, cut = decode_debugstr(line, line.index('L"'))
+            last = None
+            if not MCI_AUTO_OPEN.match(command):
+                last = MciCall(command, cut)
+                calls.append(last)
+        elif last is not None:
+            m = MCI_RESULT.match(line)
+            if m:
+                last.result = int(m.group(1), 16)
+                last.refused = last.result != 0
+            elif MCI_REFUSED.match(line):
+                last.refused = True
+    return calls
+
+
+class TextDraw:
+    def __init__(self, x, y, text):
+        self.x, self.y, self.text = x, y, text
+
+    def __repr__(self):
+        return f"TextDraw({self.x}, {self.y}, {self.text!r})"
+
+
+def parse_font_trace(lines):
+    """Every text drawn (with its position) from a trace+font log, in order."""
+    draws = []
+    for line in lines:
+        m = TEXT_OUT.match(line)
+        if m:
+            text, _end, _cut = decode_debugstr(line, m.end() - 2)
+            draws.append(TextDraw(int(m.group(1)), int(m.group(2)), text))
+    return draws
+
+
+def read_lines(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode("utf-8", "replace").splitlines()
+    except FileNotFoundError:
+        return []
+
+
+def write_wav(path, seconds=3.0, rate=8000):
+    """A quiet mono WAV file for tests that need any playable file."""
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(b"\0\0" * int(seconds * rate))
+    return path
+
+
+class Session:
+    """One isolated run environment: prefix, HOME, display; players are started in it."""
+
+    def __init__(self, name, trace_fonts=False):
+        self.dir = os.path.join(WORK, name)
+        self.trace_fonts = trace_fonts
+        shutil.rmtree(self.dir, ignore_errors=True)
+        os.makedirs(self.dir)
+        self.prefix = os.path.join(self.dir, "prefix")
+        self.home = os.path.join(self.dir, "home")
+        template = prefix_template()
+        subprocess.run(["cp", "-a", os.path.join(template, "prefix"), self.prefix], check=True, timeout=300)
+        shutil.copytree(os.path.join(template, "home"), self.home)
+        self.players = []
+        self.display = Display()
+        debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "")
+        self.env = wine_env(self.prefix, self.home, self.display.name, debug)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        """Ends everything the session started and drops the prefix copy (logs stay)."""
+        for player in self.players:
+            player.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
+        self.display.stop()
+        shutil.rmtree(self.prefix, ignore_errors=True)
+
+    # Paths
+
+    def windows_path(self, path):
+        """Windows form of a Unix path as Wine shows it to the program (C: is the prefix's drive_c, Z: is /)."""
+        path = os.path.abspath(path)
+        drive_c = os.path.join(self.prefix, "drive_c")
+        if path == drive_c or path.startswith(drive_c + os.sep):
+            return "C:\\" + os.path.relpath(path, drive_c).replace("/", "\\").lstrip(".")
+        return "Z:" + path.replace("/", "\\")
+
+    @property
+    def data_dir(self):
+        """Unix path of the player's per-user data folder."""
+        return os.path.join(profile_dir(self.prefix), "Local Settings", "Application Data", "Varnel", "MP3")
+
+    def install(self, name="install", skin=True, library=True):
+        """Copies brumby.exe (and ravlet.dll and the skin files when present) into a fresh folder."""
+        folder = os.path.join(self.dir, name)
+        os.makedirs(folder, exist_ok=True)
+        exe = find_built("brumby.exe")
+        if not exe:
+            raise AssertionError(f"brumby.exe not found under {WINDOWS_BUILD}")
+        shutil.copy(exe, folder)
+        dll = find_built("ravlet.dll")
+        if library and dll:
+            shutil.copy(dll, folder)
+        if skin:
+            for picture in ("back.vnb", "backmouse.vnb"):
+                source = os.path.join(SOURCE_DIR, "assets", picture)
+                if os.path.exists(source):
+                    shutil.copy(source, folder)
+        return folder
+
+    def samples(self):
+        """The sample media files, or one synthesized WAV while there are none."""
+        if os.path.isdir(SAMPLES_DIR):
+            found = sorted(os.path.join(SAMPLES_DIR, n) for n in os.listdir(SAMPLES_DIR)
+                           if n.lower().endswith((".mp3", ".ogg", ".wav", ".mid")))
+            if found:
+                return found
+        media = os.path.join(self.dir, "media")
+        os.makedirs(media, exist_ok=True)
+        return [write_wav(os.path.join(media, "tone.wav"))]
+
+    # Players
+
+    def start(self, args=(), cwd=None, exe=None):
+        """Starts brumby.exe with Windows-form arguments from cwd (default: a fresh installation) through the launcher."""
+        cwd = cwd or self.install()
+        exe = exe or os.path.join(cwd, "brumby.exe")
+        player = Player(self, len(self.players) + 1, exe, list(args), cwd)
+        self.players.append(player)
+        return player
+
+    def xdotool(self, *args):
+        done = subprocess.run(["xdotool", *map(str, args)], env=self.env, capture_output=True, text=True,
+                              timeout=30)
+        return done.stdout
+
+    def windows(self, title=TITLE):
+        """X ids of the visible windows with exactly this title."""
+        return self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").split()
+
+    def geometry(self, window):
+        """(x, y, width, height) of an X window."""
+        out = self.xdotool("getwindowgeometry", window)
+        pos = re.search(r"Position: (-?\d+),(-?\d+)", out)
+        size = re.search(r"Geometry: (\d+)x(\d+)", out)
+        if not pos or not size:
+            return None
+        return tuple(int(v) for v in pos.groups() + size.groups())
+
+    def screenshot(self, path=None):
+        """The whole screen as an Image; also saved as a picture file when path is given."""
+        command = ["/usr/bin/import", "-display", self.display.name, "-window", "root", "-depth", "8", "ppm:-"]
+        blob = subprocess.run(command, capture_output=True, check=True, timeout=60).stdout
+        image = Image.from_ppm(blob)
+        if path:
+            image.save(path)
+        return image
+
+
+class Player:
+    """One brumby.exe process started through the launcher."""
+
+    def __init__(self, session, number, exe, args, cwd):
+        self.session = session
+        self.report = os.path.join(session.dir, f"player{number}.report")
+        self.log = os.path.join(session.dir, f"player{number}.trace")
+        self.window = None
+        self.origin = None
+        self.pointer = None
+        launcher = find_built("launcher.exe")
+        if not launcher:
+            raise AssertionError(f"launcher.exe not found under {WINDOWS_BUILD}")
+        # Wine joins these into the Windows command line, quoting those that hold blanks.
+        command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen(command, cwd=cwd, env=session.env, stdout=subprocess.DEVNULL,
+                                            stderr=log)
+
+    def kill(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+    # Exit
+
+    def exit_code(self):
+        """The player's Windows exit code, or None while it runs."""
+        for line in read_lines(self.report):
+            if line.startswith("exit="):
+                return int(line[5:])
+        return None
+
+    def wait_exit(self, timeout=20):
+        code = wait_for(lambda: self.exit_code() is not None, timeout)
+        if not code:
+            raise AssertionError(f"player did not end within {timeout} s")
+        self.process.wait(30)
+        return self.exit_code()
+
+    # Trace
+
+    def mci_calls(self):
+        return parse_mci_trace(read_lines(self.log))
+
+    def commands(self):
+        """Media command strings sent so far, in order."""
+        return [call.command for call in self.mci_calls()]
+
+    def wait_commands(self, count, timeout=30):
+        """Waits until at least count commands were sent; returns them all."""
+        wait_for(lambda: len(self.commands()) >= count, timeout, 0.2)
+        return self.commands()
+
+    def text_draws(self):
+        if not self.session.trace_fonts:
+            raise AssertionError("the session was made without trace_fonts=True")
+        return parse_font_trace(read_lines(self.log))
+
+    def texts(self):
+        """Texts drawn so far, in order."""
+        return [draw.text for draw in self.text_draws()]
+
+    # Window
+
+    def wait_window(self, timeout=30):
+        """Waits for the visible "Tunewell" window; returns its (x, y, width, height)."""
+        def found():
+            ids = self.session.windows()
+            return ids and self.session.geometry(ids[-1])
+        if not wait_for(found, timeout, 0.2):
+            raise AssertionError(f"no {TITLE} window within {timeout} s; exit={self.exit_code()}")
+        self.window = self.session.windows()[-1]
+        geometry = self.session.geometry(self.window)
+        self.origin = geometry[:2]
+        return geometry
+
+    def to_screen(self, x, y):
+        if self.origin is None:
+            self.wait_window()
+        return self.origin[0] + x, self.origin[1] + y
+
+    def hover(self, x, y, settle=0.3):
+        """Moves the pointer to client (x, y) and lets a few loop passes run."""
+        sx, sy = self.to_screen(x, y)
+        self.session.xdotool("mousemove", "--sync", sx, sy)
+        self.pointer = (x, y)
+        time.sleep(settle)
+
+    def click(self, x, y, settle=0.3):
+        """Left click at client (x, y); the pointer stays there so the next pass sees it."""
+        self.hover(x, y, 0.2)
+        self.session.xdotool("click", "1")
+        time.sleep(settle)
+
+    def key(self, name, hold=0.15, settle=0.3):
+        """Presses and releases a key (an X keysym such as XF86AudioPlay). Wine only sees keys while the
+        pointer is over one of its windows, so an unplaced pointer is put on a bare spot of the face."""
+        if self.pointer is None:
+            self.hover(CLIENT_SIZE[0] - 4, 4, 0.1)
+        self.session.xdotool("keydown", name)
+        time.sleep(hold)
+        self.session.xdotool("keyup", name)
+        time.sleep(settle)
+
+    def request_close(self):
+        """Clicks the close button."""
+        self.click(*CLOSE_BUTTON)
+
+    def capture(self, path=None):
+        """Screenshot of the player's client area as an Image."""
+        x, y = self.to_screen(0, 0)
+        image = self.session.screenshot().region(x, y, *CLIENT_SIZE)
+        if path:
+            image.save(path)
+        return image
+
+    def pixel(self, x, y):
+        """Colour of client pixel (x, y) now."""
+        return self.capture().pixel(x, y)
+
+    def region(self, x, y, w, h):
+        """Client rectangle now, as an Image."""
+        return self.capture().region(x, y, w, h)
