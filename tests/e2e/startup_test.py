@@ -14,8 +14,12 @@ class FirstStart(unittest.TestCase):
             track = session.windows_path(session.samples()[0])
             player = session.start([track], cwd=folder)
 
-            commands = player.wait_commands(2)
-            self.assertEqual(commands[:2], [f'OPEN "{track}" Type MPEGVIDEO ALIAS MP3_1', "play MP3_1"])
+            # The length is asked between the two; the first load closes nothing.
+            harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
+            commands = player.commands()
+            self.assertEqual(commands[0], f'OPEN "{track}" Type MPEGVIDEO ALIAS MP3_1')
+            self.assertIn("play MP3_1", commands)
+            self.assertNotIn("close MP3_1", commands[:commands.index("play MP3_1")])
             self.assertFalse(player.mci_calls()[0].refused)
 
             record = os.path.join(session.data_dir, "dir.vnd")
