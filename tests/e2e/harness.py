@@ -120,6 +120,15 @@ def prefix_template():
     return template
 
 
+def lasting_prefix(folder):
+    """Makes folder/prefix and folder/home once (a stamp file marks them done) and keeps them."""
+    stamp = os.path.join(folder, "prefix.ready")
+    if not os.path.exists(stamp):
+        shutil.rmtree(os.path.join(folder, "prefix"), ignore_errors=True)
+        prepare_prefix(os.path.join(folder, "prefix"), os.path.join(folder, "home"))
+        open(stamp, "w").close()
+
+
 class Display:
     """An Xvfb server on a display number it picks itself."""
 
@@ -305,16 +314,22 @@ def write_wav(path, seconds=3.0, rate=8000):
 class Session:
     """One isolated run environment: prefix, HOME, display; players are started in it."""
 
-    def __init__(self, name, trace_fonts=False):
-        self.dir = os.path.join(WORK, name)
+    def __init__(self, name, trace_fonts=False, folder=None):
+        """name: the session's folder under the work folder, made afresh with a copy of the prefix
+        template. folder: a lasting folder instead, whose prefix is made once and kept."""
         self.trace_fonts = trace_fonts
-        shutil.rmtree(self.dir, ignore_errors=True)
-        os.makedirs(self.dir)
+        self.lasting = folder is not None
+        self.dir = os.path.abspath(folder) if self.lasting else os.path.join(WORK, name)
         self.prefix = os.path.join(self.dir, "prefix")
         self.home = os.path.join(self.dir, "home")
-        template = prefix_template()
-        subprocess.run(["cp", "-a", os.path.join(template, "prefix"), self.prefix], check=True, timeout=300)
-        shutil.copytree(os.path.join(template, "home"), self.home)
+        if self.lasting:
+            lasting_prefix(self.dir)
+        else:
+            shutil.rmtree(self.dir, ignore_errors=True)
+            os.makedirs(self.dir)
+            template = prefix_template()
+            subprocess.run(["cp", "-a", os.path.join(template, "prefix"), self.prefix], check=True, timeout=300)
+            shutil.copytree(os.path.join(template, "home"), self.home)
         self.players = []
         self.display = Display()
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "")
@@ -327,14 +342,15 @@ class Session:
         self.close()
 
     def close(self):
-        """Ends everything the session started and drops the prefix copy (logs stay)."""
+        """Ends everything the session started and drops a copied prefix (logs stay)."""
         for player in self.players:
             player.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60)
         self.display.stop()
-        shutil.rmtree(self.prefix, ignore_errors=True)
+        if not self.lasting:
+            shutil.rmtree(self.prefix, ignore_errors=True)
 
     # Paths
 
@@ -428,6 +444,9 @@ class Player:
         self.window = None
         self.origin = None
         self.pointer = None
+        for stale in (self.report, self.log):
+            if os.path.exists(stale):
+                os.remove(stale)
         launcher = find_built("launcher.exe")
         if not launcher:
             raise AssertionError(f"launcher.exe not found under {WINDOWS_BUILD}")
