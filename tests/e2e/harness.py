@@ -260,7 +260,7 @@ def parse_mci_trace(lines):
     for line in lines:
         if MCI_CALL.match(line):
             command, _end, cut = decode_debugstr(line, line.index('L"'))
-            last = None
+            # An auto-open runs inside the command that caused it, which keeps its result.
             if not MCI_AUTO_OPEN.match(command):
                 last = MciCall(command, cut)
                 calls.append(last)
