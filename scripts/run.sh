@@ -27,13 +27,13 @@ fi
 
 mkdir -p "$run"
 cp "$windows/brumby.exe" "$run/"
-[ -f "$windows/aboutbox/ravlet.dll" ] && cp "$windows/aboutbox/ravlet.dll" "$run/"
+if [ -f "$windows/aboutbox/ravlet.dll" ]; then cp "$windows/aboutbox/ravlet.dll" "$run/"; fi
 for skin in back.vnb backmouse.vnb; do
-    [ -f "assets/$skin" ] && cp "assets/$skin" "$run/"
+    if [ -f "assets/$skin" ]; then cp "assets/$skin" "$run/"; fi
 done
 samples=()
 for f in assets/samples/*; do
-    [ -f "$f" ] && samples+=("$here/$f")
+    if [ -f "$f" ]; then samples+=("$here/$f"); fi
 done
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
