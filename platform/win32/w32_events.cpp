@@ -76,6 +76,7 @@ namespace platform {
 void pollEvent(Event& event) {
     auto& s = w32::services();
     event.eventType = EVENT_TYPE_NONE;
+    s.cursorKnown = false;
     MSG message = {};
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         event.lastEvent = EVENT_NONE;

@@ -49,6 +49,11 @@ struct Win32Services {
     HWND surfaceWindow = nullptr;
     HDC surface = nullptr;
     int currentWindow = 0;
+    // The pointer's screen position, read once between two event polls: the
+    // loop asks for it a dozen times a pass, and under Wine every read with a
+    // resting pointer is a round trip to the X server.
+    bool cursorKnown = false;
+    POINT cursor = {};
     DispatchReport report;
     media::BridgeState bridge;
 };

@@ -104,11 +104,18 @@ int currentWindow() { return services().currentWindow; }
 
 // The pointer in the current window's client area; both -1 outside it, and when
 // that window does not exist (it may just have been closed).
+static bool readCursor(POINT& p) {
+    auto& s = services();
+    if (!s.cursorKnown) s.cursorKnown = GetCursorPos(&s.cursor) != FALSE;
+    p = s.cursor;
+    return s.cursorKnown;
+}
+
 static Point mousePoint() {
     HWND handle = windowHandle(services().currentWindow);
     POINT p = {};
     RECT client = {};
-    if (handle == nullptr || !GetCursorPos(&p) || !ScreenToClient(handle, &p) ||
+    if (handle == nullptr || !readCursor(p) || !ScreenToClient(handle, &p) ||
         !GetClientRect(handle, &client)) {
         return Point{-1, -1};
     }
@@ -123,7 +130,7 @@ int mouseY() { return mousePoint().y; }
 
 Point cursorPosition() {
     POINT p = {};
-    GetCursorPos(&p);
+    readCursor(p);
     return Point{p.x, p.y};
 }
 

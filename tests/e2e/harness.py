@@ -31,8 +31,6 @@ TITLE = "Tunewell"
 CLIENT_SIZE = (184, 64)
 CLOSE_BUTTON = (12, 10)
 ASOUNDRC = "pcm.!default { type null }\n"
-# Wine makes no XP-style profile folders; Windows keeps them as compatibility links.
-LEGACY_PROFILE_DIRS = ("Local Settings/Application Data",)
 
 
 def configure(windows_build, work):
@@ -94,9 +92,6 @@ def prepare_prefix(prefix, home):
     subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
                    env=env, check=True, timeout=120, **quiet)
     subprocess.run(["wineserver", "-w"], env=env, timeout=120)
-    profile = profile_dir(prefix)
-    for sub in LEGACY_PROFILE_DIRS:
-        os.makedirs(os.path.join(profile, sub), exist_ok=True)
 
 
 def profile_dir(prefix):
