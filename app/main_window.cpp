@@ -34,13 +34,13 @@ void decodePlaylistFrames() {
 }
 
 void openMainWindow(Player& player) {
-    platform::WindowSpec spec;
-    spec.title = "Tunewell";
-    spec.clientWidth = MAIN_CLIENT_WIDTH;
-    spec.clientHeight = MAIN_CLIENT_HEIGHT;
-    spec.x = player.app.screenWidth / 2 - MAIN_CLIENT_WIDTH / 2;
-    spec.y = player.app.screenHeight / 2 - MAIN_CLIENT_HEIGHT / 2;
-    if (!platform::openWindow(MAIN_WINDOW, spec)) return;
+    platform::WindowLayout layout;
+    layout.title = "Tunewell";
+    layout.clientWidth = MAIN_CLIENT_WIDTH;
+    layout.clientHeight = MAIN_CLIENT_HEIGHT;
+    layout.x = player.app.screenWidth / 2 - MAIN_CLIENT_WIDTH / 2;
+    layout.y = player.app.screenHeight / 2 - MAIN_CLIENT_HEIGHT / 2;
+    if (!platform::openWindow(MAIN_WINDOW, layout)) return;
     platform::addImageControl(MAIN_WINDOW, FACE_CONTROL, FACE_IMAGE, 0, 0, FACE_PICTURE_WIDTH,
                               MAIN_CLIENT_HEIGHT);
     platform::acceptDroppedFiles(MAIN_WINDOW);

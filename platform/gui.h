@@ -32,7 +32,7 @@ struct Event {
 // Takes at most one pending message without waiting and updates `event`.
 void pollEvent(Event& event);
 
-struct WindowSpec {
+struct WindowLayout {
     const char* title = "";
     int x = 0;
     int y = 0;
@@ -55,7 +55,7 @@ struct Point {
 };
 
 // Borderless popup windows (no caption, no border).
-bool openWindow(int window, const WindowSpec& spec);
+bool openWindow(int window, const WindowLayout& layout);
 bool windowExists(int window);
 void closeWindow(int window);
 void hideWindow(int window);

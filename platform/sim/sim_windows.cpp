@@ -67,23 +67,23 @@ namespace platform {
 using sim::findWindow;
 using sim::world;
 
-bool openWindow(int window, const WindowSpec& spec) {
+bool openWindow(int window, const WindowLayout& layout) {
     sim::World& w = world();
     for (int failing : w.failingWindows)
         if (failing == window) return false;
-    if (findWindow(window) || spec.clientWidth < 0 || spec.clientHeight < 0) return false;
-    if (spec.owner >= 0 && !findWindow(spec.owner)) return false;
+    if (findWindow(window) || layout.clientWidth < 0 || layout.clientHeight < 0) return false;
+    if (layout.owner >= 0 && !findWindow(layout.owner)) return false;
     sim::WindowRecord record;
-    record.title = spec.title ? spec.title : "";
-    record.x = spec.x;
-    record.y = spec.y;
-    record.width = spec.clientWidth;
-    record.height = spec.clientHeight;
-    record.owner = spec.owner;
-    record.visible = spec.visible;
-    record.pixels.assign(static_cast<std::size_t>(spec.clientWidth) * spec.clientHeight, NO_COLOUR);
+    record.title = layout.title ? layout.title : "";
+    record.x = layout.x;
+    record.y = layout.y;
+    record.width = layout.clientWidth;
+    record.height = layout.clientHeight;
+    record.owner = layout.owner;
+    record.visible = layout.visible;
+    record.pixels.assign(static_cast<std::size_t>(layout.clientWidth) * layout.clientHeight, NO_COLOUR);
     w.windows[window] = std::move(record);
-    if (spec.visible) w.foreground = window;
+    if (layout.visible) w.foreground = window;
     return true;
 }
 

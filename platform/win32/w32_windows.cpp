@@ -7,17 +7,17 @@ namespace platform {
 using w32::services;
 using w32::windowHandle;
 
-bool openWindow(int window, const WindowSpec& spec) {
+bool openWindow(int window, const WindowLayout& layout) {
     auto& s = services();
     if (HWND old = windowHandle(window)) {
         DestroyWindow(old);
     }
     s.windows.erase(window);
-    DWORD style = WS_POPUP | (spec.visible ? WS_VISIBLE : 0);
-    RECT outer = {0, 0, spec.clientWidth, spec.clientHeight};
+    DWORD style = WS_POPUP | (layout.visible ? WS_VISIBLE : 0);
+    RECT outer = {0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRect(&outer, style, FALSE);
-    HWND owner = spec.owner >= 0 ? windowHandle(spec.owner) : nullptr;
-    HWND handle = CreateWindowExA(0, w32::WINDOW_CLASS, spec.title, style, spec.x, spec.y,
+    HWND owner = layout.owner >= 0 ? windowHandle(layout.owner) : nullptr;
+    HWND handle = CreateWindowExA(0, w32::WINDOW_CLASS, layout.title, style, layout.x, layout.y,
                                   outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
                                   s.instance, nullptr);
     if (handle == nullptr) {

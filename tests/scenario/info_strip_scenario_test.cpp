@@ -37,11 +37,11 @@ protected:
         fs::remove_all(root);
         fs::create_directories(root);
         sim::reset(root.string());
-        platform::WindowSpec spec;
-        spec.title = "Tunewell";
-        spec.clientWidth = 184;
-        spec.clientHeight = 64;
-        platform::openWindow(0, spec);
+        platform::WindowLayout layout;
+        layout.title = "Tunewell";
+        layout.clientWidth = 184;
+        layout.clientHeight = 64;
+        platform::openWindow(0, layout);
         platform::acquireDrawingSurface(0);
         metadata::createInfoFonts();
         tag.trackTitle = "Song";

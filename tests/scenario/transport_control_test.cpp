@@ -34,14 +34,14 @@ protected:
         fs::remove_all(root);
         fs::create_directories(root);
         sim::reset(root.string());
-        platform::WindowSpec face;
+        platform::WindowLayout face;
         face.title = "Tunewell";
         face.x = 100;
         face.y = 100;
         face.clientWidth = 184;
         face.clientHeight = 64;
         platform::openWindow(app::MAIN_WINDOW, face);
-        platform::WindowSpec list = face;
+        platform::WindowLayout list = face;
         list.y = 164;
         list.clientHeight = 205;
         list.owner = app::MAIN_WINDOW;

@@ -107,12 +107,12 @@ TEST_F(SimServices, KeyReportsAPressOnceAfterItWasReleased) {
 }
 
 TEST_F(SimServices, PointerIsInsideUpToTheClientEdgeInclusive) {
-    platform::WindowSpec spec;
-    spec.x = 100;
-    spec.y = 50;
-    spec.clientWidth = 184;
-    spec.clientHeight = 64;
-    ASSERT_TRUE(platform::openWindow(0, spec));
+    platform::WindowLayout layout;
+    layout.x = 100;
+    layout.y = 50;
+    layout.clientWidth = 184;
+    layout.clientHeight = 64;
+    ASSERT_TRUE(platform::openWindow(0, layout));
     platform::selectWindow(0);
     sim::movePointerToClient(0, 184, 64);
     EXPECT_EQ(platform::mouseX(), 184);
@@ -126,10 +126,10 @@ TEST_F(SimServices, PointerIsInsideUpToTheClientEdgeInclusive) {
 }
 
 TEST_F(SimServices, ListSelectionMovesWithItsRow) {
-    platform::WindowSpec spec;
-    spec.clientWidth = 10;
-    spec.clientHeight = 10;
-    ASSERT_TRUE(platform::openWindow(1, spec));
+    platform::WindowLayout layout;
+    layout.clientWidth = 10;
+    layout.clientHeight = 10;
+    ASSERT_TRUE(platform::openWindow(1, layout));
     ASSERT_TRUE(platform::addListControl(1, 14, 0, 0, 10, 10, 0, 0));
     EXPECT_EQ(platform::listInsert(14, -1, "a"), 0);
     EXPECT_EQ(platform::listInsert(14, -1, "c"), 1);
@@ -220,10 +220,10 @@ TEST_F(SimServices, BitmapsDecodeBothRowOrders) {
 TEST_F(SimServices, ImageControlShowsItsPictureAndTextFillsItsCell) {
     std::vector<std::uint8_t> bytes = makeBitmap(4, 4, false);
     ASSERT_TRUE(platform::decodeBitmap(0, bytes.data(), bytes.size()));
-    platform::WindowSpec spec;
-    spec.clientWidth = 3;
-    spec.clientHeight = 20;
-    ASSERT_TRUE(platform::openWindow(0, spec));
+    platform::WindowLayout layout;
+    layout.clientWidth = 3;
+    layout.clientHeight = 20;
+    ASSERT_TRUE(platform::openWindow(0, layout));
     ASSERT_TRUE(platform::addImageControl(0, 0, 0, 0, 0, 4, 4));
     EXPECT_EQ(sim::pixel(0, 2, 1), platform::rgb(2, 1, 7));
     EXPECT_EQ(sim::pixel(0, 0, 5), platform::NO_COLOUR);
@@ -260,11 +260,11 @@ TEST_F(SimServices, PopupChoiceBecomesTheNextMenuEvent) {
 }
 
 TEST_F(SimServices, OwnedWindowFollowsItsOwnerOffTheScreen) {
-    platform::WindowSpec face;
+    platform::WindowLayout face;
     face.clientWidth = 184;
     face.clientHeight = 64;
     ASSERT_TRUE(platform::openWindow(0, face));
-    platform::WindowSpec list = face;
+    platform::WindowLayout list = face;
     list.owner = 0;
     list.visible = false;
     ASSERT_TRUE(platform::openWindow(1, list));
