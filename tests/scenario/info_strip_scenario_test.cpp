@@ -1,7 +1,6 @@
 // The information strip over the simulated surface: idle text rhythm, the phase cycle, labels, fonts and places.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,10 +10,10 @@
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
+#include "support/sim_test.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using metadata::InfoStrip;
 using metadata::TrackTag;
 
@@ -29,14 +28,10 @@ std::vector<std::string> textsOf(const std::vector<sim::TextDrawn>& drawn) {
     return texts;
 }
 
-class InfoStripScenario : public ::testing::Test {
+class InfoStripScenario : public SimTest {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("tunewell-info-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
-        fs::create_directories(root);
-        sim::reset(root.string());
+        SimTest::SetUp();
         platform::WindowLayout layout;
         layout.title = "Tunewell";
         layout.clientWidth = 184;
@@ -49,8 +44,6 @@ protected:
         tag.trackAlbum = "Disc";
         tag.trackGenre = "Rock ";
     }
-    void TearDown() override { fs::remove_all(root); }
-
     // One loop pass as far as the strip is concerned: idle text early, the cycle after the poll, the reset late.
     std::vector<sim::TextDrawn> pass() {
         sim::clearTextsDrawn();
@@ -69,7 +62,6 @@ protected:
         return sim::textsDrawn();
     }
 
-    fs::path root;
     InfoStrip strip;
     TrackTag tag;
     int bitrateKbps = 128;

@@ -1,31 +1,21 @@
 // Every command string the player sends, byte for byte, through the simulated device.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "platform/sim/sim.h"
+#include "support/sim_test.h"
 #include "playback/media_commands.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 using namespace playback;
 
-class MediaCommands : public ::testing::Test {
+class MediaCommands : public SimTest {
 protected:
     void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("tunewell-media-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
-        fs::create_directories(root);
-        sim::reset(root.string());
-        fs::create_directories(sim::hostPath("C:\\Music"));
-        std::ofstream(sim::hostPath("C:\\Music\\Song One.mp3")) << "not really audio";
+        SimTest::SetUp();
+        writeFile("C:\\Music\\Song One.mp3", "not really audio");
         sim::setTrackLength("C:\\Music\\Song One.mp3", 215000);
     }
-    void TearDown() override { fs::remove_all(root); }
-    fs::path root;
 };
 
 TEST_F(MediaCommands, EveryCommandStringExactly) {

@@ -4,49 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "app/brumby.h"
 #include "app/data_folder.h"
 #include "app/loop.h"
 #include "app/startup.h"
 #include "platform/sim/sim.h"
+#include "support/sim_test.h"
 #include "playback/transport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string readHostFile(const std::string& windowsPath) {
-    std::ifstream in(sim::hostPath(windowsPath), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeHostFile(const std::string& windowsPath, const std::string& bytes) {
-    fs::create_directories(fs::path(sim::hostPath(windowsPath)).parent_path());
-    std::ofstream(sim::hostPath(windowsPath), std::ios::binary) << bytes;
-}
-
-class Startup : public ::testing::Test {
+class Startup : public SimTest {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("tunewell-startup-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-        sim::reset(root.string());
-    }
-    void TearDown() override { fs::remove_all(root); }
-
     // Start-up, then the first pass, which enters at the load step.
     void start(app::Player& player) {
         app::startUp(player);
         app::runPass(player, true);
     }
 
-    fs::path root;
     const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
 };
 
@@ -56,21 +34,21 @@ TEST_F(Startup, FirstStartRecordsTheWorkingDirectory) {
     // Every folder along the way is made, so the file can be written even in a
     // profile that lacks "Local Settings" and "Application Data".
     EXPECT_TRUE(fs::is_directory(sim::hostPath("C:\\Users\\tester\\Local Settings\\Application Data")));
-    EXPECT_EQ(readHostFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
     EXPECT_EQ(player.app.installationDirectory, "C:\\Tunewell\\");
 }
 
 TEST_F(Startup, LaterStartsReadTheRecordedDirectory) {
-    writeHostFile(dataFolder + "\\dir.vnd", "D:\\Player\\\r\nE:\\Other\\\r\n");
+    writeFile(dataFolder + "\\dir.vnd", "D:\\Player\\\r\nE:\\Other\\\r\n");
     EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Player\\");
-    writeHostFile(dataFolder + "\\dir.vnd", "D:\\NoTerminator\\");
+    writeFile(dataFolder + "\\dir.vnd", "D:\\NoTerminator\\");
     EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\NoTerminator\\");
-    writeHostFile(dataFolder + "\\dir.vnd", "D:\\Cr\\\rnext");
+    writeFile(dataFolder + "\\dir.vnd", "D:\\Cr\\\rnext");
     EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Cr\\");
-    writeHostFile(dataFolder + "\\dir.vnd", "");
+    writeFile(dataFolder + "\\dir.vnd", "");
     EXPECT_EQ(app::prepareInstallationDirectory(), "");
     // The recorded file is never rewritten.
-    EXPECT_EQ(readHostFile(dataFolder + "\\dir.vnd"), "");
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "");
     EXPECT_EQ(sim::openFileCount(), 0);
 }
 
@@ -86,7 +64,7 @@ TEST_F(Startup, DriveRootAndOverlongWorkingDirectories) {
 TEST_F(Startup, UnsetProfileUsesTheCurrentDriveRoot) {
     sim::unsetEnvironment("USERPROFILE");
     app::prepareInstallationDirectory();
-    EXPECT_EQ(readHostFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"), "C:\\Tunewell\\\r\n");
+    EXPECT_EQ(readFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"), "C:\\Tunewell\\\r\n");
 }
 
 TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
@@ -98,9 +76,9 @@ TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
 }
 
 TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
-    writeHostFile("C:\\Music\\a.wav", "RIFF");
+    writeFile("C:\\Music\\a.wav", "RIFF");
     sim::setCommandLine("brumby.exe C:\\Music\\a.wav \"C:\\My Music\\b.mp3\" C:\\c.ogg");
-    writeHostFile(dataFolder + "\\list.vnp", "C:\\old.mp3\r\n");
+    writeFile(dataFolder + "\\list.vnp", "C:\\old.mp3\r\n");
     app::Player player;
     start(player);
     EXPECT_EQ(player.playlist.slots[0], "C:\\Music\\a.wav");

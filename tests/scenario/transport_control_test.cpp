@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/loop.h"
 #include "app/player.h"
 #include "platform/sim/sim.h"
+#include "support/sim_test.h"
 #include "playback/media_commands.h"
 #include "playback/transport.h"
 
@@ -26,14 +26,10 @@ constexpr int BUTTON_Y = 48;
 constexpr int PREVIOUS_X = 32, PLAY_X = 55, PAUSE_X = 77, STOP_X = 100, NEXT_X = 124;
 constexpr int BAR_Y = 32;
 
-class TransportControl : public ::testing::Test {
+class TransportControl : public SimTest {
 protected:
     void SetUp() override {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        root = fs::temp_directory_path() / ("tunewell-transport-" + test);
-        fs::remove_all(root);
-        fs::create_directories(root);
-        sim::reset(root.string());
+        SimTest::SetUp();
         platform::WindowLayout face;
         face.title = "Tunewell";
         face.x = 100;
@@ -53,12 +49,10 @@ protected:
         player.skin.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);
         sim::movePointer(0, 0);
     }
-    void TearDown() override { fs::remove_all(root); }
 
     std::string addTrack(const std::string& name, int lengthMs) {
         const std::string path = "C:\\Music\\" + name + ".mp3";
-        fs::create_directories(fs::path(sim::hostPath(path)).parent_path());
-        std::ofstream(sim::hostPath(path), std::ios::binary) << std::string(2000, '\0');
+        writeFile(path, std::string(2000, '\0'));
         sim::setTrackLength(path, lengthMs);
         playlist::appendPath(player.playlist, path);
         return path;
@@ -94,7 +88,6 @@ protected:
         return std::find(log.begin(), log.end(), command) != log.end();
     }
 
-    fs::path root;
     app::Player player;
     std::vector<std::string> tracks;
 };

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "metadata/track_tag.h"
 #include "platform/sim/sim.h"
+#include "support/sim_test.h"
 
 namespace {
 
@@ -38,27 +38,11 @@ Bytes taggedFile(const std::string& title, const std::string& artist, const std:
     return bytes;
 }
 
-class TrackTagTest : public ::testing::Test {
+class TrackTagTest : public SimTest {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("tunewell-tag-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-        sim::reset(root.string());
-    }
-    void TearDown() override {
-        sim::reset(root.string());
-        fs::remove_all(root);
-    }
-
     // Writes `bytes` to the Windows path `path` and returns the path.
     std::string writeTrack(const Bytes& bytes, const std::string& path = "C:\\Music\\track.mp3") {
-        fs::path host = sim::hostPath(path);
-        fs::create_directories(host.parent_path());
-        std::ofstream out(host, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        writeFile(path, std::string(bytes.begin(), bytes.end()));
         return path;
     }
 
@@ -68,8 +52,6 @@ protected:
         metadata::finishTagRead(file);
         return tag;
     }
-
-    fs::path root;
 };
 
 TEST_F(TrackTagTest, StandardTagGivesItsFieldsAndLeavesTheFileOpenUntilFinished) {
