@@ -5,11 +5,11 @@
 # On a reachable desktop ($DISPLAY) the player simply runs; without one it runs
 # on a virtual display for a few seconds, is photographed into
 # build/run/screenshot.png and closed through its close button, and what it did
-# is reported. Usage: scripts/run.sh [seconds to play without a display, default 5]
+# is reported. Usage: scripts/run.sh [seconds to play without a display, default 6]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-seconds=${1:-5}
+seconds=${1:-6}
 windows="${TUNEWELL_WINDOWS_BUILD:-$here/build/windows}"
 run="$here/build/run"
 

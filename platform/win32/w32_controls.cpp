@@ -31,6 +31,9 @@ bool addImageControl(int window, int control, int image, int x, int y, int width
     entry.originalProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(handle, GWLP_WNDPROC));
     s.controls[control] = entry;
     SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&w32::pictureProc));
+    // Paint the picture now: left to the first message poll, the first paint
+    // would come after the player has drawn into the window and cover it.
+    RedrawWindow(parent, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return true;
 }
 
