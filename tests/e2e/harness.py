@@ -237,6 +237,7 @@ class Session:
             subprocess.run(["cp", "-a", os.path.join(template, "prefix"), self.prefix], check=True, timeout=300)
             shutil.copytree(os.path.join(template, "home"), self.home)
         self.players = []
+        self.pages = os.path.join(self.dir, "opened-pages.txt")
         self.display = Display()
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "")
         self.env = wine_env(self.prefix, self.home, self.display.name, debug)
@@ -302,10 +303,28 @@ class Session:
         os.makedirs(media, exist_ok=True)
         return [write_wav(os.path.join(media, "tone.wav"))]
 
+    # Web pages
+
+    def record_opened_pages(self):
+        """Puts a stand-in browser in place that only notes each address Wine is asked to open;
+        `opened_pages` reads them back. Call before starting the program that opens pages."""
+        browser = os.path.join(self.dir, "note-page.sh")
+        with open(browser, "w") as f:
+            f.write(f'#!/bin/sh\necho "$1" >> "{self.pages}"\n')
+        os.chmod(browser, 0o755)
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineBrowser", "/v", "Browsers", "/d", browser,
+                        "/f"], env=self.env, check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def opened_pages(self):
+        """Addresses the stand-in browser was given, in order."""
+        return read_lines(self.pages)
+
     # Players
 
     def start(self, args=(), cwd=None, exe=None):
-        """Starts brumby.exe with Windows-form arguments from cwd (default: a fresh installation) through the launcher."""
+        """Starts brumby.exe (or the program exe names, a Unix path) with Windows-form arguments from cwd
+        (default: a fresh installation) through the launcher."""
         cwd = cwd or self.install()
         exe = exe or os.path.join(cwd, "brumby.exe")
         player = Player(self, len(self.players) + 1, exe, list(args), cwd)
@@ -341,16 +360,17 @@ class Session:
 
 
 class Player:
-    """One brumby.exe process started through the launcher."""
+    """One brumby.exe (or test driver) process started through the launcher."""
 
     def __init__(self, session, number, exe, args, cwd):
         self.session = session
         self.report = os.path.join(session.dir, f"player{number}.report")
         self.log = os.path.join(session.dir, f"player{number}.trace")
+        self.out = os.path.join(session.dir, f"player{number}.out")
         self.window = None
         self.origin = None
         self.pointer = None
-        for stale in (self.report, self.log):
+        for stale in (self.report, self.log, self.out):
             if os.path.exists(stale):
                 os.remove(stale)
         launcher = find_built("launcher.exe")
@@ -358,9 +378,8 @@ class Player:
             raise AssertionError(f"launcher.exe not found under {WINDOWS_BUILD}")
         # Wine joins these into the Windows command line, quoting those that hold blanks.
         command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
-        with open(self.log, "wb") as log:
-            self.process = subprocess.Popen(command, cwd=cwd, env=session.env, stdout=subprocess.DEVNULL,
-                                            stderr=log)
+        with open(self.log, "wb") as log, open(self.out, "wb") as out:
+            self.process = subprocess.Popen(command, cwd=cwd, env=session.env, stdout=out, stderr=log)
 
     def kill(self):
         if self.process.poll() is None:
@@ -382,6 +401,10 @@ class Player:
             raise AssertionError(f"player did not end within {timeout} s")
         self.process.wait(30)
         return self.exit_code()
+
+    def output(self):
+        """Lines the program wrote to its standard output so far (test drivers report there)."""
+        return read_lines(self.out)
 
     # Trace
 
@@ -428,7 +451,10 @@ class Player:
     def hover(self, x, y, settle=0.3):
         """Moves the pointer to client (x, y) and lets a few loop passes run."""
         sx, sy = self.to_screen(x, y)
-        self.session.xdotool("mousemove", "--sync", sx, sy)
+        # xdotool's --sync waits for the pointer to move, which takes seconds when it is already there.
+        here = re.search(r"x:(-?\d+) y:(-?\d+)", self.session.xdotool("getmouselocation"))
+        sync = [] if here and (int(here.group(1)), int(here.group(2))) == (sx, sy) else ["--sync"]
+        self.session.xdotool("mousemove", *sync, sx, sy)
         self.pointer = (x, y)
         time.sleep(settle)
 
