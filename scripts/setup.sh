@@ -19,7 +19,7 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: installing ${missing[*]}"
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 # libjpeg-turbo's source, from Debian's own source package, through a deb-src
