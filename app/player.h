@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/colours.h"
 #include "app/fault_trap.h"
 #include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
@@ -25,12 +26,6 @@ constexpr int ABOUT_LIBRARY = 0;
 
 constexpr int MAIN_CLIENT_WIDTH = 184;
 constexpr int MAIN_CLIENT_HEIGHT = 64;
-
-// The four display colours.
-constexpr platform::Colour TEXT_AREA_COLOUR = platform::rgb(204, 204, 204);
-constexpr platform::Colour BAR_COLOUR = platform::rgb(172, 172, 172);
-constexpr platform::Colour BAR_HIGHLIGHT_COLOUR = platform::rgb(255, 255, 255);
-constexpr platform::Colour TEXT_COLOUR = platform::rgb(0, 0, 0);
 
 // Start-up and shutdown state.
 struct AppState {

@@ -3,14 +3,12 @@
 
 #include <string>
 
+#include "app/colours.h"
 #include "platform/draw.h"
 
 namespace metadata {
 
 namespace {
-
-constexpr platform::Colour STRIP_COLOUR = platform::rgb(204, 204, 204);
-constexpr platform::Colour TEXT_BLACK = platform::rgb(0, 0, 0);
 
 constexpr int INFO_AREA_X = 22;
 constexpr int STRIP_Y = 7;
@@ -64,11 +62,11 @@ Phase duePhase(const InfoStrip& strip) {
 
 // Clears the info area and draws an optional label in the small font, then the value after it.
 void drawPhase(const char* label, const std::string& value) {
-    platform::fillBox(INFO_AREA_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, STRIP_COLOUR);
+    platform::fillBox(INFO_AREA_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, app::TEXT_AREA_COLOUR);
     platform::selectFont(INFO_LABEL_FONT);
     platform::setTextPosition(TEXT_X, TEXT_Y);
-    platform::setTextBackground(STRIP_COLOUR);
-    platform::setTextColour(TEXT_BLACK);
+    platform::setTextBackground(app::TEXT_AREA_COLOUR);
+    platform::setTextColour(app::TEXT_COLOUR);
     if (label != nullptr) platform::drawText(label);
     platform::selectFont(INFO_VALUE_FONT);
     if (!value.empty()) platform::drawText(value.c_str());
@@ -91,11 +89,11 @@ void drawIdleText(InfoStrip& strip, int trackLoaded) {
     if (trackLoaded == 0) {
         if (strip.idleCounter < IDLE_SHOWN_BELOW) {
             platform::setTextPosition(IDLE_TEXT_X, IDLE_TEXT_Y);
-            platform::setTextColour(TEXT_BLACK);
+            platform::setTextColour(app::TEXT_COLOUR);
             platform::drawText(IDLE_TEXT);
         }
         if (strip.idleCounter > IDLE_SHOWN_BELOW && strip.idleCounter < IDLE_CLEARED_BELOW) {
-            platform::fillBox(IDLE_CLEAR_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, STRIP_COLOUR);
+            platform::fillBox(IDLE_CLEAR_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, app::TEXT_AREA_COLOUR);
         }
     }
     if (strip.idleCounter > IDLE_RESTART_ABOVE) strip.idleCounter = 0;

@@ -58,19 +58,27 @@ namespace platform {
 
 using sim::world;
 
-bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
-    sim::World& w = world();
-    sim::WindowRecord* record = sim::findWindow(window);
-    if (!record) return false;
-    sim::ControlRecord entry;
-    entry.kind = sim::ControlKind::Image;
+namespace {
+
+sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window, int x, int y, int width,
+                                 int height) {
+    sim::ControlRecord& entry = world().controls[control] = sim::ControlRecord{};
+    entry.kind = kind;
     entry.window = window;
-    entry.image = image;
     entry.x = x;
     entry.y = y;
     entry.width = width;
     entry.height = height;
-    w.controls[control] = entry;
+    return entry;
+}
+
+}  // namespace
+
+bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
+    sim::World& w = world();
+    sim::WindowRecord* record = sim::findWindow(window);
+    if (!record) return false;
+    placeControl(control, sim::ControlKind::Image, window, x, y, width, height).image = image;
     auto picture = w.images.find(image);
     if (picture == w.images.end()) return true;
     const sim::Image& img = picture->second;
@@ -89,16 +97,9 @@ bool addImageControl(int window, int control, int image, int x, int y, int width
 bool addListControl(int window, int control, int x, int y, int width, int height,
                     std::int32_t textColour, std::int32_t backColour) {
     if (!sim::findWindow(window)) return false;
-    sim::ControlRecord entry;
-    entry.kind = sim::ControlKind::List;
-    entry.window = window;
-    entry.x = x;
-    entry.y = y;
-    entry.width = width;
-    entry.height = height;
+    sim::ControlRecord& entry = placeControl(control, sim::ControlKind::List, window, x, y, width, height);
     entry.textColour = textColour;
     entry.backColour = backColour;
-    world().controls[control] = entry;
     return true;
 }
 
