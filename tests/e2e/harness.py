@@ -368,6 +368,8 @@ class Player:
         self.log = os.path.join(session.dir, f"player{number}.trace")
         self.out = os.path.join(session.dir, f"player{number}.out")
         self.window = None
+        # Windows of an older player may outlive its start; this player's is none of them.
+        self.windows_before = set(session.windows())
         self.origin = None
         self.pointer = None
         for stale in (self.report, self.log, self.out):
@@ -434,12 +436,13 @@ class Player:
     def wait_window(self, timeout=30):
         """Waits for the visible "Tunewell" window; returns its (x, y, width, height)."""
         def found():
-            ids = self.session.windows()
-            return ids and self.session.geometry(ids[-1])
-        if not wait_for(found, timeout, 0.2):
+            ids = [i for i in self.session.windows() if i not in self.windows_before]
+            geometry = ids and self.session.geometry(ids[-1])
+            return geometry and (ids[-1], geometry)
+        window = wait_for(found, timeout, 0.2)
+        if not window:
             raise AssertionError(f"no {TITLE} window within {timeout} s; exit={self.exit_code()}")
-        self.window = self.session.windows()[-1]
-        geometry = self.session.geometry(self.window)
+        self.window, geometry = window
         self.origin = geometry[:2]
         return geometry
 

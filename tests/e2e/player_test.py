@@ -13,6 +13,7 @@ SCREEN = (1024, 768)
 # pointer, which must be over a Wine window for keys to reach Wine without a window manager.
 NEUTRAL = (170, 12)
 PREVIOUS, PLAY, PAUSE, STOP, NEXT = (32, 48), (55, 48), (77, 48), (100, 48), (124, 48)
+SEEK_END = (127, 32)  # the position bar's last column that seeks
 PLAY_REPAINT_BOX = (44, 37, 66, 60)  # left, top, right, bottom, inclusive
 # Long enough that no track ends while a test runs (an end moves on by itself).
 TRACK_SECONDS = 600
@@ -160,7 +161,39 @@ class RunningPlayer(unittest.TestCase):
             player.click(*button)
             self.assertEqual(new_actions(player, before, 1), [expected])
 
-    def test_5_close_button_ends_and_writes_the_playlist(self):
+    def test_5_position_bar_drag_seeks_and_the_track_ends(self):
+        player = self.player
+        before_all = len(player.commands())
+        # Column 121 of the bar: 121 steps of a 122nd of the length, a few seconds before the end.
+        target = (SEEK_END[0] - 6) * (TRACK_SECONDS * 1000 // 122)
+        player.hover(*SEEK_END)
+        player.session.xdotool("mousedown", "1")
+        player.hover(SEEK_END[0], SEEK_END[1] + 1, 0.2)
+        player.session.xdotool("mouseup", "1")
+        seek = f"Seek MP3_1 to {target}"
+        self.assertTrue(harness.wait_for(lambda: seek in player.commands()[before_all:], 10, 0.1))
+        player.hover(*NEUTRAL, 0.1)
+        # The end arrives within seconds and moves on to the next row, which wraps to this one.
+        after_seek = len(player.commands())
+
+        def reopened():
+            commands = player.commands()[after_seek:]
+            return self.open_command in commands and len(commands) > commands.index(self.open_command) + 4
+        harness.wait_for(reopened, 30, 0.2)
+        self.assert_load_step(after_seek)
+
+    def test_6_system_close_request_is_not_acted_upon(self):
+        player = self.player
+        driver = self.session.start([harness.TITLE], cwd=self.session.dir,
+                                    exe=harness.find_built("close_driver.exe"))
+        self.assertEqual(driver.wait_exit(30), 0)
+        self.assertEqual(driver.output(), ["posted 1"])
+        # Many passes later the player still runs with its window.
+        player.wait_commands(len(player.commands()) + 30)
+        self.assertIsNone(player.exit_code())
+        self.assertIn(player.window, self.session.windows())
+
+    def test_7_close_button_ends_and_writes_the_playlist(self):
         player = self.player
         list_file = os.path.join(self.session.data_dir, "list.vnp")
         player.request_close()

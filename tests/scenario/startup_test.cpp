@@ -90,6 +90,23 @@ TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
     EXPECT_EQ(sim::mediaLog()[1], "status MP3_1 length");
 }
 
+// The first pass's whole conversation with the device: the track starts at the
+// device's own volume (nothing is set), then the pass polls as every pass does.
+TEST_F(Startup, FirstPassSendsTheFirstLoadsCommandsAndNoOthers) {
+    writeFile("C:\\Music\\a.wav", "RIFF");
+    sim::setTrackLength("C:\\Music\\a.wav", 5000);
+    sim::setCommandLine("brumby.exe C:\\Music\\a.wav");
+    app::Player player;
+    start(player);
+    const std::vector<std::string> expected = {
+        "OPEN \"C:\\Music\\a.wav\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length",
+        "play MP3_1", "status MP3_1 length", "status MP3_1 position", "status MP3_1 volume",
+        "status MP3_1 position"};
+    EXPECT_EQ(sim::mediaLog(), expected);
+    EXPECT_EQ(sim::aliasVolume(1), 1000);
+    EXPECT_EQ(sim::aliasMode(1), "playing");
+}
+
 TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     sim::setScreenSize(1025, 769);
     app::Player player;

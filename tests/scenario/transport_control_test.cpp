@@ -240,6 +240,28 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     EXPECT_NE(sim::pixel(app::MAIN_WINDOW, 179, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
 }
 
+// A pass's stages in their order, seen in the commands of a drag: seek before
+// the end-of-track check, the volume bar before the polling that redraws it.
+TEST_F(TransportControl, APassRunsItsStagesInOrder) {
+    startWithThreeTracks();
+    sim::holdKey(playback::VK_LEFT_BUTTON);
+    sim::movePointerToClient(app::MAIN_WINDOW, 66, BAR_Y);
+    sim::queueRawEvent(512);
+    pass();
+    auto log = commandsOf([&] { pass(); });
+    EXPECT_EQ(log, (std::vector<std::string>{"Seek MP3_1 to 60000", "play MP3_1",
+                                             "status MP3_1 position", "status MP3_1 volume",
+                                             "status MP3_1 position"}));
+
+    sim::movePointerToClient(app::MAIN_WINDOW, 150, BAR_Y);
+    sim::queueRawEvent(512);
+    pass();
+    log = commandsOf([&] { pass(); });
+    EXPECT_EQ(log, (std::vector<std::string>{"status MP3_1 position",
+                                             "SetAudio MP3_1 volume to 396",
+                                             "status MP3_1 volume", "status MP3_1 position"}));
+}
+
 TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     startWithThreeTracks();
     sim::setTrackLength(tracks[1], 0);
