@@ -1,10 +1,10 @@
 // Builds the media command strings byte for byte, sends them, and parses replies.
 #include "playback/media_commands.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "platform/system.h"
+#include "platform/text.h"
 
 namespace playback {
 
@@ -32,28 +32,7 @@ int queryStatus(const std::string& command) {
     reply[REPLY_CAPACITY] = '\0';
     platform::mediaCommand(command.c_str(), reply, REPLY_CAPACITY);
     reply[REPLY_CAPACITY] = '\0';
-    return parseReplyNumber(reply);
-}
-
-// Leading blanks, an optional sign, then decimal digits; anything else ends it.
-// Digits wrap in 32 bits as the device's replies never come near that.
-int parseReplyNumber(const char* reply) {
-    const char* p = reply;
-    while (*p == ' ') ++p;
-    bool negative = false;
-    if (*p == '-') {
-        negative = true;
-        ++p;
-    } else if (*p == '+') {
-        ++p;
-    }
-    std::uint32_t value = 0;
-    while (*p >= '0' && *p <= '9') {
-        value = value * 10u + static_cast<std::uint32_t>(*p - '0');
-        ++p;
-    }
-    if (negative) value = 0u - value;
-    return static_cast<int>(value);
+    return platform::parseReplyNumber(reply, REPLY_CAPACITY);
 }
 
 std::string formatClock(int milliseconds) {

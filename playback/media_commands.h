@@ -11,7 +11,6 @@ constexpr int REPLY_CAPACITY = 260;
 
 int sendCommand(const std::string& command);
 int queryStatus(const std::string& command);
-int parseReplyNumber(const char* reply);
 std::string formatClock(int milliseconds);
 
 bool openTrack(int alias, const std::string& path);

@@ -8,17 +8,13 @@
 #include <system_error>
 
 #include "platform/sim/sim_world.h"
+#include "platform/text.h"
 
 namespace sim {
 
 namespace fs = std::filesystem;
 
 constexpr const char* PLAYABLE_EXTENSIONS[] = {"mp3", "wav", "ogg", "mid"};
-
-static std::string lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 
 static std::string aliasName(int alias) { return "MP3_" + std::to_string(alias); }
 
@@ -97,32 +93,6 @@ void setPosition(int alias, int ms) {
 
 void failNextCommand(int code) { world().failNextMediaCode = code; }
 
-// Splits a command into words; a double-quoted word may hold blanks. A quote
-// that is not closed, or text glued to a closing quote, makes it malformed.
-static bool splitWords(const std::string& command, std::vector<std::string>& words) {
-    std::size_t i = 0;
-    while (i < command.size()) {
-        if (std::isspace(static_cast<unsigned char>(command[i]))) {
-            ++i;
-            continue;
-        }
-        if (command[i] == '"') {
-            std::size_t close = command.find('"', i + 1);
-            if (close == std::string::npos) return false;
-            if (close + 1 < command.size() && !std::isspace(static_cast<unsigned char>(command[close + 1])))
-                return false;
-            words.push_back(command.substr(i + 1, close - i - 1));
-            i = close + 1;
-            continue;
-        }
-        std::size_t end = i;
-        while (end < command.size() && !std::isspace(static_cast<unsigned char>(command[end]))) ++end;
-        words.push_back(command.substr(i, end - i));
-        i = end;
-    }
-    return true;
-}
-
 static bool parseNumber(const std::string& word, int& value) {
     if (word.empty() || word.size() > 9) return false;
     for (char c : word)
@@ -162,7 +132,7 @@ static bool playableExtension(const std::string& path) {
     std::size_t slash = path.find_last_of("\\/");
     std::size_t dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = lower(path.substr(dot + 1));
+    std::string extension = platform::lower(path.substr(dot + 1));
     for (const char* playable : PLAYABLE_EXTENSIONS)
         if (extension == playable) return true;
     return false;
@@ -173,7 +143,7 @@ static int openDevice(const std::vector<std::string>& words) {
     const std::string& path = words[1];
     std::string alias = upper(path);
     for (std::size_t i = 2; i < words.size(); ++i) {
-        std::string keyword = lower(words[i]);
+        std::string keyword = platform::lower(words[i]);
         if ((keyword == "type" || keyword == "alias") && i + 1 < words.size()) {
             if (keyword == "alias") alias = upper(words[i + 1]);
             ++i;
@@ -198,11 +168,8 @@ static int openDevice(const std::vector<std::string>& words) {
     return 0;
 }
 
-static int writeReply(const std::string& text, char* reply, int capacity) {
-    if (!reply) return 0;
-    if (static_cast<int>(text.size()) + 1 > capacity) return MEDIA_REPLY_OVERFLOW;
-    std::memcpy(reply, text.c_str(), text.size() + 1);
-    return 0;
+static int answer(const std::string& text, char* buffer, int capacity) {
+    return platform::writeReply(text, buffer, capacity) ? 0 : MEDIA_REPLY_OVERFLOW;
 }
 
 // Commands on an open alias: play, pause, resume, stop, seek, setaudio, status.
@@ -212,7 +179,7 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
     settleAlias(alias);
     std::vector<std::string> args;
     for (std::size_t i = 2; i < words.size(); ++i) {
-        std::string word = lower(words[i]);
+        std::string word = platform::lower(words[i]);
         if (word != "wait" && word != "notify") args.push_back(word);
     }
     if (verb == "play") {
@@ -256,10 +223,10 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
     }
     if (verb == "status") {
         if (args.size() != 1) return MEDIA_MISSING_PARAMETER;
-        if (args[0] == "length") return writeReply(std::to_string(alias.length), reply, capacity);
-        if (args[0] == "position") return writeReply(std::to_string(alias.position), reply, capacity);
-        if (args[0] == "volume") return writeReply(std::to_string(alias.volume), reply, capacity);
-        if (args[0] == "mode") return writeReply(modeWord(alias.mode), reply, capacity);
+        if (args[0] == "length") return answer(std::to_string(alias.length), reply, capacity);
+        if (args[0] == "position") return answer(std::to_string(alias.position), reply, capacity);
+        if (args[0] == "volume") return answer(std::to_string(alias.volume), reply, capacity);
+        if (args[0] == "mode") return answer(modeWord(alias.mode), reply, capacity);
         return MEDIA_UNRECOGNISED_KEYWORD;
     }
     return MEDIA_UNRECOGNISED_COMMAND;
@@ -279,9 +246,9 @@ int mediaCommand(const char* command, char* reply, int capacity) {
         return code;
     }
     std::vector<std::string> words;
-    if (!sim::splitWords(text, words)) return sim::MEDIA_UNRECOGNISED_KEYWORD;
+    if (!platform::splitCommandWords(text, words)) return sim::MEDIA_UNRECOGNISED_KEYWORD;
     if (words.empty()) return sim::MEDIA_UNRECOGNISED_COMMAND;
-    std::string verb = sim::lower(words[0]);
+    std::string verb = platform::lower(words[0]);
     if (verb == "open") return sim::openDevice(words);
     if (words.size() < 2) return sim::MEDIA_MISSING_PARAMETER;
     std::string name = sim::upper(words[1]);

@@ -2,46 +2,15 @@
 // Per alias it follows the commands passing through (open, play, volume, close).
 #include "platform/win32/media_bridge.h"
 
-#include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <vector>
+
+#include "platform/text.h"
 
 namespace platform::media {
 namespace {
 
 constexpr int MODE_CAPACITY = 64;
-
-std::string lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-// Blank-separated words; a double-quoted stretch (a path) stays one word, quotes included.
-std::vector<std::string> splitWords(const char* command) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false;
-    for (const char* p = command; *p != '\0'; ++p) {
-        if (*p == '"') {
-            quoted = !quoted;
-        }
-        if (!quoted && (*p == ' ' || *p == '\t')) {
-            if (!word.empty()) {
-                words.push_back(word);
-                word.clear();
-            }
-            continue;
-        }
-        word += *p;
-    }
-    if (!word.empty()) {
-        words.push_back(word);
-    }
-    return words;
-}
 
 // A plain optionally signed decimal number and nothing else.
 bool parseNumber(const std::string& text, int& value) {
@@ -65,23 +34,6 @@ bool parseNumber(const std::string& text, int& value) {
     return true;
 }
 
-// A numeric reply as the player reads it: blanks, an optional sign, digits; no digits read as 0.
-int readNumber(const char* reply, int capacity) {
-    int i = 0;
-    while (i < capacity && reply[i] == ' ') {
-        ++i;
-    }
-    bool negative = i < capacity && reply[i] == '-';
-    if (i < capacity && (reply[i] == '-' || reply[i] == '+')) {
-        ++i;
-    }
-    long long value = 0;
-    for (; i < capacity && std::isdigit(static_cast<unsigned char>(reply[i])) && value < 1000000000000LL; ++i) {
-        value = value * 10 + (reply[i] - '0');
-    }
-    return static_cast<int>(negative ? -value : value);
-}
-
 std::string trimmed(const char* text) {
     std::string result = text;
     while (!result.empty() && std::isspace(static_cast<unsigned char>(result.back()))) {
@@ -92,15 +44,6 @@ std::string trimmed(const char* text) {
         ++start;
     }
     return result.substr(start);
-}
-
-void writeReply(const std::string& text, char* reply, int capacity) {
-    if (reply == nullptr || capacity <= 0) {
-        return;
-    }
-    std::size_t count = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
-    std::memcpy(reply, text.data(), count);
-    reply[count] = '\0';
 }
 
 // The alias an open command names after its ALIAS word; empty when it names none.
@@ -123,7 +66,7 @@ int answerPosition(AliasState& alias, const Device& device, const std::string& n
     if (!alias.playedSinceOpen || reply == nullptr || capacity <= 0) {
         return result;
     }
-    int position = readNumber(reply, capacity);
+    int position = parseReplyNumber(reply, capacity);
     bool fellBack = position < alias.lastPosition;
     alias.lastPosition = position;
     if (alias.endedAt < 0 || position != alias.endedAt) {
@@ -153,7 +96,8 @@ void markPlayed(AliasState& alias) {
 
 int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
                       int capacity) {
-    std::vector<std::string> words = splitWords(command);
+    std::vector<std::string> words;
+    splitCommandWords(command, words);  // a malformed command is the device's to refuse
     std::string verb = words.empty() ? "" : lower(words[0]);
     std::string name = words.size() > 1 ? lower(words[1]) : "";
 
@@ -215,8 +159,7 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
         if (result == 0) {
             return result;
         }
-        writeReply(std::to_string(alias.acceptedVolume), reply, capacity);
-        return 0;
+        return writeReply(std::to_string(alias.acceptedVolume), reply, capacity) ? 0 : result;
     }
     if (verb == "status" && words.size() == 3 && what == "position") {
         int result = device(command, reply, capacity);

@@ -1,12 +1,13 @@
 // Reply numbers and clock texts of the media command layer.
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "playback/media_commands.h"
 
 namespace {
 
 using playback::formatClock;
-using playback::parseReplyNumber;
+using platform::parseReplyNumber;
 
 TEST(ParseReplyNumber, ReadsSignedDecimalAfterBlanks) {
     EXPECT_EQ(parseReplyNumber("215"), 215);

@@ -1,0 +1,25 @@
+// Text helpers shared by the media-command layer, the Wine media bridge and the
+// simulated media device: command words, reply buffers and reply numbers.
+#pragma once
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+std::string lower(std::string text);
+
+// Splits a media command into blank-separated words; a double-quoted word may
+// hold blanks and loses its quotes. Returns false for a malformed command (a
+// quote not closed, or text glued to a closing quote), with the words read so far.
+bool splitCommandWords(const std::string& command, std::vector<std::string>& words);
+
+// Copies `text` and its terminator into a reply buffer. A null buffer takes
+// nothing and succeeds; a text that does not fit is not written (false).
+bool writeReply(const std::string& text, char* reply, int capacity);
+
+// A numeric reply as the player reads it, within `capacity` characters.
+int parseReplyNumber(const char* reply, int capacity = INT_MAX);
+
+}  // namespace platform
