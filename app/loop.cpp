@@ -1,36 +1,66 @@
-// One pass of the main loop, stage by stage. Stages before the poll act on the
-// event polled in the previous pass; a stage that changes the track jumps to
-// the load step, skipping the stages in between.
+// One pass of the main loop, stage by stage. The stages of a pass, in order
+// (those marked "later" are not built yet; their numbers are kept):
+//
+//   1  show or hide the playlist window by the playlist visible flag
+//   2  the idle text "Developed by Varnel" until the first track is loaded
+//   3  later: key scan (left button starts a window drag, Delete removes a row)
+//   4  later: window drag; a pass that drags skips 5-13 and goes on at 14
+//   5  close button: quit flag, then the normal end
+//   6  minimise button
+//   7  previous, play, pause, stop and next buttons and the media keys
+//   8  later: menu events
+//   9  later: right click on the face opens the options menu
+//  10  double click on a playlist row plays it
+//  11  playlist button (later also the file dialog when the list is empty)
+//  12  the load step loadTrack, only when a stage above jumps to it
+//  13  seek bar, end-of-track check, volume bar
+//  14  later: files dropped
+//  15  time text, volume bar and position bar while a track is open
+//  16  sleep 1 ms
+//  17  poll one event
+//  18  the information strip's cycle
+//  19  later: the playlist window's button bar
+//  20  the information cycle restarts
+//  21  the total-length text is refreshed
+//  22  the fault handler is (re)installed
+//  23  end of pass: the loop leaves once the quit flag is 1
+//
+// Stages before the poll act on the event polled in the previous pass. A
+// stage that changes the track jumps to the load step, skipping the stages in
+// between; the first pass enters there.
 #include "app/loop.h"
 
 #include "app/main_window.h"
+#include "app/shutdown.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 
 namespace app {
 
-void runPass(Player& player, bool enterAtLoad) {
+// Each stage gets the parts of the player it reads or writes, `p` for short.
+void runPass(Player& p, bool enterAtLoad) {
+    const platform::Event& event = p.loop.event;
     bool load = enterAtLoad;
     if (!load) {
-        applyPlaylistVisibility(player);                                      // 1
-        metadata::drawIdleText(player.info, player.transport.trackLoaded);     // 2
-        closeButton(player);                                                  // 5
-        minimiseButton(player);                                               // 6
-        load = playback::transportButtons(player);                            // 7
-        if (!load) load = playback::playSelectedRow(player);                  // 10
-        if (!load) load = playlistButton(player);                             // 11
+        applyPlaylistVisibility(p.loop);                                                  // 1
+        metadata::drawIdleText(p.info, p.transport.trackLoaded);                          // 2
+        if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);                 // 5
+        handleMinimiseButton(p.loop, p.skin);                                             // 6
+        load = playback::transportButtons(p.transport, p.skin, p.playlist, event);        // 7
+        if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);      // 10
+        if (!load) load = handlePlaylistButton(p.loop, p.skin);                           // 11
     }
-    if (load) playback::loadTrack(player);                                    // 12
-    playback::seekControl(player);                                            // 13
-    if (playback::endOfTrackCheck(player)) playback::loadTrack(player);
-    playback::volumeControl(player);
-    playback::pollPlayback(player);                                           // 15
-    platform::sleepMs(1);                                                     // 16
-    platform::pollEvent(player.loop.event);                                   // 17
-    metadata::drawInfoCycle(player.info, player.tag, player.transport.bitrateKbps);  // 18
-    metadata::restartInfoCycle(player.info);                                  // 20
-    playback::refreshLengthText(player.transport);                            // 21
-    installFaultHandler(player.faults);                                       // 22
+    if (load) playback::loadTrack(p.transport, p.tag);                                    // 12
+    playback::seekControl(p.transport, event);                                            // 13
+    if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
+    playback::volumeControl(p.transport, event);
+    playback::pollPlayback(p.transport, p.info);                                          // 15
+    platform::sleepMs(1);                                                                 // 16
+    platform::pollEvent(p.loop.event);                                                    // 17
+    metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                      // 18
+    metadata::restartInfoCycle(p.info);                                                   // 20
+    playback::refreshLengthText(p.transport);                                             // 21
+    installFaultHandler(p.faults);                                                        // 22
 }
 
 void runLoop(Player& player) {
@@ -38,7 +68,7 @@ void runLoop(Player& player) {
     do {
         runPass(player, first);
         first = false;
-    } while (player.app.quitFlag != 1);
+    } while (player.app.quitFlag != 1);                                                   // 23
 }
 
 }  // namespace app

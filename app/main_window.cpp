@@ -1,10 +1,11 @@
 // The main window: a borderless 184 x 64 face centred on the screen.
 #include "app/main_window.h"
 
-#include "app/startup.h"
 #include "assets/embedded.h"
+#include "metadata/info_strip.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
+#include "skin/colours.h"
 
 namespace app {
 
@@ -18,9 +19,8 @@ constexpr int FRAME_BOTTOM_IMAGE = 13;
 constexpr int FACE_PICTURE_WIDTH = 186;
 
 // True for a left click polled in the previous pass on a button the mouse is on.
-bool clicked(Player& player, skin::Button button) {
-    return skin::hoverStep(player.skin, button, false) &&
-           player.loop.event.eventType == platform::EVENT_LEFT_CLICK;
+bool clicked(skin::Skin& face, skin::Button button, const platform::Event& event) {
+    return skin::hoverStep(face, button, false) && event.eventType == platform::EVENT_LEFT_CLICK;
 }
 
 }  // namespace
@@ -33,29 +33,29 @@ void decodePlaylistFrames() {
                            assets::FRAME_BOTTOM_BMP_size);
 }
 
-void openMainWindow(Player& player) {
+void openMainWindow(const AppState& app) {
     platform::WindowLayout layout;
     layout.title = "Tunewell";
     layout.clientWidth = MAIN_CLIENT_WIDTH;
     layout.clientHeight = MAIN_CLIENT_HEIGHT;
-    layout.x = player.app.screenWidth / 2 - MAIN_CLIENT_WIDTH / 2;
-    layout.y = player.app.screenHeight / 2 - MAIN_CLIENT_HEIGHT / 2;
+    layout.x = app.screenWidth / 2 - MAIN_CLIENT_WIDTH / 2;
+    layout.y = app.screenHeight / 2 - MAIN_CLIENT_HEIGHT / 2;
     if (!platform::openWindow(MAIN_WINDOW, layout)) return;
     platform::addImageControl(MAIN_WINDOW, FACE_CONTROL, FACE_IMAGE, 0, 0, FACE_PICTURE_WIDTH,
                               MAIN_CLIENT_HEIGHT);
     platform::acceptDroppedFiles(MAIN_WINDOW);
 }
 
-void prepareDrawing(Player& player) {
+void prepareDrawing(LoopState& loop) {
     platform::selectWindow(MAIN_WINDOW);
     platform::acquireDrawingSurface(MAIN_WINDOW);
-    platform::fillBox(22, 7, 154, 18, TEXT_AREA_COLOUR);
-    platform::setTextBackground(TEXT_AREA_COLOUR);
-    player.loop.playlistVisible = 0;
+    metadata::clearStrip();
+    platform::setTextBackground(skin::TEXT_AREA_COLOUR);
+    loop.playlistVisible = 0;
 }
 
-void applyPlaylistVisibility(const Player& player) {
-    if (player.loop.playlistVisible == 0) {
+void applyPlaylistVisibility(const LoopState& loop) {
+    if (loop.playlistVisible == 0) {
         platform::activateWindow(MAIN_WINDOW);
         platform::hideWindow(PLAYLIST_WINDOW);
     } else {
@@ -64,21 +64,21 @@ void applyPlaylistVisibility(const Player& player) {
 }
 
 // The only normal end: the rest of the pass still runs, then the loop leaves.
-void closeButton(Player& player) {
-    if (!clicked(player, skin::CLOSE)) return;
-    player.app.quitFlag = 1;
-    shutDown(player);
+bool handleCloseButton(AppState& app, skin::Skin& face, const platform::Event& event) {
+    if (!clicked(face, skin::CLOSE, event)) return false;
+    app.quitFlag = 1;
+    return true;
 }
 
-void minimiseButton(Player& player) {
-    if (!clicked(player, skin::MINIMISE)) return;
-    player.loop.playlistVisible = 0;
+void handleMinimiseButton(LoopState& loop, skin::Skin& face) {
+    if (!clicked(face, skin::MINIMISE, loop.event)) return;
+    loop.playlistVisible = 0;
     platform::minimiseForegroundWindow();
 }
 
-bool playlistButton(Player& player) {
-    if (!clicked(player, skin::PLAYLIST)) return false;
-    player.loop.playlistVisible = player.loop.playlistVisible == 1 ? 0 : 1;
+bool handlePlaylistButton(LoopState& loop, skin::Skin& face) {
+    if (!clicked(face, skin::PLAYLIST, loop.event)) return false;
+    loop.playlistVisible = loop.playlistVisible == 1 ? 0 : 1;
     return false;
 }
 

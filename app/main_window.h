@@ -6,15 +6,16 @@
 namespace app {
 
 void decodePlaylistFrames();
-void openMainWindow(Player& player);
+void openMainWindow(const AppState& app);
 // Before the first pass: the drawing surface, the empty strip, the flags.
-void prepareDrawing(Player& player);
+void prepareDrawing(LoopState& loop);
 
 // Loop stages of the main window's own buttons.
-void applyPlaylistVisibility(const Player& player);
-void closeButton(Player& player);
-void minimiseButton(Player& player);
+void applyPlaylistVisibility(const LoopState& loop);
+// True when the click set the quit flag; the loop then shuts the player down.
+bool handleCloseButton(AppState& app, skin::Skin& face, const platform::Event& event);
+void handleMinimiseButton(LoopState& loop, skin::Skin& face);
 // True when the stage continues into the load step (after the file dialog).
-bool playlistButton(Player& player);
+bool handlePlaylistButton(LoopState& loop, skin::Skin& face);
 
 }  // namespace app

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "app/colours.h"
 #include "app/fault_trap.h"
 #include "metadata/info_strip.h"
 #include "metadata/track_tag.h"

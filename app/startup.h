@@ -1,4 +1,4 @@
-// Start-up, the main loop's frame, and the normal end.
+// Start-up: everything before the first pass.
 #pragma once
 
 #include "app/player.h"
@@ -8,8 +8,5 @@ namespace app {
 // Everything before the first pass: older instance, data folder, library,
 // fonts, pictures, command line, main window, skin, playlist, drawing surface.
 void startUp(Player& player);
-
-// Sends the close command, writes the playlist file and closes the windows.
-void shutDown(Player& player);
 
 }  // namespace app

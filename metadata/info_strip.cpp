@@ -3,17 +3,13 @@
 
 #include <string>
 
-#include "app/colours.h"
+#include "skin/colours.h"
 #include "platform/draw.h"
 
 namespace metadata {
 
 namespace {
 
-constexpr int INFO_AREA_X = 22;
-constexpr int STRIP_Y = 7;
-constexpr int STRIP_WIDTH = 154;
-constexpr int STRIP_HEIGHT = 18;
 constexpr int TEXT_X = 26;
 constexpr int TEXT_Y = 9;
 
@@ -62,11 +58,11 @@ Phase duePhase(const InfoStrip& strip) {
 
 // Clears the info area and draws an optional label in the small font, then the value after it.
 void drawPhase(const char* label, const std::string& value) {
-    platform::fillBox(INFO_AREA_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, app::TEXT_AREA_COLOUR);
+    clearStrip();
     platform::selectFont(INFO_LABEL_FONT);
     platform::setTextPosition(TEXT_X, TEXT_Y);
-    platform::setTextBackground(app::TEXT_AREA_COLOUR);
-    platform::setTextColour(app::TEXT_COLOUR);
+    platform::setTextBackground(skin::TEXT_AREA_COLOUR);
+    platform::setTextColour(skin::TEXT_COLOUR);
     if (label != nullptr) platform::drawText(label);
     platform::selectFont(INFO_VALUE_FONT);
     if (!value.empty()) platform::drawText(value.c_str());
@@ -84,16 +80,20 @@ void createInfoFonts() {
     platform::createFont(INFO_VALUE_FONT, "Arial", 10, 700);
 }
 
+void clearStrip() {
+    platform::fillBox(STRIP_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR);
+}
+
 void drawIdleText(InfoStrip& strip, int trackLoaded) {
     ++strip.idleCounter;
     if (trackLoaded == 0) {
         if (strip.idleCounter < IDLE_SHOWN_BELOW) {
             platform::setTextPosition(IDLE_TEXT_X, IDLE_TEXT_Y);
-            platform::setTextColour(app::TEXT_COLOUR);
+            platform::setTextColour(skin::TEXT_COLOUR);
             platform::drawText(IDLE_TEXT);
         }
         if (strip.idleCounter > IDLE_SHOWN_BELOW && strip.idleCounter < IDLE_CLEARED_BELOW) {
-            platform::fillBox(IDLE_CLEAR_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, app::TEXT_AREA_COLOUR);
+            platform::fillBox(IDLE_CLEAR_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR);
         }
     }
     if (strip.idleCounter > IDLE_RESTART_ABOVE) strip.idleCounter = 0;

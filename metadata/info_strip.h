@@ -5,6 +5,12 @@
 
 namespace metadata {
 
+// The strip's rectangle on the face: the text area every phase clears.
+constexpr int STRIP_X = 22;
+constexpr int STRIP_Y = 7;
+constexpr int STRIP_WIDTH = 154;
+constexpr int STRIP_HEIGHT = 18;
+
 constexpr int INFO_LABEL_FONT = 1;  // "Arial" 7 pt bold
 constexpr int INFO_VALUE_FONT = 2;  // "Arial" 10 pt bold
 
@@ -15,6 +21,8 @@ struct InfoStrip {
 };
 
 void createInfoFonts();
+// Fills the strip's rectangle with the text-area colour.
+void clearStrip();
 // Loop stage 2: "Developed by Varnel" blinks until the first track is loaded.
 void drawIdleText(InfoStrip& strip, int trackLoaded);
 // Loop stage 18: counts the pass and draws the phase that is due.

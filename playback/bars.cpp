@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/player.h"
 #include "metadata/info_strip.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
@@ -11,6 +10,7 @@
 #include "playback/media_commands.h"
 #include "playback/transport.h"
 #include "playlist/playlist.h"
+#include "skin/colours.h"
 
 namespace playback {
 
@@ -30,10 +30,6 @@ constexpr int VOLUME_HIT_LEFT = 133;
 constexpr int VOLUME_HIT_RIGHT = 178;
 constexpr int VOLUME_STEP = 22;
 
-constexpr int TIME_BOX_X = 22;
-constexpr int TIME_BOX_Y = 7;
-constexpr int TIME_BOX_WIDTH = 154;
-constexpr int TIME_BOX_HEIGHT = 18;
 constexpr int TIME_TEXT_X = 43;
 constexpr int TIME_TEXT_Y = 9;
 
@@ -47,12 +43,12 @@ void paintColumns(int origin, int columns, platform::Colour colour) {
 
 // A drag acts only in passes whose previous poll brought an event, so a button
 // held still over a bar sends nothing.
-bool dragOverBar(const app::Player& player, int left, int right) {
+bool dragOverBar(const platform::Event& event, int left, int right) {
     const int x = platform::mouseX();
     const int y = platform::mouseY();
     return x >= left && x <= right && y >= BAR_HIT_TOP && y <= BAR_HIT_BOTTOM &&
            platform::keyPressed(VK_LEFT_BUTTON) &&
-           player.loop.event.lastEvent != platform::EVENT_NONE;
+           event.lastEvent != platform::EVENT_NONE;
 }
 
 // Empties columns from `from` down to 1, three pixels each, pausing 1 ms
@@ -61,7 +57,7 @@ void rewindColumns(int from, bool pauseFirst) {
     for (int k = from; k >= 1; --k) {
         for (int row = BAR_TOP_ROW; row <= BAR_BOTTOM_ROW; ++row) {
             if (pauseFirst) platform::sleepMs(1);
-            platform::plotPixel(POSITION_BAR_ORIGIN + k, row, app::BAR_COLOUR);
+            platform::plotPixel(POSITION_BAR_ORIGIN + k, row, skin::BAR_COLOUR);
             if (!pauseFirst) platform::sleepMs(1);
         }
     }
@@ -97,31 +93,28 @@ int positionColumns(int positionMs, int trackLengthMs) {
 
 // The target is a whole multiple of a 122nd of the length, so x 8 seeks to
 // two such steps, not to 0. Seeking resumes a paused or stopped track.
-void seekControl(app::Player& player) {
-    if (!dragOverBar(player, SEEK_HIT_LEFT, SEEK_HIT_RIGHT)) return;
-    Transport& t = player.transport;
+void seekControl(Transport& t, const platform::Event& event) {
+    if (!dragOverBar(event, SEEK_HIT_LEFT, SEEK_HIT_RIGHT)) return;
     const int step = t.trackLengthMs / POSITION_COLUMNS;
     const int target = (platform::mouseX() - POSITION_BAR_ORIGIN) * step;
     seekTrack(TRACK_ALIAS_NUMBER, target);
     t.playState = PLAY_STATE_PLAYING;
     playTrack(TRACK_ALIAS_NUMBER);
-    paintPositionColumns(t.progressPixels, app::BAR_COLOUR);
+    paintPositionColumns(t.progressPixels, skin::BAR_COLOUR);
 }
 
 // The value goes to the device as it is, up to 1012 at the right end;
 // savedVolume is refreshed only when the track changes.
-void volumeControl(app::Player& player) {
-    if (!dragOverBar(player, VOLUME_HIT_LEFT, VOLUME_HIT_RIGHT)) return;
-    Transport& t = player.transport;
+void volumeControl(const Transport& t, const platform::Event& event) {
+    if (!dragOverBar(event, VOLUME_HIT_LEFT, VOLUME_HIT_RIGHT)) return;
     setTrackVolume(TRACK_ALIAS_NUMBER, (platform::mouseX() - VOLUME_BAR_ORIGIN) * VOLUME_STEP);
-    paintVolumeColumns(t.volumePixels, app::BAR_COLOUR);
+    paintVolumeColumns(t.volumePixels, skin::BAR_COLOUR);
 }
 
 // A track ends when its position equals its length exactly (a failed query
 // reads 0, so a track reporting 0/0 ends too). Rows removed while it played
 // may leave currentIndex past the end: the move then starts over at row 0.
-bool endOfTrackCheck(app::Player& player) {
-    Transport& t = player.transport;
+bool endOfTrackCheck(Transport& t, const playlist::Playlist& playlist) {
     if (t.trackOpen != 1) return false;
     t.positionMs = queryPosition(TRACK_ALIAS_NUMBER);
     if (t.positionMs != t.trackLengthMs) return false;
@@ -129,19 +122,18 @@ bool endOfTrackCheck(app::Player& player) {
     rewindColumns(POSITION_COLUMNS, false);
     closeTrack(TRACK_ALIAS_NUMBER);
     if (t.currentIndex >= playlist::rowCount()) t.currentIndex = -1;
-    nextAction(player, true);
+    nextAction(t, playlist, true);
     return true;
 }
 
-void pollPlayback(app::Player& player) {
-    Transport& t = player.transport;
+// The time phase keeps its flag at 1 (it is due on every pass until the cycle
+// restarts), so drawing the time changes nothing of the strip's state.
+void pollPlayback(Transport& t, const metadata::InfoStrip& strip) {
     if (t.trackOpen != 1) return;
 
-    if (metadata::inTimePhase(player.info)) {
-        platform::fillBox(TIME_BOX_X, TIME_BOX_Y, TIME_BOX_WIDTH, TIME_BOX_HEIGHT,
-                          app::TEXT_AREA_COLOUR);
-        player.info.infoPhaseFlag = 1;
-        platform::setTextBackground(app::TEXT_AREA_COLOUR);
+    if (metadata::inTimePhase(strip)) {
+        metadata::clearStrip();
+        platform::setTextBackground(skin::TEXT_AREA_COLOUR);
         platform::setTextPosition(TIME_TEXT_X, TIME_TEXT_Y);
         const std::string text =
             formatClock(queryPosition(TRACK_ALIAS_NUMBER)) + "/" + t.lengthText;
@@ -150,13 +142,13 @@ void pollPlayback(app::Player& player) {
 
     t.deviceVolume = queryVolume(TRACK_ALIAS_NUMBER);
     t.volumePixels = volumeColumns(t.deviceVolume);
-    paintVolumeColumns(t.volumePixels, app::BAR_HIGHLIGHT_COLOUR);
+    paintVolumeColumns(t.volumePixels, skin::BAR_HIGHLIGHT_COLOUR);
 
     if (t.playState != PLAY_STATE_STOPPED) {
         platform::sleepMs(1);
         t.positionMs = queryPosition(TRACK_ALIAS_NUMBER);
         t.progressPixels = positionColumns(t.positionMs, t.trackLengthMs);
-        paintPositionColumns(t.progressPixels, app::BAR_HIGHLIGHT_COLOUR);
+        paintPositionColumns(t.progressPixels, skin::BAR_HIGHLIGHT_COLOUR);
     } else if (t.stopRewound == 0) {
         rewindColumns(t.progressPixels, true);
         t.stopRewound = 1;

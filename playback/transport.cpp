@@ -4,20 +4,20 @@
 
 #include <climits>
 
-#include "app/player.h"
 #include "metadata/track_tag.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 #include "playback/media_commands.h"
 #include "playlist/playlist.h"
+#include "skin/colours.h"
 #include "skin/skin.h"
 
 namespace playback {
 
 namespace {
 
-bool leftClickPolled(const app::Player& player) {
-    return player.loop.event.eventType == platform::EVENT_LEFT_CLICK;
+bool leftClickPolled(const platform::Event& event) {
+    return event.eventType == platform::EVENT_LEFT_CLICK;
 }
 
 void releaseMediaKeyLatch(Transport& transport) {
@@ -28,12 +28,11 @@ void releaseMediaKeyLatch(Transport& transport) {
 }
 
 // There is no wrap at row 0: Previous on the first row reloads it.
-void previousAction(app::Player& player) {
-    Transport& t = player.transport;
+void previousAction(Transport& t, const playlist::Playlist& playlist) {
     t.mediaKeyLatch = 1;
     t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex > 0) --t.currentIndex;
-    t.currentPath = playlist::rowPath(player.playlist, t.currentIndex);
+    t.currentPath = playlist::rowPath(playlist, t.currentIndex);
     closeTrack(TRACK_ALIAS_NUMBER);
     t.movedByPrevious = 1;
 }
@@ -69,8 +68,7 @@ void stopAction(Transport& t) {
 // Next saves the volume while the track is still open, so that the next row
 // starts at the volume the user had, as after every other move; the end of a
 // track has saved it already and closed the device, whose answer would now be 0.
-void nextAction(app::Player& player, bool volumeSaved) {
-    Transport& t = player.transport;
+void nextAction(Transport& t, const playlist::Playlist& playlist, bool volumeSaved) {
     t.mediaKeyLatch = 1;
     if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex + 1 < playlist::rowCount()) {
@@ -78,7 +76,7 @@ void nextAction(app::Player& player, bool volumeSaved) {
     } else {
         t.currentIndex = 0;
     }
-    t.currentPath = playlist::rowPath(player.playlist, t.currentIndex);
+    t.currentPath = playlist::rowPath(playlist, t.currentIndex);
     closeTrack(TRACK_ALIAS_NUMBER);
     t.movedByNext = 1;
 }
@@ -86,14 +84,12 @@ void nextAction(app::Player& player, bool volumeSaved) {
 // Each button arms by hover or its media key and fires on a click or the key;
 // the latch makes one key press act once however long it is held. Play runs
 // before Pause and sets the latch, so the play/pause key toggles.
-bool transportButtons(app::Player& player) {
-    Transport& t = player.transport;
-    skin::Skin& face = player.skin;
-
+bool transportButtons(Transport& t, skin::Skin& face, const playlist::Playlist& playlist,
+                      const platform::Event& event) {
     const bool previousKey = platform::keyPressed(VK_PREVIOUS_KEY);
     if (skin::hoverStep(face, skin::PREVIOUS, previousKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(player) || platform::keyPressed(VK_PREVIOUS_KEY))) {
-        previousAction(player);
+        (leftClickPolled(event) || platform::keyPressed(VK_PREVIOUS_KEY))) {
+        previousAction(t, playlist);
         return true;
     }
 
@@ -102,43 +98,41 @@ bool transportButtons(app::Player& player) {
     const bool playKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
     if (skin::hoverStep(face, skin::PLAY,
                         playKey && t.mediaKeyLatch == 0 && t.playState != PLAY_STATE_PLAYING) &&
-        (leftClickPolled(player) ||
+        (leftClickPolled(event) ||
          (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
         playAction(t);
     }
 
     const bool pauseKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
     if (skin::hoverStep(face, skin::PAUSE, pauseKey && t.playState != PLAY_STATE_PAUSED) &&
-        (leftClickPolled(player) ||
+        (leftClickPolled(event) ||
          (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
         pauseAction(t);
     }
 
     const bool stopKey = platform::keyPressed(VK_STOP_KEY);
     if (skin::hoverStep(face, skin::STOP, stopKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(player) || platform::keyPressed(VK_STOP_KEY))) {
+        (leftClickPolled(event) || platform::keyPressed(VK_STOP_KEY))) {
         stopAction(t);
     }
 
     const bool nextKey = platform::keyPressed(VK_NEXT_KEY);
     if (skin::hoverStep(face, skin::NEXT, nextKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(player) || platform::keyPressed(VK_NEXT_KEY))) {
-        nextAction(player, false);
+        (leftClickPolled(event) || platform::keyPressed(VK_NEXT_KEY))) {
+        nextAction(t, playlist, false);
         return true;
     }
     return false;
 }
 
-bool playSelectedRow(app::Player& player) {
-    const platform::Event& event = player.loop.event;
-    if (event.eventSource != playlist::PLAYLIST_LIST ||
+bool playSelectedRow(Transport& t, const playlist::Playlist& playlist,
+                     const platform::Event& event) {    if (event.eventSource != playlist::PLAYLIST_LIST ||
         event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
         return false;
     }
     const int selected = playlist::selectedRow();
     if (selected == -1) return false;
-    Transport& t = player.transport;
-    t.currentPath = playlist::rowPath(player.playlist, selected);
+    t.currentPath = playlist::rowPath(playlist, selected);
     t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     closeTrack(TRACK_ALIAS_NUMBER);
     t.currentIndex = selected;
@@ -156,14 +150,16 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
 }
 
 // The tag is read and the row relabelled while the tag file is still open;
-// a track that cannot be opened leaves the bars and the play state alone.
-void loadTrack(app::Player& player) {
-    Transport& t = player.transport;
-    const int tagFile = metadata::readTrackTag(player.tag, t.currentPath);
+// the relabel uses up the moved-by flags. A track that cannot be opened leaves
+// the bars and the play state alone.
+void loadTrack(Transport& t, metadata::TrackTag& tag) {
+    const int tagFile = metadata::readTrackTag(tag, t.currentPath);
     if (tagFile != metadata::TAG_NOT_READ) {
-        playlist::relabelLoadedRow(player.tag.tagMissing == 0, player.tag.trackArtist,
-                                   player.tag.trackTitle, t.currentPath, t.currentIndex,
-                                   t.movedByPrevious, t.movedByNext);
+        const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
+        playlist::relabelLoadedRow(tag.tagMissing == 0, tag.trackArtist, tag.trackTitle,
+                                   t.currentPath, t.currentIndex, chosenByNumber);
+        t.movedByPrevious = 0;
+        t.movedByNext = 0;
         metadata::finishTagRead(tagFile);
     }
 
@@ -179,7 +175,7 @@ void loadTrack(app::Player& player) {
     playTrack(TRACK_ALIAS_NUMBER);
     if (t.savedVolume != 0) setTrackVolume(TRACK_ALIAS_NUMBER, t.savedVolume);
     t.trackLengthMs = queryLength(TRACK_ALIAS_NUMBER);
-    paintPositionColumns(POSITION_COLUMNS, app::BAR_COLOUR);
+    paintPositionColumns(POSITION_COLUMNS, skin::BAR_COLOUR);
 }
 
 void refreshLengthText(Transport& transport) {

@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "metadata/info_strip.h"
+#include "metadata/track_tag.h"
 #include "platform/draw.h"
-
-namespace app {
-struct Player;
-}
+#include "platform/gui.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
 
 namespace playback {
 
@@ -48,26 +49,29 @@ struct Transport {
     std::string lengthText;
 };
 
-// Loop stage 7: previous, latch release, play, pause, stop, next.
-// Returns true when an action changed the track and the pass continues into loadTrack.
-bool transportButtons(app::Player& player);
+// Loop stage 7: previous, latch release, play, pause, stop, next. Returns
+// true when an action changed the track and the pass continues into loadTrack.
+bool transportButtons(Transport& transport, skin::Skin& face, const playlist::Playlist& playlist,
+                      const platform::Event& event);
 // Loop stage 10: a double click on a playlist row. True when it continues into loadTrack.
-bool playSelectedRow(app::Player& player);
+bool playSelectedRow(Transport& transport, const playlist::Playlist& playlist,
+                     const platform::Event& event);
 // Loop stage 12: reads the tag, relabels the row, opens and starts currentPath.
-void loadTrack(app::Player& player);
+void loadTrack(Transport& transport, metadata::TrackTag& tag);
 // Loop stage 13, in this order; endOfTrackCheck returns true when it moved on
 // to the next row and the pass continues into loadTrack.
-void seekControl(app::Player& player);
-bool endOfTrackCheck(app::Player& player);
-void volumeControl(app::Player& player);
-// Loop stage 15: time text, volume bar, position bar and stop animation.
-void pollPlayback(app::Player& player);
+void seekControl(Transport& transport, const platform::Event& event);
+bool endOfTrackCheck(Transport& transport, const playlist::Playlist& playlist);
+void volumeControl(const Transport& transport, const platform::Event& event);
+// Loop stage 15: time text (in the strip's time phase), volume bar, position
+// bar and stop animation.
+void pollPlayback(Transport& transport, const metadata::InfoStrip& strip);
 // Loop stage 21.
 void refreshLengthText(Transport& transport);
 
 // The Next action, also entered by the end of a track, which has saved the
 // volume and closed the track already (`volumeSaved`).
-void nextAction(app::Player& player, bool volumeSaved);
+void nextAction(Transport& transport, const playlist::Playlist& playlist, bool volumeSaved);
 
 // The bit-rate estimate in kbps from a file size and a length in seconds.
 int estimateBitrate(long long fileSizeBytes, int lengthSeconds);

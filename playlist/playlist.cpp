@@ -3,9 +3,9 @@
 
 #include <cstddef>
 
-#include "app/data_folder.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "store/data_files.h"
 
 namespace playlist {
 
@@ -36,11 +36,17 @@ void appendPath(Playlist& playlist, const std::string& path) {
     }
 }
 
+void clearSlots(Playlist& playlist) { playlist.slots.fill(std::string()); }
+
+void setSlotPath(Playlist& playlist, int slot, const std::string& path) {
+    if (slot < 0 || slot >= PLAYLIST_SLOTS) return;
+    playlist.slots[static_cast<std::size_t>(slot)] = path;
+}
+
 void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
-                      const std::string& currentPath, int currentIndex, int& movedByPrevious,
-                      int& movedByNext) {
+                      const std::string& currentPath, int currentIndex, bool chosenByNumber) {
     const std::string text = tagPresent ? artist + " - " + title : entryName(currentPath);
-    if (movedByPrevious == 1 || movedByNext == 1) {
+    if (chosenByNumber) {
         platform::listDelete(PLAYLIST_LIST, currentIndex);
         platform::listInsert(PLAYLIST_LIST, currentIndex, text);
     } else {
@@ -51,22 +57,20 @@ void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::str
         const int moved = selectedRow();
         if (moved != -1) platform::listDelete(PLAYLIST_LIST, moved);
     }
-    movedByPrevious = 0;
-    movedByNext = 0;
 }
 
 void loadListFile(Playlist& playlist) {
-    const std::string path = app::listFilePath();
+    const std::string path = store::listFilePath();
     int file = platform::openFile(path, platform::FileMode::ReadExisting);
     std::string bytes;
     if (file == -1) {
         file = platform::openFile(path, platform::FileMode::WriteTruncate);
     } else {
-        bytes = app::readRemainingBytes(file);
+        bytes = store::readRemainingBytes(file);
     }
     std::size_t position = 0;
     for (int slot = 0; slot < PLAYLIST_SLOTS; ++slot) {
-        const std::string line = app::nextLine(bytes, position);
+        const std::string line = store::nextLine(bytes, position);
         playlist.slots[static_cast<std::size_t>(slot)] = line;
         if (!line.empty()) platform::listInsert(PLAYLIST_LIST, slot, entryName(line));
     }
@@ -74,7 +78,7 @@ void loadListFile(Playlist& playlist) {
 }
 
 void saveListFile(const Playlist& playlist) {
-    const int file = platform::openFile(app::listFilePath(), platform::FileMode::WriteTruncate);
+    const int file = platform::openFile(store::listFilePath(), platform::FileMode::WriteTruncate);
     if (file == -1) return;
     const int rows = rowCount();
     std::string bytes;

@@ -22,13 +22,17 @@ std::string entryName(const std::string& path);
 
 void appendPath(Playlist& playlist, const std::string& path);
 
+// Empties every slot.
+void clearSlots(Playlist& playlist);
+// Puts a path into one slot; a slot outside 0..200 is ignored.
+void setSlotPath(Playlist& playlist, int slot, const std::string& path);
+
 // Replaces the text of the row just loaded: "artist - title" when the tag
 // counted as present, else the entry name of `currentPath`. A row chosen by
-// number (moved by Previous or Next) is relabelled in place at `currentIndex`;
-// otherwise the selected row is (or a new row is appended).
+// number (`chosenByNumber`: moved by Previous or Next) is relabelled in place
+// at `currentIndex`; otherwise the selected row is (or a new row is appended).
 void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
-                      const std::string& currentPath, int currentIndex, int& movedByPrevious,
-                      int& movedByNext);
+                      const std::string& currentPath, int currentIndex, bool chosenByNumber);
 
 // The playlist file under the data folder: one path per row, CR LF after each.
 void loadListFile(Playlist& playlist);

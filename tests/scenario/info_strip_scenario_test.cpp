@@ -10,6 +10,7 @@
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
+#include "support/face_layout.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -32,12 +33,7 @@ class InfoStripScenario : public SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
-        platform::WindowLayout layout;
-        layout.title = "Tunewell";
-        layout.clientWidth = 184;
-        layout.clientHeight = 64;
-        platform::openWindow(0, layout);
-        platform::acquireDrawingSurface(0);
+        support::openFaceWindow();
         metadata::createInfoFonts();
         tag.trackTitle = "Song";
         tag.trackArtist = "Band";

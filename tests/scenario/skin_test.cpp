@@ -2,9 +2,9 @@
 // edges and every button's inclusive repaint box.
 #include <gtest/gtest.h>
 
-#include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "skin/skin.h"
+#include "support/face_layout.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -49,12 +49,7 @@ TEST_F(SkinButtons, HitBoxesExcludeAllFourEdges) {
 }
 
 TEST_F(SkinButtons, HoverPaintsExactlyTheRepaintBoxAndRestoresIt) {
-    platform::WindowLayout layout;
-    layout.title = "Tunewell";
-    layout.clientWidth = 184;
-    layout.clientHeight = 64;
-    ASSERT_TRUE(platform::openWindow(0, layout));
-    platform::acquireDrawingSurface(0);
+    support::openFaceWindow();
     skin::Skin face;
     face.hoverPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, HOVER);
     face.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);

@@ -12,6 +12,7 @@
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"
 #include "playback/transport.h"
+#include "skin/colours.h"
 
 namespace {
 
@@ -120,8 +121,8 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     EXPECT_EQ(main.y, 384 - 32);
     EXPECT_TRUE(main.acceptsDrops);
     // The strip is cleared before the first pass.
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 22, 7), app::TEXT_AREA_COLOUR);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 175, 24), app::TEXT_AREA_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 22, 7), skin::TEXT_AREA_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
 }
 
 TEST_F(Startup, AnOlderPlayerIsEndedAtStart) {

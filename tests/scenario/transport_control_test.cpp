@@ -10,9 +10,11 @@
 #include "app/loop.h"
 #include "app/player.h"
 #include "platform/sim/sim.h"
+#include "support/face_layout.h"
 #include "support/sim_test.h"
 #include "playback/media_commands.h"
 #include "playback/transport.h"
+#include "skin/colours.h"
 
 namespace {
 
@@ -30,21 +32,8 @@ class TransportControl : public SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
-        platform::WindowLayout face;
-        face.title = "Tunewell";
-        face.x = 100;
-        face.y = 100;
-        face.clientWidth = 184;
-        face.clientHeight = 64;
-        platform::openWindow(app::MAIN_WINDOW, face);
-        platform::WindowLayout list = face;
-        list.y = 164;
-        list.clientHeight = 205;
-        list.owner = app::MAIN_WINDOW;
-        platform::openWindow(app::PLAYLIST_WINDOW, list);
-        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165,
-                                 0, 0xFFFFFF);
-        platform::acquireDrawingSurface(app::MAIN_WINDOW);
+        support::openFaceWindow(100, 100);
+        support::openPlaylistWindow(100, 164);
         player.skin.hoverPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, HOVER);
         player.skin.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);
         sim::movePointer(0, 0);
@@ -236,8 +225,8 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     log = commandsOf([&] { pass(); pass(); pass(); });
     EXPECT_TRUE(sent(log, "SetAudio MP3_1 volume to 1012"));
     EXPECT_EQ(player.transport.volumePixels, 46);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 178, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
-    EXPECT_NE(sim::pixel(app::MAIN_WINDOW, 179, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 178, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_NE(sim::pixel(app::MAIN_WINDOW, 179, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
 }
 
 // A pass's stages in their order, seen in the commands of a drag: seek before
@@ -279,15 +268,15 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     // The last row's end rewinds the bar pixel by pixel and wraps to row 0
     // with the saved volume.
     pass();
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), app::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
     sim::setPosition(1, 122000);
     const int sleepsBefore = sim::sleepCalls();
-    ASSERT_TRUE(playback::endOfTrackCheck(player));
+    ASSERT_TRUE(playback::endOfTrackCheck(player.transport, player.playlist));
     EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
     for (int x = 7; x <= 128; ++x) {
-        EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), app::BAR_COLOUR);
+        EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
     }
-    playback::loadTrack(player);
+    playback::loadTrack(player.transport, player.tag);
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_EQ(sim::aliasVolume(1), 300);
 
@@ -325,16 +314,16 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     player.info.infoPhaseFlag = 1;
     sim::clearTextsDrawn();
     playback::refreshLengthText(player.transport);
-    playback::pollPlayback(player);
+    playback::pollPlayback(player.transport, player.info);
     ASSERT_FALSE(sim::textsDrawn().empty());
     EXPECT_EQ(sim::textsDrawn().back().text, "00:00:30/00:02:02");
     EXPECT_EQ(sim::textsDrawn().back().x, 43);
 
     click(STOP_X, BUTTON_Y);
     EXPECT_EQ(player.transport.stopRewound, 1);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), app::BAR_COLOUR);
+    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
     const int sleepsBefore = sim::sleepCalls();
-    playback::pollPlayback(player);
+    playback::pollPlayback(player.transport, player.info);
     EXPECT_EQ(sim::sleepCalls(), sleepsBefore);
 }
 

@@ -1,0 +1,11 @@
+// The normal end, after the close button set the quit flag.
+#pragma once
+
+#include "playlist/playlist.h"
+
+namespace app {
+
+// Sends the close command, writes the playlist file and closes the windows.
+void shutDown(const playlist::Playlist& playlist);
+
+}  // namespace app

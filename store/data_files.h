@@ -1,0 +1,25 @@
+// Where the player's two data files live, and the reading they share: the
+// per-user data folder's paths and a line reader that accepts every terminator.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace store {
+
+// Paths below the profile, built afresh from USERPROFILE on every call.
+std::string profileRoot();
+std::string makerFolderPath();
+std::string dataFolderPath();
+std::string installationFilePath();
+std::string listFilePath();
+
+// All bytes of an open file, read from its current position.
+std::string readRemainingBytes(int file);
+
+// The next line of `bytes` from `position`: it ends at CR LF, a lone CR, a lone
+// LF, a NUL or the end; the terminator is consumed but not returned.
+// Past the end the line is empty.
+std::string nextLine(const std::string& bytes, std::size_t& position);
+
+}  // namespace store
