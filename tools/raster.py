@@ -1,6 +1,6 @@
-"""Tiny raster helpers for the skin generator: a canvas, shapes with cheap
-anti-aliasing by 4 x 4 supersampling, a pixel font and a 24-bit BMP writer.
-Standard library only."""
+"""Tiny raster helpers for the skin and icon generators: a canvas, shapes with
+cheap anti-aliasing by 4 x 4 supersampling, a pixel font, a 24-bit BMP writer
+and an RGBA PNG writer. Standard library only."""
 
 import struct
 
@@ -217,3 +217,21 @@ def ppm_bytes(canvas):
     for colour in canvas.pixels:
         data += bytes(colour)
     return bytes(data)
+
+
+def png_bytes(width, height, rgba):
+    """8-bit RGBA PNG of rgba (width * height tuples of four, row-major), no
+    timestamps, so the same pixels always give the same file."""
+    import zlib
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    raw = bytearray()
+    for y in range(height):
+        raw.append(0)
+        for pixel in rgba[y * width:(y + 1) * width]:
+            raw += bytes(pixel)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
