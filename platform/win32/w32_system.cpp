@@ -1,6 +1,7 @@
 // Starting and stopping the services, the process, its command line, other processes and libraries.
 
 #include "platform/system.h"
+#include "platform/win32/resource_ids.h"
 #include "platform/win32/w32_state.h"
 
 #include <tlhelp32.h>
@@ -43,6 +44,7 @@ void startServices() {
         windowClass.cbSize = sizeof windowClass;
         windowClass.lpfnWndProc = &w32::windowProc;
         windowClass.hInstance = s.instance;
+        windowClass.hIcon = LoadIconA(s.instance, MAKEINTRESOURCEA(APPLICATION_ICON));
         windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         windowClass.lpszClassName = w32::WINDOW_CLASS;
