@@ -22,20 +22,26 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# libjpeg-turbo's source, from Debian's own source package, through a deb-src
-# list of ours; unpacked below build/ and never committed.
+# Older versions of this script named a mirror in a list file of their own.
+rm -f /etc/apt/sources.list.d/tunewell-src.sources
+
+# libjpeg-turbo's source, from the distribution's own source package, unpacked
+# below build/ and never committed. The deb-src entries are derived from the
+# machine's own apt sources (so whatever mirror or proxy it uses serves them) and
+# kept with their indexes in an apt state of our own under build/: the machine's
+# apt configuration stays as it was.
 src_root="$here/build/third_party"
 if ! ls -d "$src_root"/libjpeg-turbo-*/ >/dev/null 2>&1; then
     echo "setup: fetching the libjpeg-turbo source package"
-    cat > /etc/apt/sources.list.d/tunewell-src.sources <<'LIST'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-LIST
-    apt-get update -qq
-    mkdir -p "$src_root"
-    (cd "$src_root" && apt-get source -qq libjpeg-turbo >/dev/null 2>&1)
+    apt_state="$src_root/apt"
+    rm -rf "$apt_state"
+    mkdir -p "$apt_state/sources.list.d" "$apt_state/lists/partial" "$apt_state/cache"
+    python3 "$here/scripts/deb_src_entries.py" > "$apt_state/sources.list.d/deb-src.sources"
+    apt_own=(-o Dir::Etc::SourceList="$apt_state/sources.list" -o Dir::Etc::SourceParts="$apt_state/sources.list.d"
+             -o Dir::State::Lists="$apt_state/lists" -o Dir::Cache="$apt_state/cache" -o APT::Sandbox::User=root)
+    apt-get "${apt_own[@]}" update -qq
+    (cd "$src_root" && apt-get "${apt_own[@]}" source -qq libjpeg-turbo >/dev/null 2>&1) ||
+        { echo "setup: apt-get source libjpeg-turbo failed" >&2; exit 1; }
+    rm -rf "$apt_state"
 fi
 ls -d "$src_root"/libjpeg-turbo-*/ >/dev/null
