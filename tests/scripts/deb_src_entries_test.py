@@ -40,7 +40,7 @@ class DebSrcEntries(unittest.TestCase):
 
     def test_one_line_lists_with_options_each_entry_once(self):
         done = run({"sources.list": f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/debian bookworm main\n"
-                                    f"deb [signed-by={KEY}] http://mirror.test/debian bookworm main  # again\n"
+                                    f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/debian bookworm main #\n"
                                     "deb-src http://mirror.test/debian bookworm main\n"
                                     "deb http://mirror.test/debian-security bookworm-security main\n"
                                     "deb http://mirror.test/debian sid main\n",
