@@ -73,12 +73,13 @@ class ReleaseZip(unittest.TestCase):
             blob = self.read(name)
             for key, value in (("ProductName", "Tunewell"), ("ProductVersion", self.version),
                                ("OriginalFilename", name)):
-                self.assertRegex(blob, re.escape(utf16(key)) + b"(\0\0)+" + re.escape(utf16(value)), name)
+                pattern = re.escape(utf16(key)) + b"(\0\0)+" + re.escape(utf16(value))
+                self.assertTrue(re.search(pattern, blob), f"{name}: no {key} {value}")
         types = resource_types(os.path.join(self.folder, "brumby.exe"))
         self.assertEqual(types.count(RT_GROUP_ICON), 1)
         self.assertIn(RT_ICON, types)
         self.assertIn(RT_MANIFEST, types)
-        self.assertIn(b'requestedExecutionLevel level="asInvoker"', self.read("brumby.exe"))
+        self.assertTrue(b'requestedExecutionLevel level="asInvoker"' in self.read("brumby.exe"), "no manifest")
 
     def test_3_player_runs_from_the_unpacked_folder(self):
         session = self.session
@@ -97,9 +98,10 @@ class ReleaseZip(unittest.TestCase):
         self.assertTrue(loaded, "ravlet.dll was not loaded")
         self.assertIn((installed + "ravlet.dll").replace("\\", "\\\\"), loaded[0])
 
-        # The hover picture on the play button, then the normal one: both skins from the folder.
+        # The hover picture on the play button, then the normal one: the skins of the folder, the only copy
+        # the player can reach, and each the right one.
         for point, skin in ((PLAY, "backmouse.vnb"), (NEUTRAL, "back.vnb")):
-            expected = box_pixels(read_bmp(os.path.join(self.folder, skin)), PLAY_REPAINT_BOX)
+            expected = box_pixels(read_bmp(os.path.join(harness.SOURCE_DIR, "assets", skin)), PLAY_REPAINT_BOX)
             player.hover(*point)
             harness.wait_for(lambda: shown_pixels(player.capture(), PLAY_REPAINT_BOX) == expected, 5, 0.2)
             self.assertEqual(shown_pixels(player.capture(), PLAY_REPAINT_BOX), expected, skin)
