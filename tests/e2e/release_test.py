@@ -4,6 +4,7 @@ resources, then the player run from a fresh unpacked folder in a fresh profile: 
 is recorded, and the skins and ravlet.dll are loaded from it."""
 import os
 import re
+import struct
 import subprocess
 import unittest
 import zipfile
@@ -78,6 +79,10 @@ class ReleaseZip(unittest.TestCase):
         types = resource_types(os.path.join(self.folder, "brumby.exe"))
         self.assertEqual(types.count(RT_GROUP_ICON), 1)
         self.assertIn(RT_ICON, types)
+        with open(os.path.join(harness.SOURCE_DIR, "assets", "brumby.ico"), "rb") as f:
+            icon = f.read()
+        sides = [icon[6 + 16 * i] or 256 for i in range(struct.unpack_from("<H", icon, 4)[0])]
+        self.assertEqual(sides, [16, 32, 48, 256])
         self.assertIn(RT_MANIFEST, types)
         self.assertTrue(b'requestedExecutionLevel level="asInvoker"' in self.read("brumby.exe"), "no manifest")
 
