@@ -11,15 +11,16 @@
 //   8  later: menu events
 //   9  later: right click on the face opens the options menu
 //  10  double click on a playlist row plays it
-//  11  playlist button (later also the file dialog when the list is empty)
+//  11  playlist button; on an empty playlist with no track open, the file dialog
 //  12  the load step loadTrack, only when a stage above jumps to it
 //  13  seek bar, end-of-track check, volume bar
-//  14  later: files dropped
+//  14  files dropped on either window
 //  15  time text, volume bar and position bar while a track is open
 //  16  sleep 1 ms
 //  17  poll one event
 //  18  the information strip's cycle
-//  19  later: the playlist window's button bar
+//  19  the playlist window's add, remove and clear buttons; an accepted add
+//      dialog jumps to the load step and the pass runs 12-19 once more
 //  20  the information cycle restarts
 //  21  the total-length text is refreshed
 //  22  the fault handler is (re)installed
@@ -31,9 +32,11 @@
 #include "app/loop.h"
 
 #include "app/main_window.h"
+#include "app/playlist_window.h"
 #include "app/shutdown.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "playlist/adding.h"
 
 namespace app {
 
@@ -48,16 +51,20 @@ void runPass(Player& p, bool enterAtLoad) {
         handleMinimiseButton(p.loop, p.skin);                                             // 6
         load = playback::transportButtons(p.transport, p.skin, p.playlist, event);        // 7
         if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);      // 10
-        if (!load) load = handlePlaylistButton(p.loop, p.skin);                           // 11
+        if (!load) load = handlePlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11
     }
+loadStep:
     if (load) playback::loadTrack(p.transport, p.tag);                                    // 12
     playback::seekControl(p.transport, event);                                            // 13
     if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
     playback::volumeControl(p.transport, event);
+    playlist::addDroppedFiles(p.playlist, event);                                         // 14
     playback::pollPlayback(p.transport, p.info);                                          // 15
     platform::sleepMs(1);                                                                 // 16
     platform::pollEvent(p.loop.event);                                                    // 17
     metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                      // 18
+    load = pressPlaylistBarButton(p.playlist, p.transport, event);                        // 19
+    if (load) goto loadStep;  // the add button's dialog continues into the load step
     metadata::restartInfoCycle(p.info);                                                   // 20
     playback::refreshLengthText(p.transport);                                             // 21
     installFaultHandler(p.faults);                                                        // 22

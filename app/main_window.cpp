@@ -5,6 +5,7 @@
 #include "metadata/info_strip.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
+#include "playlist/adding.h"
 #include "skin/colours.h"
 
 namespace app {
@@ -54,15 +55,6 @@ void prepareDrawing(LoopState& loop) {
     loop.playlistVisible = 0;
 }
 
-void applyPlaylistVisibility(const LoopState& loop) {
-    if (loop.playlistVisible == 0) {
-        platform::activateWindow(MAIN_WINDOW);
-        platform::hideWindow(PLAYLIST_WINDOW);
-    } else {
-        platform::showWindowNormal(PLAYLIST_WINDOW);
-    }
-}
-
 // The only normal end: the rest of the pass still runs, then the loop leaves.
 bool handleCloseButton(AppState& app, skin::Skin& face, const platform::Event& event) {
     if (!clicked(face, skin::CLOSE, event)) return false;
@@ -70,16 +62,20 @@ bool handleCloseButton(AppState& app, skin::Skin& face, const platform::Event& e
     return true;
 }
 
+// The face is minimised whichever player window is in front; the playlist
+// window, owned by it, goes with it.
 void handleMinimiseButton(LoopState& loop, skin::Skin& face) {
     if (!clicked(face, skin::MINIMISE, loop.event)) return;
     loop.playlistVisible = 0;
-    platform::minimiseForegroundWindow();
+    platform::minimiseWindow(MAIN_WINDOW);
 }
 
-bool handlePlaylistButton(LoopState& loop, skin::Skin& face) {
+bool handlePlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& playlist,
+                          playback::Transport& transport) {
     if (!clicked(face, skin::PLAYLIST, loop.event)) return false;
     loop.playlistVisible = loop.playlistVisible == 1 ? 0 : 1;
-    return false;
+    if (playlist::rowCount() != 0 || transport.trackOpen == 1) return false;
+    return playlist::addFilesByDialog(playlist, transport.currentPath);
 }
 
 }  // namespace app

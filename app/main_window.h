@@ -11,11 +11,12 @@ void openMainWindow(const AppState& app);
 void prepareDrawing(LoopState& loop);
 
 // Loop stages of the main window's own buttons.
-void applyPlaylistVisibility(const LoopState& loop);
 // True when the click set the quit flag; the loop then shuts the player down.
 bool handleCloseButton(AppState& app, skin::Skin& face, const platform::Event& event);
 void handleMinimiseButton(LoopState& loop, skin::Skin& face);
-// True when the stage continues into the load step (after the file dialog).
-bool handlePlaylistButton(LoopState& loop, skin::Skin& face);
+// Flips the playlist visible flag; on an empty playlist with no track open it
+// also opens the file dialog. True when the stage continues into the load step.
+bool handlePlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& playlist,
+                          playback::Transport& transport);
 
 }  // namespace app

@@ -7,7 +7,7 @@
 
 namespace app {
 
-void shutDown(const playlist::Playlist& playlist) {
+void shutDown(playlist::Playlist& playlist) {
     playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
     playlist::saveListFile(playlist);
     platform::closeWindow(MAIN_WINDOW);

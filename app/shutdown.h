@@ -6,6 +6,6 @@
 namespace app {
 
 // Sends the close command, writes the playlist file and closes the windows.
-void shutDown(const playlist::Playlist& playlist);
+void shutDown(playlist::Playlist& playlist);
 
 }  // namespace app

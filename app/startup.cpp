@@ -1,11 +1,16 @@
 // The start-up sequence in its fixed order.
 #include "app/startup.h"
 
+#include <string>
+#include <vector>
+
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/main_window.h"
+#include "app/playlist_window.h"
 #include "app/single_instance.h"
 #include "assets/embedded.h"
+#include "platform/gui.h"
 #include "platform/system.h"
 
 namespace app {
@@ -26,19 +31,24 @@ void startUp(Player& player) {
     platform::decodeBitmap(FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size);
 
     player.loop.playlistVisible = 0;
-    playlist::clearSlots(player.playlist);
-    playlist::setSlotPath(player.playlist, 0, firstParameter);
     openMainWindow(player.app);
 
-    // Further parameters fill slots 1..200 in order; later ones are ignored.
-    for (int slot = 1; slot < playlist::PLAYLIST_SLOTS; ++slot) {
-        const std::string parameter = nextParameter(commandLine);
-        if (parameter.empty()) break;
-        playlist::setSlotPath(player.playlist, slot, parameter);
+    // The first parameter and up to 200 more, in order; later ones are ignored.
+    std::vector<std::string> parameters;
+    for (std::string parameter = firstParameter;
+         !parameter.empty() && parameters.size() < playlist::PLAYLIST_SLOTS;
+         parameter = nextParameter(commandLine)) {
+        parameters.push_back(parameter);
     }
 
     skin::loadSkin(player.skin, player.app.installationDirectory);
-    if (firstParameter.empty()) playlist::loadListFile(player.playlist);
+    openPlaylistWindow(player.playlist);
+    if (firstParameter.empty()) {
+        playlist::loadListFile(player.playlist);
+    } else {
+        enterCommandLineFiles(player.playlist, player.transport, parameters);
+    }
+    platform::hideWindow(PLAYLIST_WINDOW);
     prepareDrawing(player.loop);
 }
 

@@ -58,11 +58,12 @@ struct Point {
 bool openWindow(int window, const WindowLayout& layout);
 bool windowExists(int window);
 void closeWindow(int window);
+bool windowVisible(int window);  // shown itself, whatever its owner is doing
 void hideWindow(int window);
 void showWindowNormal(int window);
 void activateWindow(int window);
 void setForegroundWindow(int window);
-void minimiseForegroundWindow();
+void minimiseWindow(int window);
 void moveWindow(int window, int x, int y);
 void setTopmost(int window, bool topmost);
 WindowRect windowRect(int window);  // screen position and outer size

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui.h"
+
 namespace platform {
 
 void startServices();
@@ -24,14 +26,24 @@ enum class FileMode {
     ReadWriteAlways,   // read and write, share reads, create when absent
     WriteTruncate,     // write, share reads, create or truncate
 };
+// Why an open failed: the file is not there, or it is there but may not be
+// opened (locked by another program, access denied).
+enum class OpenFailure { None, Missing, Refused };
+
 // Size in bytes of the first match of `path`, -1 when nothing is found or the path is empty.
 std::int64_t fileSize(const std::string& path);
 bool createFolder(const std::string& path);
+bool isFolder(const std::string& path);
 int openFile(const std::string& path, FileMode mode);
+int openFile(const std::string& path, FileMode mode, OpenFailure& failure);
 int readFile(int file, void* buffer, int count);  // bytes read, 0 at the end or on failure
 int writeFile(int file, const void* buffer, int count);
 bool seekFile(int file, std::int64_t offset);  // from the start; fails for a negative offset
+bool flushFile(int file);  // true once the file's bytes have reached the disk
 void closeFile(int file);
+// Moves `from` over `to`, replacing it in one step, written through to the disk.
+bool replaceFile(const std::string& from, const std::string& to);
+bool deleteFile(const std::string& path);
 
 struct ProcessEntry {
     std::string exeFile;  // file name without path
@@ -52,15 +64,20 @@ int mediaCommand(const char* command, char* reply, int capacity);
 void openWebPage(const char* url);
 void messageBox(const char* text, const char* title);
 
-// The open-file dialog. `filter` separates descriptions and patterns by '|'.
-// On success `buffer` holds what the dialog returns: one full path, or a
-// folder followed by file names, each ended by a NUL, the list by a second NUL.
-bool openFileDialog(const char* filter, char* buffer, int capacity);
+// The open-file dialog, with room for `capacity` characters of answer.
+// `filter` separates descriptions and patterns by '|'. The answer is what the
+// dialog chose: one full path, or a folder followed by file names. It is
+// empty when the dialog was cancelled or failed (the choice did not fit).
+std::vector<std::string> openFileDialog(const char* filter, int capacity);
 
-// Dropped files, by the handle the drop event carries.
-bool dropPointInside(std::uintptr_t drop);
-int dropFileCount(std::uintptr_t drop);
-std::string dropFilePath(std::uintptr_t drop, int index);
-void dropFinish(std::uintptr_t drop);
+// What was dropped: whether the point lies inside the client area of the
+// window it was dropped on, and the items in the order the shell gives them.
+struct DroppedFiles {
+    Point point;
+    bool inside = false;
+    std::vector<std::string> paths;
+};
+// Reads the drop the event's handle names and releases the handle, always.
+DroppedFiles takeDroppedFiles(std::uintptr_t drop);
 
 }  // namespace platform

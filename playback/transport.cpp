@@ -150,7 +150,7 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
 }
 
 // The tag is read and the row relabelled while the tag file is still open;
-// the relabel uses up the moved-by flags. A track that cannot be opened leaves
+// every load uses up the moved-by flags. A track that cannot be opened leaves
 // the bars and the play state alone.
 void loadTrack(Transport& t, metadata::TrackTag& tag) {
     const int tagFile = metadata::readTrackTag(tag, t.currentPath);
@@ -158,10 +158,12 @@ void loadTrack(Transport& t, metadata::TrackTag& tag) {
         const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
         playlist::relabelLoadedRow(tag.tagMissing == 0, tag.trackArtist, tag.trackTitle,
                                    t.currentPath, t.currentIndex, chosenByNumber);
-        t.movedByPrevious = 0;
-        t.movedByNext = 0;
         metadata::finishTagRead(tagFile);
     }
+    // Cleared on every load, also one that read no tag, so that a move onto a
+    // missing file cannot make a later load relabel the row it had chosen.
+    t.movedByPrevious = 0;
+    t.movedByNext = 0;
 
     if (t.trackOpen == 1) {
         closeTrack(TRACK_ALIAS_NUMBER);

@@ -1,4 +1,5 @@
 // The playlist: 201 path slots kept aligned with the rows of the playlist list.
+// With N rows, slots 0..N-1 hold the rows' paths in order and the rest are empty.
 #pragma once
 
 #include <array>
@@ -11,31 +12,37 @@ constexpr int PLAYLIST_LIST = 14;  // control number of the list in the playlist
 
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
+    bool listMade = false;            // the list exists; without it the list file is left alone
+    bool listFileUnreadable = false;  // list.vnp was there at start but could not be read
+    bool listFileSaved = false;       // list.vnp was replaced with this run's rows
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
 int rowCount();
 int selectedRow();
 
+// True when slots 0..N-1 are filled and the rest empty, N being the row count.
+bool playlistConsistent(const Playlist& playlist);
+
 // A path's file name without its last extension.
 std::string entryName(const std::string& path);
 
-void appendPath(Playlist& playlist, const std::string& path);
-
-// Empties every slot.
-void clearSlots(Playlist& playlist);
-// Puts a path into one slot; a slot outside 0..200 is ignored.
-void setSlotPath(Playlist& playlist, int slot, const std::string& path);
+// Adds a row for `path` at the end; false when the playlist is full or the
+// row could not be made.
+bool appendPath(Playlist& playlist, const std::string& path);
+// Removes the selected row and its slot, closing the gap; nothing when none is selected.
+void removeSelectedEntry(Playlist& playlist);
+void clearPlaylist(Playlist& playlist);
 
 // Replaces the text of the row just loaded: "artist - title" when the tag
 // counted as present, else the entry name of `currentPath`. A row chosen by
-// number (`chosenByNumber`: moved by Previous or Next) is relabelled in place
-// at `currentIndex`; otherwise the selected row is (or a new row is appended).
+// number is relabelled in place at `currentIndex`; otherwise the selected row is.
 void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber);
 
 // The playlist file under the data folder: one path per row, CR LF after each.
 void loadListFile(Playlist& playlist);
-void saveListFile(const Playlist& playlist);
+// Replaces the list file with the rows; false when it was left as it was.
+bool saveListFile(Playlist& playlist);
 
 }  // namespace playlist

@@ -22,4 +22,15 @@ std::string readRemainingBytes(int file);
 // Past the end the line is empty.
 std::string nextLine(const std::string& bytes, std::size_t& position);
 
+// Lines of an open file read a chunk at a time, so that a reader that needs
+// only the first lines of a huge file never holds it whole.
+struct LineReader {
+    int file = -1;
+    std::string bytes;
+    std::size_t position = 0;
+    bool atEnd = false;
+};
+// The next line as `nextLine` cuts it; false when the file has no more bytes.
+bool readLine(LineReader& reader, std::string& line);
+
 }  // namespace store

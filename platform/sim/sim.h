@@ -24,7 +24,7 @@
 //   queueMenuEvent(item)             menu event (13101)
 //   queueRawEvent(msg, w, l)         any raw message
 //   queueDrop(window, paths, inside) files dropped (563), returns the drop handle
-//   dropFinished(handle)             whether dropFinish was called for it; finishedDropCount() counts them
+//   dropFinished(handle)             whether the drop was taken (and its handle released); finishedDropCount() counts them
 //   pendingEvents()                  events not yet polled
 // Windows and drawing
 //   windowInfo(w)                    WindowInfo: exists, title, x, y, width, height, visible, minimised, topmost, owner, acceptsDrops, active
@@ -47,6 +47,9 @@
 //   popupsShown()                    every showPopupMenu call {menu, owner, x, y}
 // Files and libraries
 //   openFileCount()                  files open now (catches leaks)
+//   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
+//                                    a failing write leaves part of its bytes in the file
+//   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
 //   loadedLibraries()                every loadLibrary call {slot, path, loaded}
 //   registerLibraryFunction(n, f)    callLibraryFunction(slot, n) runs f when the slot is loaded
 //   libraryCalls()                   every callLibraryFunction call {slot, name}
@@ -88,6 +91,8 @@ constexpr int MEDIA_MISSING_PARAMETER = 273;
 constexpr int MEDIA_OUT_OF_RANGE = 282;
 constexpr int MEDIA_REPLY_OVERFLOW = 266;
 constexpr int DEFAULT_TRACK_LENGTH_MS = 30000;
+
+enum class FileOperation { Create, Write, Flush, Replace };
 
 struct ProcessExit {
     int code = 0;
@@ -210,6 +215,8 @@ void queuePopupChoice(int item);
 const std::vector<PopupShown>& popupsShown();
 
 int openFileCount();
+void failNextFileOperation(FileOperation operation);
+void lockFile(const std::string& windowsPath);
 const std::vector<LibraryLoad>& loadedLibraries();
 void registerLibraryFunction(const std::string& name, std::function<int()> function);
 const std::vector<LibraryCall>& libraryCalls();

@@ -1,6 +1,7 @@
 // Simulated files (on disk below the world's root), processes and libraries.
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -14,6 +15,24 @@ namespace sim {
 namespace fs = std::filesystem;
 
 int openFileCount() { return static_cast<int>(world().files.size()); }
+
+void failNextFileOperation(FileOperation operation) { world().failingFileOperations.push_back(operation); }
+
+void lockFile(const std::string& windowsPath) { world().lockedFiles.push_back(hostPath(windowsPath)); }
+
+// True once for each queued failure of `operation`, which it then consumes.
+static bool failsNow(FileOperation operation) {
+    auto& failing = world().failingFileOperations;
+    auto it = std::find(failing.begin(), failing.end(), operation);
+    if (it == failing.end()) return false;
+    failing.erase(it);
+    return true;
+}
+
+static bool locked(const std::string& host) {
+    const auto& lockedFiles = world().lockedFiles;
+    return std::find(lockedFiles.begin(), lockedFiles.end(), host) != lockedFiles.end();
+}
 
 const std::vector<LibraryLoad>& loadedLibraries() { return world().libraryLoads; }
 
@@ -79,20 +98,37 @@ bool createFolder(const std::string& path) {
     return fs::create_directory(host, error);
 }
 
-int openFile(const std::string& path, FileMode mode) {
+bool isFolder(const std::string& path) {
     std::string host = sim::hostPath(path);
     std::error_code error;
-    if (host.empty() || path.empty() || fs::is_directory(host, error)) return -1;
+    return !host.empty() && !path.empty() && fs::is_directory(host, error);
+}
+
+int openFile(const std::string& path, FileMode mode) {
+    OpenFailure failure = OpenFailure::None;
+    return openFile(path, mode, failure);
+}
+
+int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
+    std::string host = sim::hostPath(path);
+    std::error_code error;
+    failure = OpenFailure::Refused;
+    if (host.empty() || path.empty() || fs::is_directory(host, error) || sim::locked(host)) return -1;
     int flags = O_RDONLY;
     if (mode == FileMode::ReadWriteAlways) flags = O_RDWR | O_CREAT;
     if (mode == FileMode::WriteTruncate) flags = O_WRONLY | O_CREAT | O_TRUNC;
     bool writes = mode != FileMode::ReadExisting;
+    if (writes && sim::failsNow(sim::FileOperation::Create)) return -1;
     sim::World& w = world();
     // Every mode shares reads only, so a writer and any other handle on the same file exclude each other.
     for (const auto& [handle, open] : w.files)
         if (open.hostPath == host && (open.writes || writes)) return -1;
     int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0644);
-    if (fd < 0) return -1;
+    if (fd < 0) {
+        failure = errno == ENOENT ? OpenFailure::Missing : OpenFailure::Refused;
+        return -1;
+    }
+    failure = OpenFailure::None;
     int handle = 1;
     while (w.files.count(handle)) ++handle;
     w.files[handle] = {fd, host, writes};
@@ -106,9 +142,14 @@ int readFile(int file, void* buffer, int count) {
     return got > 0 ? static_cast<int>(got) : 0;
 }
 
+// A failing write is a full disk: part of the bytes reach the file.
 int writeFile(int file, const void* buffer, int count) {
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
+    if (sim::failsNow(sim::FileOperation::Write)) {
+        if (::write(it->second.fd, buffer, static_cast<std::size_t>(count / 2)) < 0) return 0;
+        return 0;
+    }
     ssize_t put = ::write(it->second.fd, buffer, static_cast<std::size_t>(count));
     return put > 0 ? static_cast<int>(put) : 0;
 }
@@ -119,11 +160,41 @@ bool seekFile(int file, std::int64_t offset) {
     return ::lseek(it->second.fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
+bool flushFile(int file) {
+    auto it = world().files.find(file);
+    if (it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
+    return ::fsync(it->second.fd) == 0;
+}
+
 void closeFile(int file) {
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
     ::close(it->second.fd);
     world().files.erase(it);
+}
+
+// Like a move with replace-existing: fails while the target is held open by
+// anyone, and for a folder.
+bool replaceFile(const std::string& from, const std::string& to) {
+    std::string source = sim::hostPath(from);
+    std::string target = sim::hostPath(to);
+    std::error_code error;
+    if (source.empty() || target.empty() || sim::locked(target) || fs::is_directory(target, error))
+        return false;
+    for (const auto& [handle, open] : world().files)
+        if (open.hostPath == target || open.hostPath == source) return false;
+    if (sim::failsNow(sim::FileOperation::Replace)) return false;
+    fs::rename(source, target, error);
+    return !error;
+}
+
+bool deleteFile(const std::string& path) {
+    std::string host = sim::hostPath(path);
+    std::error_code error;
+    if (host.empty() || sim::locked(host)) return false;
+    for (const auto& [handle, open] : world().files)
+        if (open.hostPath == host) return false;
+    return fs::remove(host, error);
 }
 
 std::vector<ProcessEntry> processSnapshot(bool& taken) {

@@ -36,7 +36,9 @@ void queueRawEvent(int message, std::uintptr_t wParam, std::intptr_t lParam) {
 std::uintptr_t queueDrop(int window, std::vector<std::string> paths, bool pointInside) {
     World& w = world();
     std::uintptr_t handle = ++w.nextDrop;
-    w.drops[handle] = Drop{window, std::move(paths), pointInside, false};
+    // The point only needs to be on the right side of the client edge.
+    platform::Point point = pointInside ? platform::Point{10, 10} : platform::Point{-10, -10};
+    w.drops[handle] = Drop{window, std::move(paths), point, pointInside, false};
     queueRawEvent(platform::EVENT_DROP_FILES, handle, 0);
     return handle;
 }
@@ -53,13 +55,6 @@ int finishedDropCount() {
 }
 
 int pendingEvents() { return static_cast<int>(world().events.size()); }
-
-// A drop still usable by the shell queries (known and not finished).
-static const Drop* liveDrop(std::uintptr_t handle) {
-    auto it = world().drops.find(handle);
-    if (it == world().drops.end() || it->second.finished) return nullptr;
-    return &it->second;
-}
 
 }  // namespace sim
 
@@ -127,25 +122,15 @@ bool keyPressed(int virtualKey) {
     return pressed;
 }
 
-bool dropPointInside(std::uintptr_t drop) {
-    const sim::Drop* record = sim::liveDrop(drop);
-    return record && record->pointInside;
-}
-
-int dropFileCount(std::uintptr_t drop) {
-    const sim::Drop* record = sim::liveDrop(drop);
-    return record ? static_cast<int>(record->paths.size()) : 0;
-}
-
-std::string dropFilePath(std::uintptr_t drop, int index) {
-    const sim::Drop* record = sim::liveDrop(drop);
-    if (!record || index < 0 || index >= static_cast<int>(record->paths.size())) return "";
-    return record->paths[index];
-}
-
-void dropFinish(std::uintptr_t drop) {
+DroppedFiles takeDroppedFiles(std::uintptr_t drop) {
+    DroppedFiles dropped;
     auto it = world().drops.find(drop);
-    if (it != world().drops.end()) it->second.finished = true;
+    if (it == world().drops.end() || it->second.finished) return dropped;
+    it->second.finished = true;
+    dropped.point = it->second.point;
+    dropped.inside = it->second.pointInside;
+    dropped.paths = it->second.paths;
+    return dropped;
 }
 
 }  // namespace platform

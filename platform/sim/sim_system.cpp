@@ -1,6 +1,4 @@
 // Simulated process services, the shell, message boxes and the open-file dialog.
-#include <cstring>
-
 #include "platform/sim/sim_world.h"
 
 namespace sim {
@@ -32,24 +30,18 @@ void messageBox(const char* text, const char* title) {
     world().messages.push_back({text ? text : "", title ? title : ""});
 }
 
-// Fills `buffer` the way the dialog does: entries each ended by a NUL, then a
-// second NUL; an answer that does not fit fails like a too-small buffer.
-bool openFileDialog(const char* filter, char* buffer, int capacity) {
+// An answer whose entries, each ended by a NUL, and the closing NUL do not
+// fit the capacity fails, as a too-small buffer makes the real dialog fail.
+std::vector<std::string> openFileDialog(const char* filter, int capacity) {
     sim::World& w = world();
     w.dialogFilters.push_back(filter ? filter : "");
-    if (w.dialogAnswers.empty()) return false;
+    if (w.dialogAnswers.empty()) return {};
     sim::FileDialogAnswer answer = w.dialogAnswers.front();
     w.dialogAnswers.pop_front();
-    if (!answer.accept || answer.entries.empty() || !buffer) return false;
-    std::string result;
-    for (const std::string& entry : answer.entries) {
-        result += entry;
-        result.push_back('\0');
-    }
-    result.push_back('\0');
-    if (static_cast<int>(result.size()) > capacity) return false;
-    std::memcpy(buffer, result.data(), result.size());
-    return true;
+    std::size_t needed = 1;
+    for (const std::string& entry : answer.entries) needed += entry.size() + 1;
+    if (!answer.accept || static_cast<int>(needed) > capacity) return {};
+    return answer.entries;
 }
 
 }  // namespace platform

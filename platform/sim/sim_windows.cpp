@@ -103,6 +103,11 @@ void closeWindow(int window) {
     w.windows.erase(window);
 }
 
+bool windowVisible(int window) {
+    const sim::WindowRecord* record = findWindow(window);
+    return record && record->visible;
+}
+
 void hideWindow(int window) {
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
@@ -128,9 +133,13 @@ void activateWindow(int window) {
 
 void setForegroundWindow(int window) { activateWindow(window); }
 
-void minimiseForegroundWindow() {
-    sim::WindowRecord* record = findWindow(world().foreground);
-    if (record) record->minimised = true;
+// A minimised window gives up activation, and so do the windows it owns.
+void minimiseWindow(int window) {
+    sim::WindowRecord* record = findWindow(window);
+    if (!record) return;
+    record->minimised = true;
+    const sim::WindowRecord* active = findWindow(world().foreground);
+    if (world().foreground == window || (active && active->owner == window)) world().foreground = -1;
 }
 
 void moveWindow(int window, int x, int y) {

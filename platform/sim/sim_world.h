@@ -58,6 +58,7 @@ struct QueuedEvent {
 struct Drop {
     int window = -1;
     std::vector<std::string> paths;
+    platform::Point point;
     bool pointInside = true;
     bool finished = false;
 };
@@ -122,6 +123,8 @@ struct World {
     std::deque<int> popupChoices;
 
     std::map<int, OpenFile> files;  // by handle
+    std::vector<FileOperation> failingFileOperations;
+    std::vector<std::string> lockedFiles;  // host paths
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;

@@ -29,7 +29,17 @@ std::int64_t fileSize(const std::string& path) {
 
 bool createFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
 
+bool isFolder(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 int openFile(const std::string& path, FileMode mode) {
+    OpenFailure failure = OpenFailure::None;
+    return openFile(path, mode, failure);
+}
+
+int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
     DWORD access = GENERIC_READ;
     DWORD disposition = OPEN_EXISTING;
     if (mode == FileMode::ReadWriteAlways) {
@@ -42,8 +52,12 @@ int openFile(const std::string& path, FileMode mode) {
     HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                                 nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        failure = missing ? OpenFailure::Missing : OpenFailure::Refused;
         return -1;
     }
+    failure = OpenFailure::None;
     auto& files = services().files;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i] == nullptr) {
@@ -86,6 +100,11 @@ bool seekFile(int file, std::int64_t offset) {
     return !(low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR);
 }
 
+bool flushFile(int file) {
+    HANDLE handle = fileHandle(file);
+    return handle != nullptr && FlushFileBuffers(handle) != 0;
+}
+
 void closeFile(int file) {
     HANDLE handle = fileHandle(file);
     if (handle != nullptr) {
@@ -93,6 +112,12 @@ void closeFile(int file) {
         services().files[static_cast<std::size_t>(file)] = nullptr;
     }
 }
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::string environmentVariable(const char* name) {
     std::string value(256, '\0');

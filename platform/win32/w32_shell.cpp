@@ -14,8 +14,6 @@ constexpr DWORD OPEN_DIALOG_FLAGS =
     OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
 static_assert(OPEN_DIALOG_FLAGS == 0x80A0C);
 
-HDROP dropHandle(std::uintptr_t drop) { return reinterpret_cast<HDROP>(drop); }
-
 }  // namespace
 
 void openWebPage(const char* url) {
@@ -38,9 +36,11 @@ void messageBox(const char* text, const char* title) {
     MessageBoxA(owner, text, title, 0);
 }
 
-bool openFileDialog(const char* filter, char* buffer, int capacity) {
-    if (buffer == nullptr || capacity <= 0) {
-        return false;
+// The buffer comes back as NUL-ended entries closed by a second NUL: one full
+// path, or the folder followed by the chosen names.
+std::vector<std::string> openFileDialog(const char* filter, int capacity) {
+    if (capacity <= 1) {
+        return {};
     }
     // Descriptions and patterns are NUL-separated, the list ends in a double NUL.
     std::string filters = filter != nullptr ? filter : "";
@@ -48,43 +48,47 @@ bool openFileDialog(const char* filter, char* buffer, int capacity) {
         if (c == '|') c = '\0';
     }
     filters.append(2, '\0');
-    buffer[0] = '\0';
+    std::string buffer(static_cast<std::size_t>(capacity) + 1, '\0');
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = w32::windowHandle(0);
     dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer;
+    dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(capacity);
     dialog.lpstrTitle = "";
     dialog.Flags = OPEN_DIALOG_FLAGS;
-    return GetOpenFileNameA(&dialog) != 0;
+    if (GetOpenFileNameA(&dialog) == 0) {
+        return {};
+    }
+    std::vector<std::string> entries;
+    for (std::size_t start = 0; start < buffer.size() && buffer[start] != '\0';) {
+        std::size_t end = buffer.find('\0', start);
+        entries.push_back(buffer.substr(start, end - start));
+        start = end + 1;
+    }
+    return entries;
 }
 
-bool dropPointInside(std::uintptr_t drop) {
+DroppedFiles takeDroppedFiles(std::uintptr_t drop) {
+    DroppedFiles dropped;
+    if (drop == 0) {
+        return dropped;
+    }
+    HDROP handle = reinterpret_cast<HDROP>(drop);
     POINT point = {};
-    return drop != 0 && DragQueryPoint(dropHandle(drop), &point) != 0;
-}
-
-int dropFileCount(std::uintptr_t drop) {
-    return drop == 0 ? 0 : static_cast<int>(DragQueryFileA(dropHandle(drop), 0xFFFFFFFF, nullptr, 0));
-}
-
-std::string dropFilePath(std::uintptr_t drop, int index) {
-    if (drop == 0 || index < 0) {
-        return "";
+    dropped.inside = DragQueryPoint(handle, &point) != 0;
+    dropped.point = Point{point.x, point.y};
+    UINT count = DragQueryFileA(handle, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        UINT length = DragQueryFileA(handle, i, nullptr, 0) + 1;
+        std::string path(length, '\0');
+        UINT copied = DragQueryFileA(handle, i, path.data(), length);
+        path.resize(copied < length ? copied : 0);
+        dropped.paths.push_back(path);
     }
-    UINT length = DragQueryFileA(dropHandle(drop), static_cast<UINT>(index), nullptr, 0) + 1;
-    std::string path(length, '\0');
-    UINT copied = DragQueryFileA(dropHandle(drop), static_cast<UINT>(index), path.data(), length);
-    path.resize(copied < length ? copied : 0);
-    return path;
-}
-
-void dropFinish(std::uintptr_t drop) {
-    if (drop != 0) {
-        DragFinish(dropHandle(drop));
-    }
+    DragFinish(handle);
+    return dropped;
 }
 
 }  // namespace platform

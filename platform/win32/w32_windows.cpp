@@ -36,6 +36,11 @@ void closeWindow(int window) {
     services().windows.erase(window);
 }
 
+bool windowVisible(int window) {
+    HWND handle = windowHandle(window);
+    return handle != nullptr && (GetWindowLongA(handle, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 void hideWindow(int window) {
     if (HWND handle = windowHandle(window)) {
         ShowWindow(handle, SW_HIDE);
@@ -60,7 +65,11 @@ void setForegroundWindow(int window) {
     }
 }
 
-void minimiseForegroundWindow() { ShowWindow(GetForegroundWindow(), SW_SHOWMINIMIZED); }
+void minimiseWindow(int window) {
+    if (HWND handle = windowHandle(window)) {
+        ShowWindow(handle, SW_SHOWMINIMIZED);
+    }
+}
 
 void moveWindow(int window, int x, int y) {
     if (HWND handle = windowHandle(window)) {

@@ -367,6 +367,7 @@ class Player:
         self.report = os.path.join(session.dir, f"player{number}.report")
         self.log = os.path.join(session.dir, f"player{number}.trace")
         self.out = os.path.join(session.dir, f"player{number}.out")
+        self.exe = exe
         self.window = None
         # Windows of an older player may outlive its start; this player's is none of them.
         self.windows_before = set(session.windows())
@@ -387,6 +388,25 @@ class Player:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+
+    def kill_program(self):
+        """Kills the program itself (kill -9 of its Wine process, not the launcher's), as a crash
+        or the task manager would end it; returns how many processes were killed."""
+        name = os.path.basename(self.exe).encode()
+        wanted = b"WINEPREFIX=" + self.session.prefix.encode()
+        killed = 0
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    command = f.read()
+                with open(f"/proc/{pid}/environ", "rb") as f:
+                    environment = f.read().split(b"\0")
+            except OSError:
+                continue
+            if wanted in environment and name in command and b"launcher" not in command:
+                os.kill(int(pid), 9)
+                killed += 1
+        return killed
 
     # Exit
 
@@ -465,6 +485,12 @@ class Player:
         """Left click at client (x, y); the pointer stays there so the next pass sees it."""
         self.hover(x, y, 0.2)
         self.session.xdotool("click", "1")
+        time.sleep(settle)
+
+    def double_click(self, x, y, settle=0.3):
+        """Left double click at client (x, y)."""
+        self.hover(x, y, 0.2)
+        self.session.xdotool("click", "--repeat", "2", "--delay", "80", "1")
         time.sleep(settle)
 
     def key(self, name, hold=0.15, settle=0.3):

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """End-to-end: the running player's window, media keys, hover pictures, transport buttons,
-close button and the replacement of an older player by a newer one."""
+the playlist window with its buttons and file across runs, the close button and the
+replacement of an older player by a newer one."""
 import os
+import shutil
 import struct
 import time
 import unittest
@@ -17,6 +19,12 @@ SEEK_END = (127, 32)  # the position bar's last column that seeks
 PLAY_REPAINT_BOX = (44, 37, 66, 60)  # left, top, right, bottom, inclusive
 # Long enough that no track ends while a test runs (an end moves on by itself).
 TRACK_SECONDS = 600
+PLAYLIST_BUTTON = (150, 48)
+# The playlist window's client area starts 64 pixels below the face's, so its points are given
+# in face coordinates: the bottom frame's add, remove and clear buttons, and the list's rows.
+PLAYLIST_TOP = 64
+ADD, REMOVE, CLEAR = (30, PLAYLIST_TOP + 190), (57, PLAYLIST_TOP + 190), (84, PLAYLIST_TOP + 190)
+LIST_TOP = PLAYLIST_TOP + 10
 
 
 def read_bmp(path):
@@ -62,6 +70,56 @@ def new_actions(player, before, count, timeout=10, settle=0.5):
     return actions(player)[before:]
 
 
+def list_driver(session, folder, *args):
+    """Runs the list driver to its end; returns its output lines."""
+    driver = session.start(list(args), cwd=folder, exe=harness.find_built("list_driver.exe"))
+    driver.wait_exit(30)
+    return driver.output()
+
+
+def list_rows(session, folder):
+    """(row height, row texts) of the running player's playlist list."""
+    lines = list_driver(session, folder, "rows")
+    height = next((int(line[7:]) for line in lines if line.startswith("height=")), 0)
+    return height, [line[4:] for line in lines if line.startswith("row=")]
+
+
+def wait_rows(session, folder, expected, timeout=10):
+    """Waits until the list shows these row texts; returns what it shows last."""
+    shown = []
+
+    def matches():
+        shown[:] = list_rows(session, folder)[1]
+        return shown == expected
+    harness.wait_for(matches, timeout, 0.3)
+    return shown
+
+
+def open_dialogs(session):
+    """The open-file dialog's windows: its title is the empty text the player passes, which
+    tells it from the desktop window only by its size."""
+    return [w for w in session.windows("") if (session.geometry(w) or (0, 0) + SCREEN)[2:] != SCREEN]
+
+
+def answer_dialog(session, keys):
+    """Waits for the open-file dialog, types into it and waits for it to close."""
+    dialog = harness.wait_for(lambda: open_dialogs(session), 20, 0.2)
+    if not dialog:
+        raise AssertionError("no open-file dialog")
+    x, y, width, _height = session.geometry(dialog[-1])
+    # Keys reach Wine only while the pointer is over one of its windows.
+    session.xdotool("mousemove", "--sync", x + width // 2, y + 10)
+    for key in keys:
+        session.xdotool(*key)
+    if not harness.wait_for(lambda: not open_dialogs(session), 20, 0.2):
+        raise AssertionError("the open-file dialog stayed open")
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 class RunningPlayer(unittest.TestCase):
     """One player on a long track, driven through its cases in order: keys first, while the
     play state is still the start-up one, then hover and buttons, and the close button last."""
@@ -99,7 +157,7 @@ class RunningPlayer(unittest.TestCase):
             self.open_command, "status MP3_1 length", "play MP3_1",
             "SetAudio MP3_1 volume to 1000", "status MP3_1 length"])
 
-    def test_1_window_and_first_track(self):
+    def test_01_window_and_first_track(self):
         x, y, width, height = self.geometry
         self.assertEqual((width, height), harness.CLIENT_SIZE)
         self.assertEqual((x, y), (SCREEN[0] // 2 - width // 2, SCREEN[1] // 2 - height // 2))
@@ -110,7 +168,7 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(first[:2], [self.open_command, "play MP3_1"])
         self.assertFalse(self.player.mci_calls()[0].refused)
 
-    def test_2_media_keys_act_once_per_press(self):
+    def test_02_media_keys_act_once_per_press(self):
         player = self.player
         player.hover(*NEUTRAL)
         # Right after start-up the track plays but nothing was pressed yet: the first
@@ -128,7 +186,7 @@ class RunningPlayer(unittest.TestCase):
             self.assertEqual(moved.count(self.open_command), 1, moved)
             self.assert_load_step(before_all)
 
-    def test_3_hover_shows_hover_picture_then_normal(self):
+    def test_03_hover_shows_hover_picture_then_normal(self):
         player = self.player
         hover = box_pixels(read_bmp(os.path.join(harness.SOURCE_DIR, "assets", "backmouse.vnb")),
                            PLAY_REPAINT_BOX)
@@ -146,7 +204,7 @@ class RunningPlayer(unittest.TestCase):
         shown = player.capture(os.path.join(self.session.dir, "left_play.png"))
         self.assertEqual(shown_pixels(shown, PLAY_REPAINT_BOX), normal)
 
-    def test_4_buttons_send_their_commands(self):
+    def test_04_buttons_send_their_commands(self):
         player = self.player
         for button in (NEXT, PREVIOUS):
             before_all, before = len(player.commands()), len(actions(player))
@@ -162,7 +220,7 @@ class RunningPlayer(unittest.TestCase):
             player.click(*button)
             self.assertEqual(new_actions(player, before, 1), [expected])
 
-    def test_5_position_bar_drag_seeks_and_the_track_ends(self):
+    def test_05_position_bar_drag_seeks_and_the_track_ends(self):
         player = self.player
         before_all = len(player.commands())
         # Column 121 of the bar: 121 steps of a 122nd of the length, a few seconds before the end.
@@ -183,7 +241,7 @@ class RunningPlayer(unittest.TestCase):
         harness.wait_for(reopened, 30, 0.2)
         self.assert_load_step(after_seek, closes=3)
 
-    def test_6_system_close_request_is_not_acted_upon(self):
+    def test_06_system_close_request_is_not_acted_upon(self):
         player = self.player
         driver = self.session.start([harness.TITLE], cwd=self.session.dir,
                                     exe=harness.find_built("close_driver.exe"))
@@ -194,17 +252,109 @@ class RunningPlayer(unittest.TestCase):
         self.assertIsNone(player.exit_code())
         self.assertIn(player.window, self.session.windows())
 
-    def test_7_close_button_ends_and_writes_the_playlist(self):
+    def show_playlist(self, player):
+        """Clicks the playlist button and waits for the playlist window; returns its geometry."""
+        player.click(*PLAYLIST_BUTTON)
+        found = harness.wait_for(lambda: self.session.windows("Playlist"), 10, 0.2)
+        self.assertTrue(found, "no playlist window shown")
+        return self.session.geometry(found[-1])
+
+    def add_by_dialog(self, player, path):
+        """Clicks the add button, types a path into the open-file dialog and confirms it."""
+        player.click(*ADD)
+        answer_dialog(self.session, [("type", "--delay", "20", self.session.windows_path(path)), ("key", "Return")])
+        player.pointer = None
+
+    def test_07_playlist_button_shows_the_command_line_row_below_the_face(self):
+        x, y, _width, _height = self.geometry
+        self.assertEqual(self.show_playlist(self.player), (x, y + PLAYLIST_TOP, 184, 205))
+        self.assertEqual(list_rows(self.session, self.folder)[1], ["long"])
+        self.session.screenshot().region(x, y, 184, 64 + 205).save(
+            os.path.join(self.session.dir, "playlist.png"))
+
+    def test_08_add_button_dialog_adds_a_typed_path(self):
+        media = os.path.join(self.session.dir, "media")
+        self.__class__.tagged = shutil.copy(self.session.samples()[0], media)
+        self.__class__.other = shutil.copy(self.session.samples()[1], media)
+        before = len(actions(self.player))
+        self.add_by_dialog(self.player, self.tagged)
+        self.assertEqual(wait_rows(self.session, self.folder, ["long", "01-morning-light"]),
+                         ["long", "01-morning-light"])
+        # No row was selected: the load step closes the track and opens nothing.
+        self.assertIn("close MP3_1", new_actions(self.player, before, 1))
+        self.assertNotIn(self.open_command, actions(self.player)[before:])
+
+    def test_09_double_click_plays_its_row_and_relabels_it(self):
+        height, _rows = list_rows(self.session, self.folder)
+        self.assertGreater(height, 0)
+        before = len(actions(self.player))
+        self.player.double_click(60, LIST_TOP + height + height // 2)
+        opened = f'OPEN "{self.session.windows_path(self.tagged)}" Type MPEGVIDEO ALIAS MP3_1'
+        harness.wait_for(lambda: opened in actions(self.player)[before:], 10, 0.2)
+        self.assertIn(opened, actions(self.player)[before:])
+        self.assertEqual(wait_rows(self.session, self.folder, ["long", "Tunewell Band - Morning Light"]),
+                         ["long", "Tunewell Band - Morning Light"])
+
+    def test_10_remove_button_takes_the_selected_row(self):
+        self.add_by_dialog(self.player, self.other)
+        wait_rows(self.session, self.folder, ["long", "Tunewell Band - Morning Light", "02-evening-tide"])
+        self.assertEqual(list_driver(self.session, self.folder, "select", "0"), ["selected"])
+        self.player.click(*REMOVE)
+        self.assertEqual(wait_rows(self.session, self.folder, ["Tunewell Band - Morning Light", "02-evening-tide"]),
+                         ["Tunewell Band - Morning Light", "02-evening-tide"])
+
+    def test_11_close_button_ends_and_writes_the_rows(self):
         player = self.player
-        list_file = os.path.join(self.session.data_dir, "list.vnp")
         player.request_close()
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(actions(player)[-1], "close MP3_1")
-        # Only rows of the playlist list are written, and without the playlist window
-        # the list has none: the file is made anew and left empty.
-        self.assertTrue(os.path.exists(list_file), list_file)
-        with open(list_file, "rb") as f:
-            self.assertEqual(f.read(), b"")
+        expected = "".join(self.session.windows_path(p) + "\r\n" for p in (self.tagged, self.other))
+        self.assertEqual(read_bytes(os.path.join(self.session.data_dir, "list.vnp")), expected.encode("cp1252"))
+
+    def test_12_a_locked_list_file_is_left_alone_for_the_whole_run(self):
+        list_file = os.path.join(self.session.data_dir, "list.vnp")
+        saved = read_bytes(list_file)
+        lock = self.session.start(["lock", self.session.windows_path(list_file), "120000"], cwd=self.folder,
+                                  exe=harness.find_built("list_driver.exe"))
+        self.assertTrue(harness.wait_for(lambda: "locked" in lock.output(), 20, 0.1))
+        player = self.session.start([], cwd=self.folder)
+        player.wait_window()
+        # The playlist starts empty and no track is open: the playlist button opens the dialog.
+        player.click(*PLAYLIST_BUTTON)
+        answer_dialog(self.session, [("key", "Escape")])
+        lock.kill_program()
+        player.pointer = None
+        self.assertEqual(list_rows(self.session, self.folder)[1], [])
+        player.request_close()
+        self.assertEqual(player.wait_exit(), 0)
+        self.assertEqual(read_bytes(list_file), saved)
+
+    def test_13_the_next_run_reads_the_list_and_a_kill_never_truncates_it(self):
+        list_file = os.path.join(self.session.data_dir, "list.vnp")
+        saved = read_bytes(list_file)
+        player = self.session.start([], cwd=self.folder)
+        player.wait_window()
+        self.show_playlist(player)
+        self.assertEqual(list_rows(self.session, self.folder)[1], ["01-morning-light", "02-evening-tide"])
+        player.click(*CLEAR)
+        self.assertEqual(wait_rows(self.session, self.folder, []), [])
+        self.assertGreater(player.kill_program(), 0)
+        self.assertTrue(harness.wait_for(lambda: not self.session.windows(), 10, 0.2))
+        self.assertEqual(read_bytes(list_file), saved)
+
+    def test_14_every_command_line_file_gets_a_row_in_order(self):
+        samples = self.session.samples()[:3]
+        player = self.session.start([self.session.windows_path(p) for p in samples], cwd=self.folder)
+        player.wait_window()
+        harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
+        self.show_playlist(player)
+        self.assertEqual(list_rows(self.session, self.folder)[1],
+                         ["Tunewell Band - Morning Light", "02-evening-tide", "03-little-bells"])
+        player.click(*CLEAR)
+        wait_rows(self.session, self.folder, [])
+        player.request_close()
+        self.assertEqual(player.wait_exit(), 0)
+        self.assertEqual(read_bytes(os.path.join(self.session.data_dir, "list.vnp")), b"")
 
 
 class SecondStart(unittest.TestCase):

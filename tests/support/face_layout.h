@@ -24,14 +24,14 @@ inline void openFaceWindow(int x = 0, int y = 0) {
 // Opens the playlist window owned by the main window at (x, y), with its list.
 inline void openPlaylistWindow(int x, int y) {
     platform::WindowLayout list;
-    list.title = "Tunewell";
+    list.title = "Playlist";
     list.x = x;
     list.y = y;
     list.clientWidth = app::MAIN_CLIENT_WIDTH;
     list.clientHeight = 205;
     list.owner = app::MAIN_WINDOW;
     platform::openWindow(app::PLAYLIST_WINDOW, list);
-    platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165, 0,
+    platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0,
                              0xFFFFFF);
 }
 

@@ -275,7 +275,7 @@ TEST_F(SimServices, OwnedWindowFollowsItsOwnerOffTheScreen) {
     platform::pollEvent(event);
     EXPECT_EQ(sim::foregroundWindow(), 0);  // the click activated the face
     platform::showWindowNormal(1);          // already shown: no activation
-    platform::minimiseForegroundWindow();
+    platform::minimiseWindow(0);
     EXPECT_TRUE(sim::windowInfo(0).minimised);
     EXPECT_FALSE(sim::windowInfo(1).visible);
     platform::closeWindow(0);
@@ -288,19 +288,17 @@ TEST_F(SimServices, DropAndDialogAnswerLikeTheShell) {
     platform::pollEvent(event);
     EXPECT_EQ(event.lastEvent, platform::EVENT_DROP_FILES);
     EXPECT_EQ(event.wParam, drop);
-    EXPECT_FALSE(platform::dropPointInside(drop));
-    EXPECT_EQ(platform::dropFileCount(drop), 2);
-    EXPECT_EQ(platform::dropFilePath(drop, 1), "C:\\b.txt");
-    platform::dropFinish(drop);
+    platform::DroppedFiles dropped = platform::takeDroppedFiles(drop);
+    EXPECT_FALSE(dropped.inside);
+    EXPECT_EQ(dropped.paths, (std::vector<std::string>{"C:\\a.mp3", "C:\\b.txt"}));
     EXPECT_TRUE(sim::dropFinished(drop));
+    EXPECT_TRUE(platform::takeDroppedFiles(drop).paths.empty());  // a released handle holds nothing
 
-    char buffer[32];
     sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
-    ASSERT_TRUE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));
-    EXPECT_EQ(std::string(buffer, 18), std::string("C:\\m\0a.mp3\0b.ogg\0\0", 18));
-    sim::queueFileDialog({"C:\\a-much-longer-path-than-fits.mp3"}, true);
-    EXPECT_FALSE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));
-    EXPECT_FALSE(platform::openFileDialog("f|*.*", buffer, sizeof buffer));  // nothing queued: cancelled
+    EXPECT_EQ(platform::openFileDialog("f|*.*", 18), (std::vector<std::string>{"C:\\m", "a.mp3", "b.ogg"}));
+    sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
+    EXPECT_TRUE(platform::openFileDialog("f|*.*", 17).empty());  // one short of the closing NUL
+    EXPECT_TRUE(platform::openFileDialog("f|*.*", 100).empty());  // nothing queued: cancelled
     EXPECT_EQ(sim::fileDialogFilters().size(), 3u);
 }
 

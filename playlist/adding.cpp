@@ -1,0 +1,62 @@
+// The open-file dialog and dropped files append rows at the end of the playlist.
+#include "playlist/adding.h"
+
+#include "platform/system.h"
+
+namespace playlist {
+
+namespace {
+
+constexpr const char* AUDIO_EXTENSIONS[] = {"mp3", "wav", "mid", "ogg"};
+
+// Lower case in the player's code page: A-Z and the codes 192-222.
+char lowerCase(char c) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    if ((code >= 'A' && code <= 'Z') || (code >= 192 && code <= 222)) return static_cast<char>(code + 32);
+    return c;
+}
+
+}  // namespace
+
+std::vector<std::string> chosenPaths(const std::vector<std::string>& answer) {
+    if (answer.size() < 2) return answer;
+    std::string folder = answer.front();
+    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < answer.size(); ++i) paths.push_back(folder + answer[i]);
+    return paths;
+}
+
+bool hasAudioExtension(const std::string& path) {
+    const std::size_t slash = path.rfind('\\');
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = lowerCase(c);
+    for (const char* accepted : AUDIO_EXTENSIONS) {
+        if (extension == accepted) return true;
+    }
+    return false;
+}
+
+// A cancelled or failed dialog changes nothing and the track plays on.
+bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
+    const std::vector<std::string> answer = platform::openFileDialog(DIALOG_FILTER, DIALOG_CAPACITY);
+    if (answer.empty()) return false;
+    for (const std::string& path : chosenPaths(answer)) appendPath(playlist, path);
+    currentPath = rowPath(playlist, selectedRow());
+    return true;
+}
+
+// The drop is taken (and its handle released) whatever it holds; a folder is
+// skipped even when its name looks like an audio file.
+void addDroppedFiles(Playlist& playlist, const platform::Event& event) {
+    if (event.lastEvent != platform::EVENT_DROP_FILES) return;
+    const platform::DroppedFiles dropped = platform::takeDroppedFiles(event.wParam);
+    if (!dropped.inside) return;
+    for (const std::string& path : dropped.paths) {
+        if (!path.empty() && hasAudioExtension(path) && !platform::isFolder(path)) appendPath(playlist, path);
+    }
+}
+
+}  // namespace playlist

@@ -1,0 +1,32 @@
+// Adding files to the playlist: the open-file dialog and dropped files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/gui.h"
+#include "playlist/playlist.h"
+
+namespace playlist {
+
+// The dialog's filter: descriptions and patterns separated by '|'.
+constexpr const char* DIALOG_FILTER =
+    "Media Files (Wave,MP3,OGG)|*.wav;*.ogg;*.mp3|Wave File (*.wav)|*.wav|Mp3 File(*.mp3)|*.mp3|"
+    "Ogg File(*.ogg)|*.ogg|Midi (*.mid)|*.mid|All files (*.*)|*.*";
+constexpr int DIALOG_CAPACITY = 10000;
+
+// The paths a dialog answer names: one full path, or a folder and names.
+std::vector<std::string> chosenPaths(const std::vector<std::string>& answer);
+
+// True for a name whose extension, lower-cased, is mp3, wav, mid or ogg.
+bool hasAudioExtension(const std::string& path);
+
+// Appends the files chosen in the open-file dialog, then points `currentPath`
+// at the selected row (empty when none is). True when the dialog was accepted
+// and the pass goes on into the load step.
+bool addFilesByDialog(Playlist& playlist, std::string& currentPath);
+
+// Loop stage 14: the files of a drop polled in the previous pass.
+void addDroppedFiles(Playlist& playlist, const platform::Event& event);
+
+}  // namespace playlist

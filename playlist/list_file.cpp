@@ -1,0 +1,52 @@
+// The list file list.vnp: read once at start-up, replaced whole at the close.
+#include <string>
+
+#include "platform/gui.h"
+#include "platform/system.h"
+#include "playlist/playlist.h"
+#include "store/data_files.h"
+#include "store/replace_file.h"
+
+namespace playlist {
+
+// A missing file is created empty. One that is there but cannot be opened
+// (locked, access denied) is noted and left alone: the player never saw what
+// it holds, so it must not overwrite it. Blank lines make no row and the lines
+// after them close up, and reading stops once the playlist is full.
+void loadListFile(Playlist& playlist) {
+    const std::string path = store::listFilePath();
+    platform::OpenFailure failure = platform::OpenFailure::None;
+    store::LineReader reader;
+    reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
+    if (reader.file == -1) {
+        if (failure != platform::OpenFailure::Missing) {
+            playlist.listFileUnreadable = true;
+            return;
+        }
+        const int created = platform::openFile(path, platform::FileMode::WriteTruncate);
+        if (created != -1) platform::closeFile(created);
+        return;
+    }
+    std::string line;
+    int rows = rowCount();
+    while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
+        if (line.empty()) continue;
+        if (platform::listInsert(PLAYLIST_LIST, rows, entryName(line)) != rows) break;
+        playlist.slots[static_cast<std::size_t>(rows++)] = line;
+    }
+    platform::closeFile(reader.file);
+}
+
+bool saveListFile(Playlist& playlist) {
+    if (!playlist.listMade || playlist.listFileUnreadable) return false;
+    std::string bytes;
+    const int rows = rowCount();
+    for (int row = 0; row < rows && row < PLAYLIST_SLOTS; ++row) {
+        bytes += playlist.slots[static_cast<std::size_t>(row)];
+        bytes += "\r\n";
+    }
+    playlist.listFileSaved = store::replaceFileContents(store::listFilePath(), bytes);
+    return playlist.listFileSaved;
+}
+
+}  // namespace playlist

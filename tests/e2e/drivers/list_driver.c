@@ -1,0 +1,49 @@
+/* Test driver for the player's playlist list: finds the list in the window
+ * titled "Playlist" and reads or selects its rows from outside the player.
+ *
+ *   list_driver rows        prints "height=<row height>", then one "row=<text>" per row
+ *   list_driver select <n>  selects row n (-1: none), as a click would, without a notification
+ *   list_driver lock <path> <milliseconds>
+ *                           holds the file open, shared with nobody, for that long; prints "locked"
+ *
+ * Prints "missing" when there is no such window, list or file. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <windows.h>
+
+int main(int argc, char **argv) {
+    if (argc > 3 && strcmp(argv[1], "lock") == 0) {
+        HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        puts(file == INVALID_HANDLE_VALUE ? "missing" : "locked");
+        fflush(stdout);
+        Sleep((DWORD)atoi(argv[3]));
+        return 0;
+    }
+    HWND window = FindWindowA(NULL, "Playlist");
+    HWND list = window ? FindWindowExA(window, NULL, "ListBox", NULL) : NULL;
+    if (argc < 2 || !list) {
+        puts("missing");
+        return 1;
+    }
+    if (strcmp(argv[1], "select") == 0 && argc > 2) {
+        SendMessageA(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0);
+        puts("selected");
+        return 0;
+    }
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    printf("height=%d\n", (int)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    /* Across processes the texts travel as wide characters; they come back
+     * in the code page the player stored them in. */
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR wide[1024] = L"";
+        char text[2048] = "";
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, (WPARAM)i, 0);
+        if (length >= 0 && length < 1024) SendMessageW(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide);
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+        printf("row=%s\n", text);
+    }
+    fflush(stdout);
+    return 0;
+}

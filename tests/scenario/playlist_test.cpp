@@ -1,0 +1,302 @@
+// The playlist over whole loop passes: its window and buttons, the list file
+// across runs and failures, the dialog, drops and the relabelling of rows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/loop.h"
+#include "app/player.h"
+#include "app/startup.h"
+#include "platform/sim/sim.h"
+#include "playlist/adding.h"
+#include "playlist/playlist.h"
+#include "support/sim_test.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::string>;
+
+constexpr int PLAYLIST_BUTTON_X = 150, PLAYLIST_BUTTON_Y = 48;
+constexpr int NEXT_X = 124, BUTTON_Y = 48;
+constexpr int BAR_Y = 190, ADD_X = 30, REMOVE_X = 60, CLEAR_X = 85;
+const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+
+class Playlist : public SimTest {
+protected:
+    void start() {
+        app::startUp(player);
+        app::runPass(player, true);
+    }
+
+    void pass() { app::runPass(player, false); }
+
+    // A click on the face is polled in one pass and acted on in the next.
+    void clickFace(int x, int y) {
+        sim::movePointerToClient(app::MAIN_WINDOW, x, y);
+        sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+        pass();
+        pass();
+    }
+
+    // The bottom frame's buttons act in the pass that polls the click.
+    void clickBar(int x) {
+        sim::movePointerToClient(app::PLAYLIST_WINDOW, x, BAR_Y);
+        sim::queueControlEvent(13, platform::EVENT_LEFT_CLICK);
+        pass();
+    }
+
+    void doubleClickRow(int row) {
+        sim::selectRow(playlist::PLAYLIST_LIST, row);
+        sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+        pass();
+        pass();
+    }
+
+    void close() { clickFace(12, 10); }
+
+    // An audio file whose last 125 bytes hold a tag, or none when artist is empty.
+    std::string track(const std::string& path, const std::string& artist = "", const std::string& title = "") {
+        std::string bytes(3000, '\x90');
+        if (!artist.empty()) {
+            std::string tail(125, '\0');
+            tail.replace(0, title.size(), title);
+            tail.replace(30, artist.size(), artist);
+            bytes.replace(bytes.size() - 125, 125, tail);
+        }
+        writeFile(path, bytes);
+        return path;
+    }
+
+    Rows rows() const { return sim::listRows(playlist::PLAYLIST_LIST); }
+
+    app::Player player;
+};
+
+TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
+    start();
+    struct Case {
+        std::string bytes;
+        Rows rows;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"C:\\a.mp3\r\nD:\\b.c\\two.live.ogg\r\nC:\\x\\README\r\n", {"a", "two.live", "README"},
+         "C:\\a.mp3\r\nD:\\b.c\\two.live.ogg\r\nC:\\x\\README\r\n"},
+        {"C:\\a.mp3\nC:\\b.mp3\n", {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
+        {"C:\\a.mp3\rC:\\b.mp3\r", {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
+        {std::string("C:\\a.mp3\0C:\\b.mp3", 17), {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
+        {"C:\\a.mp3\r\n\r\n\nC:\\b.mp3\r\n\r\n", {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
+        {"", {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.saved);
+        writeFile(LIST_FILE, c.bytes);
+        playlist::clearPlaylist(player.playlist);
+        playlist::loadListFile(player.playlist);
+        EXPECT_EQ(rows(), c.rows);
+        EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+        EXPECT_TRUE(playlist::saveListFile(player.playlist));
+        EXPECT_EQ(readFile(LIST_FILE), c.saved);
+    }
+    std::string many;
+    for (int i = 0; i < 250; ++i) many += "C:\\t" + std::to_string(i) + ".mp3\r\n";
+    writeFile(LIST_FILE, many);
+    playlist::clearPlaylist(player.playlist);
+    playlist::loadListFile(player.playlist);
+    EXPECT_EQ(rows().size(), 201u);
+    EXPECT_EQ(rows().back(), "t200");
+    // A full playlist takes no more files.
+    EXPECT_FALSE(playlist::appendPath(player.playlist, "C:\\more.mp3"));
+    playlist::saveListFile(player.playlist);
+    EXPECT_EQ(readFile(LIST_FILE), many.substr(0, many.find("C:\\t201")));
+    EXPECT_EQ(sim::openFileCount(), 0);
+}
+
+TEST_F(Playlist, ASaveFailingAtAnyStepLeavesTheOldFileWhole) {
+    writeFile(LIST_FILE, "C:\\old.mp3\r\n");
+    start();
+    playlist::appendPath(player.playlist, "C:\\new.mp3");
+    for (sim::FileOperation step : {sim::FileOperation::Create, sim::FileOperation::Write,
+                                    sim::FileOperation::Flush, sim::FileOperation::Replace}) {
+        sim::failNextFileOperation(step);
+        EXPECT_FALSE(playlist::saveListFile(player.playlist));
+        EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\n");
+        EXPECT_FALSE(fs::exists(sim::hostPath(LIST_FILE + ".tmp")));
+    }
+    EXPECT_FALSE(player.playlist.listFileSaved);
+    close();
+    EXPECT_TRUE(player.playlist.listFileSaved);
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\nC:\\new.mp3\r\n");
+}
+
+TEST_F(Playlist, AnUnreadableListIsKeptThroughAWholeRunAndAMissingOneIsMade) {
+    writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
+    sim::lockFile(LIST_FILE);
+    start();
+    EXPECT_TRUE(player.playlist.listFileUnreadable);
+    EXPECT_TRUE(rows().empty());
+    sim::queueDrop(app::PLAYLIST_WINDOW, {track("C:\\a.mp3")});
+    pass();
+    pass();
+    EXPECT_EQ(rows(), Rows{"a"});
+    close();
+    EXPECT_FALSE(player.playlist.listFileSaved);
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\kept.mp3\r\n");
+
+    sim::reset(root.string());
+    fs::remove(sim::hostPath(LIST_FILE));
+    app::Player second;
+    app::startUp(second);
+    EXPECT_TRUE(fs::exists(sim::hostPath(LIST_FILE)));
+    EXPECT_EQ(readFile(LIST_FILE), "");
+}
+
+TEST_F(Playlist, WithoutAListTheCloseLeavesTheFileAlone) {
+    writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
+    sim::failWindowOpen(app::PLAYLIST_WINDOW);
+    start();
+    close();
+    EXPECT_EQ(player.app.quitFlag, 1);
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\kept.mp3\r\n");
+}
+
+TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
+    writeFile(LIST_FILE, "C:\\a.mp3\r\n");
+    start();
+    const sim::WindowInfo face = sim::windowInfo(app::MAIN_WINDOW);
+    sim::WindowInfo list = sim::windowInfo(app::PLAYLIST_WINDOW);
+    EXPECT_EQ(list.title, "Playlist");
+    EXPECT_EQ(list.x, face.x);
+    EXPECT_EQ(list.y, face.y + 64);
+    EXPECT_EQ(list.width, 184);
+    EXPECT_EQ(list.height, 205);
+    EXPECT_EQ(list.owner, app::MAIN_WINDOW);
+    EXPECT_TRUE(list.acceptsDrops);
+    EXPECT_FALSE(list.visible);
+    EXPECT_EQ(sim::controlWindow(playlist::PLAYLIST_LIST), app::PLAYLIST_WINDOW);
+    for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), app::PLAYLIST_WINDOW);
+
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
+    pass();
+    EXPECT_TRUE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+    EXPECT_TRUE(sim::fileDialogFilters().empty());
+    pass();
+    pass();
+    EXPECT_EQ(sim::showCalls(app::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
+
+    clickFace(12, 20);  // minimise: both windows go
+    pass();
+    EXPECT_TRUE(sim::windowInfo(app::MAIN_WINDOW).minimised);
+    EXPECT_FALSE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+    EXPECT_EQ(player.loop.playlistVisible, 0);
+}
+
+TEST_F(Playlist, PlaylistButtonOnAnEmptyListOpensTheDialog) {
+    start();
+    sim::queueFileDialog({"C:\\", "a.mp3", "b.ogg", "c.wav"}, true);
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);
+    ASSERT_EQ(sim::fileDialogFilters().size(), 1u);
+    EXPECT_EQ(sim::fileDialogFilters()[0],
+              "Media Files (Wave,MP3,OGG)|*.wav;*.ogg;*.mp3|Wave File (*.wav)|*.wav|Mp3 File(*.mp3)|*.mp3|"
+              "Ogg File(*.ogg)|*.ogg|Midi (*.mid)|*.mid|All files (*.*)|*.*");
+    EXPECT_EQ(rows(), (Rows{"a", "b", "c"}));
+    EXPECT_EQ(player.playlist.slots[0], "C:\\a.mp3");
+    EXPECT_EQ(player.playlist.slots[2], "C:\\c.wav");
+    pass();
+    EXPECT_TRUE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+
+    EXPECT_EQ(playlist::chosenPaths({"D:\\m", "x.mp3"}), Rows{"D:\\m\\x.mp3"});
+    EXPECT_EQ(playlist::chosenPaths({"D:\\m\\x.mp3"}), Rows{"D:\\m\\x.mp3"});
+    clickBar(ADD_X);  // cancelled: nothing changes
+    EXPECT_EQ(rows().size(), 3u);
+    EXPECT_EQ(sim::fileDialogFilters().size(), 2u);
+}
+
+TEST_F(Playlist, RemoveClearAndAddKeepSlotsAndRowsAligned) {
+    writeFile(LIST_FILE, "C:\\one.mp3\r\nC:\\two.mp3\r\nC:\\three.mp3\r\n");
+    start();
+    clickBar(REMOVE_X);  // nothing selected
+    EXPECT_EQ(rows().size(), 3u);
+    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    clickBar(44);  // on the remove button's left bound: not a hit
+    EXPECT_EQ(rows().size(), 3u);
+    clickBar(REMOVE_X);
+    EXPECT_EQ(rows(), (Rows{"two", "three"}));
+    EXPECT_EQ(player.playlist.slots[1], "C:\\three.mp3");
+
+    sim::queueDrop(app::MAIN_WINDOW, {track("C:\\four.mp3")});
+    pass();
+    pass();
+    EXPECT_EQ(player.playlist.slots[2], "C:\\four.mp3");
+    EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+    doubleClickRow(2);
+    EXPECT_EQ(sim::aliasPath(1), "C:\\four.mp3");
+
+    clickBar(CLEAR_X);
+    EXPECT_TRUE(rows().empty());
+    EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+    EXPECT_EQ(sim::aliasPath(1), "C:\\four.mp3");  // plays on
+    close();
+    EXPECT_EQ(readFile(LIST_FILE), "");
+}
+
+TEST_F(Playlist, DropsTakeAudioFilesOnlyAndAreAlwaysFinished) {
+    start();
+    fs::create_directories(sim::hostPath("C:\\drop\\folder"));
+    fs::create_directories(sim::hostPath("C:\\drop\\x.mp3"));
+    const auto outside = sim::queueDrop(app::MAIN_WINDOW, {track("C:\\drop\\z.mp3")}, false);
+    const auto inside = sim::queueDrop(app::PLAYLIST_WINDOW,
+                                       {track("C:\\drop\\a.mp3"), "C:\\drop\\b.TXT", track("C:\\drop\\c.OGG"),
+                                        "C:\\drop\\folder", "C:\\drop\\x.mp3", track("C:\\drop\\noext"),
+                                        track("C:\\drop\\e.Mid")});
+    for (int i = 0; i < 3; ++i) pass();
+    EXPECT_TRUE(sim::dropFinished(outside));
+    EXPECT_TRUE(sim::dropFinished(inside));
+    EXPECT_EQ(rows(), (Rows{"a", "c", "e"}));
+}
+
+TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
+    writeFile(LIST_FILE, "C:\\one.mp3\r\nC:\\two.mp3\r\nC:\\missing.mp3\r\nC:\\four.mp3\r\n");
+    track("C:\\one.mp3", "A", "T");
+    track("C:\\two.mp3", "B", "U");
+    track("C:\\four.mp3", "D", "W");
+    start();
+    doubleClickRow(1);
+    EXPECT_EQ(rows(), (Rows{"one", "B - U", "missing", "four"}));
+    EXPECT_EQ(playlist::selectedRow(), -1);
+
+    clickFace(NEXT_X, BUTTON_Y);  // onto the missing file: no tag, the row stays
+    EXPECT_EQ(player.transport.currentIndex, 2);
+    EXPECT_EQ(rows(), (Rows{"one", "B - U", "missing", "four"}));
+
+    // A dialog load afterwards relabels the selected row, not the one Next chose.
+    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    sim::queueFileDialog({track("C:\\five.mp3")}, true);
+    clickBar(ADD_X);
+    EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "four", "five"}));
+    EXPECT_EQ(sim::aliasPath(1), "C:\\one.mp3");
+
+    clickFace(NEXT_X, BUTTON_Y);
+    EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "D - W", "five"}));
+    EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+}
+
+TEST_F(Playlist, EveryCommandLineFileGetsARowAndTheFirstIsRelabelledInPlace) {
+    track("C:\\a.mp3", "Art", "Song");
+    sim::setCommandLine("brumby.exe C:\\a.mp3 \"C:\\My Music\\b.mp3\" C:\\c.ogg");
+    start();
+    EXPECT_EQ(rows(), (Rows{"Art - Song", "b", "c"}));
+    EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+
+    sim::reset(root.string());
+    sim::setCommandLine("brumby.exe C:\\gone.mp3 C:\\b.mp3");
+    app::Player second;
+    app::startUp(second);
+    app::runPass(second, true);
+    EXPECT_EQ(rows(), (Rows{"gone", "b"}));
+}
+
+}  // namespace
