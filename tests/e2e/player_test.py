@@ -9,6 +9,7 @@ import time
 import unittest
 
 import harness
+import xdnd
 
 SCREEN = (1024, 768)
 # Inside the information strip and outside every button's hit box: a resting place for the
@@ -303,15 +304,31 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(wait_rows(self.session, self.folder, ["Tunewell Band - Morning Light", "02-evening-tide"]),
                          ["Tunewell Band - Morning Light", "02-evening-tide"])
 
-    def test_11_close_button_ends_and_writes_the_rows(self):
+    def test_11_files_dropped_from_x_append_audio_files_only(self):
+        drops = os.path.join(self.session.dir, "drops")
+        os.makedirs(os.path.join(drops, "x.mp3"), exist_ok=True)
+        self.__class__.dropped = [harness.write_wav(os.path.join(drops, n), 1) for n in ("a.mp3", "c.OGG", "d.wav")]
+        text = os.path.join(drops, "b.TXT")
+        with open(text, "w") as f:
+            f.write("not audio")
+        x, y, _width, _height = self.geometry
+        playlist = self.session.windows("Playlist")[-1]
+        xdnd.drop_files(self.session.display.name, int(playlist), x + 90, y + LIST_TOP + 100,
+                        [self.dropped[0], text, self.dropped[1], os.path.join(drops, "x.mp3")])
+        xdnd.drop_files(self.session.display.name, int(self.player.window), x + 100, y + 20, [self.dropped[2]])
+        rows = ["Tunewell Band - Morning Light", "02-evening-tide", "a", "c", "d"]
+        self.assertEqual(wait_rows(self.session, self.folder, rows), rows)
+
+    def test_12_close_button_ends_and_writes_the_rows(self):
         player = self.player
         player.request_close()
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(actions(player)[-1], "close MP3_1")
-        expected = "".join(self.session.windows_path(p) + "\r\n" for p in (self.tagged, self.other))
+        paths = [self.tagged, self.other, *self.dropped]
+        expected = "".join(self.session.windows_path(p) + "\r\n" for p in paths)
         self.assertEqual(read_bytes(os.path.join(self.session.data_dir, "list.vnp")), expected.encode("cp1252"))
 
-    def test_12_a_locked_list_file_is_left_alone_for_the_whole_run(self):
+    def test_13_a_locked_list_file_is_left_alone_for_the_whole_run(self):
         list_file = os.path.join(self.session.data_dir, "list.vnp")
         saved = read_bytes(list_file)
         lock = self.session.start(["lock", self.session.windows_path(list_file), "120000"], cwd=self.folder,
@@ -329,20 +346,20 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(read_bytes(list_file), saved)
 
-    def test_13_the_next_run_reads_the_list_and_a_kill_never_truncates_it(self):
+    def test_14_the_next_run_reads_the_list_and_a_kill_never_truncates_it(self):
         list_file = os.path.join(self.session.data_dir, "list.vnp")
         saved = read_bytes(list_file)
         player = self.session.start([], cwd=self.folder)
         player.wait_window()
         self.show_playlist(player)
-        self.assertEqual(list_rows(self.session, self.folder)[1], ["01-morning-light", "02-evening-tide"])
+        self.assertEqual(list_rows(self.session, self.folder)[1], ["01-morning-light", "02-evening-tide", "a", "c", "d"])
         player.click(*CLEAR)
         self.assertEqual(wait_rows(self.session, self.folder, []), [])
         self.assertGreater(player.kill_program(), 0)
         self.assertTrue(harness.wait_for(lambda: not self.session.windows(), 10, 0.2))
         self.assertEqual(read_bytes(list_file), saved)
 
-    def test_14_every_command_line_file_gets_a_row_in_order(self):
+    def test_15_every_command_line_file_gets_a_row_in_order(self):
         samples = self.session.samples()[:3]
         player = self.session.start([self.session.windows_path(p) for p in samples], cwd=self.folder)
         player.wait_window()
