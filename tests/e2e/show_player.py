@@ -4,7 +4,8 @@
 Usage: show_player.py <windows build folder> <run folder> <seconds> [files...]
 The run folder holds brumby.exe and the skin files; its Wine prefix is made there
 once and kept. The player plays for the given seconds, is photographed into
-screenshot.png, and is closed through its close button.
+screenshot.png, shows its playlist (photographed with the face into playlist.png),
+and is closed through its close button.
 """
 import glob
 import itertools
@@ -13,6 +14,9 @@ import sys
 import time
 
 import harness
+
+PLAYLIST_BUTTON = (150, 48)
+PLAYLIST_HEIGHT = 205
 
 
 def has_sound_card():
@@ -69,6 +73,12 @@ def main():
         shot = os.path.join(run_dir, "screenshot.png")
         player.capture(shot)
         print(f"screenshot of the player: {shot}")
+        player.click(*PLAYLIST_BUTTON)
+        if harness.wait_for(lambda: session.windows("Playlist"), 10, 0.2):
+            time.sleep(0.5)
+            shot = os.path.join(run_dir, "playlist.png")
+            session.screenshot().region(x, y, w, h + PLAYLIST_HEIGHT).save(shot)
+            print(f"screenshot of the player with its playlist: {shot}")
         player.request_close()
         try:
             code = player.wait_exit(20)
