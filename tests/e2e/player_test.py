@@ -21,6 +21,7 @@ PLAY_REPAINT_BOX = (44, 37, 66, 60)  # left, top, right, bottom, inclusive
 # Long enough that no track ends while a test runs (an end moves on by itself).
 TRACK_SECONDS = 600
 PLAYLIST_BUTTON = (150, 48)
+MINIMISE = (12, 20)
 # The playlist window's client area starts 64 pixels below the face's, so its points are given
 # in face coordinates: the bottom frame's add, remove and clear buttons, and the list's rows.
 PLAYLIST_TOP = 64
@@ -346,7 +347,7 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(read_bytes(list_file), saved)
 
-    def test_14_the_next_run_reads_the_list_and_a_kill_never_truncates_it(self):
+    def test_14_the_next_run_reads_the_list_minimise_hides_both_and_a_kill_never_truncates_it(self):
         list_file = os.path.join(self.session.data_dir, "list.vnp")
         saved = read_bytes(list_file)
         player = self.session.start([], cwd=self.folder)
@@ -355,6 +356,14 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(list_rows(self.session, self.folder)[1], ["01-morning-light", "02-evening-tide", "a", "c", "d"])
         player.click(*CLEAR)
         self.assertEqual(wait_rows(self.session, self.folder, []), [])
+        # Minimise takes the face (Wine without a window manager leaves a small iconic stub of
+        # it), and the playlist window goes with it.
+        player.click(*MINIMISE)
+
+        def minimised():
+            faces = [self.session.geometry(w) for w in self.session.windows()]
+            return not self.session.windows("Playlist") and all(f and f[2:] != harness.CLIENT_SIZE for f in faces)
+        self.assertTrue(harness.wait_for(minimised, 10, 0.2))
         self.assertGreater(player.kill_program(), 0)
         self.assertTrue(harness.wait_for(lambda: not self.session.windows(), 10, 0.2))
         self.assertEqual(read_bytes(list_file), saved)
