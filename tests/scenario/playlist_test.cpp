@@ -275,13 +275,20 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     // A dialog load afterwards relabels the selected row, not the one Next chose.
     sim::selectRow(playlist::PLAYLIST_LIST, 0);
     sim::queueFileDialog({track("C:\\five.mp3")}, true);
-    clickBar(ADD_X);
+    sim::movePointerToClient(app::PLAYLIST_WINDOW, ADD_X, BAR_Y);
+    sim::queueControlEvent(13, platform::EVENT_LEFT_CLICK);
+    sim::queueRawEvent(512);
+    pass();  // polls the click, loads, and runs on to a second poll
+    EXPECT_EQ(sim::pendingEvents(), 0);
     EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "four", "five"}));
     EXPECT_EQ(sim::aliasPath(1), "C:\\one.mp3");
 
     clickFace(NEXT_X, BUTTON_Y);
     EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "D - W", "five"}));
     EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+    // With no row selected the loaded row is not known: no row is added for it.
+    playlist::relabelLoadedRow(true, "X", "Y", "C:\\one.mp3", 0, false);
+    EXPECT_EQ(rows().size(), 5u);
 }
 
 TEST_F(Playlist, EveryCommandLineFileGetsARowAndTheFirstIsRelabelledInPlace) {
