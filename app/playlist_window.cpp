@@ -55,8 +55,8 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
         platform::addImageControl(PLAYLIST_WINDOW, frame.number, frame.number, frame.x, frame.y, frame.width,
                                   frame.height);
     }
-    playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160,
-                                                        169, LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
+    playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169,
+                                                 LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
     // The options menu is built here, as the last step of the window's set-up.
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
@@ -71,8 +71,9 @@ void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& tr
     transport.movedByNext = 1;
 }
 
-// Showing a window that is already shown would activate it again on every
-// pass and take the focus from whatever program the user is in.
+// A playlist window already on screen is not shown again: the normal show is
+// an activating one, and repeating it on every pass could take the focus from
+// whatever program the user is in.
 void applyPlaylistVisibility(const LoopState& loop) {
     if (loop.playlistVisible == 0) {
         platform::activateWindow(MAIN_WINDOW);
