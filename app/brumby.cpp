@@ -13,6 +13,7 @@ int brumbyMain() {
     startUp(player);
     runLoop(player);
     platform::stopServices();
+    platform::removeFaultFilter();
     return 0;
 }
 

@@ -1,8 +1,133 @@
-// Switching the fault trap into its reporting mode; calling it again changes nothing.
+// The fault trap and the fatal path. A fault is counted first, then recorded
+// with the line that was running. Before the first pass has ended it is passed
+// over; afterwards the first fault ends the player: the track is closed, the
+// playlist kept, the "Debugger" box shown, and the process ends with the
+// fault's code, as the system reports a process ended by a fault.
+//
+// One thread runs the fatal path. A fault on another thread hands it to the
+// loop's thread, which takes it at its next event poll or inside a modal wait,
+// where the playlist is whole and the player's windows can own the box; only
+// if the loop's thread does not answer is it stopped and the path run where
+// the fault came (without touching the media device, whose lock it may hold).
 #include "app/fault_trap.h"
+
+#include "app/end_save.h"
+#include "app/player.h"
+#include "platform/system.h"
 
 namespace app {
 
+namespace {
+
+struct FaultDescription {
+    std::uint32_t code;
+    const char* text;
+};
+
+constexpr FaultDescription FAULT_DESCRIPTIONS[] = {
+    {0xC0000094, "Attempted division by zero"},
+    {0xC0000005, "An attemped read or write to/from an address to which that process isn't allowed"},
+    {0xC0000096, "The instruction is not allowed in the current ring (inport, outport & control register "
+                 "manipulation usually)"},
+    {0xC000001D, "Try to execute an invalid instruction -such as MMX opcodes on a non MMX system"},
+    {0xC0000025, "The exception filter returned EXCEPTION_CONTINUE_EXCEPTION when the exception raised isn't "
+                 "restartable"},
+    {0xC00000FD, "Stack overflow.Can occur during errant recursion, or when a function creates a particularly "
+                 "large array on the stack."},
+    {0xC0000026, "INVALID_DISPOSITION Whatever number the exception filter returned, it wasn't a value the OS "
+                 "knows about."},
+    {0xC0000008, "INVALID_HANDLE The API call was passed a handle to a kernel object which was invalid "
+                 "-usually because that handle has already been closed."},
+    {0xC0000142, "EXCEPTION_DLL_Initialisation_Failure raised when DllMain() returns false (?)"},
+    {0xC000008D, "FLOAT_DENORMAL_OPERAND One of the operands in a floating-point operation is too small to be "
+                 "represented in a floating-point value."},
+    {0xC000008E, "FLOAT_DIVIDE_BY_ZERO The thread tried to divide a floating-point value by zero."},
+    {0xC000008F, "FLOAT_INEXACT_RESULT The accuracy of the last floating point operation is worse than usual "
+                 "as it is impossible to represent in the float accurately,"},
+    {0xC0000090, "FLOAT_INVALID_OPERATION Any other floating-point exception."},
+    {0xC0000091, "FLOAT_OVERFLOW The result was too big to represent"},
+    {0xC0000092, "FLOAT_STACK_CHECK A floating point stack overflowed or underflow. This related to the "
+                 "baroque design of the floating point unit."},
+    {0xC0000093, "FLT_UNDERFLOW The result was too small to represent"},
+    {0xC000013A, "CONTROL_C_EXIT Lets the debugger know the user hit Ctrl-C. "},
+    {0x80000003, "BREAKPOINT A breakpoint was encountered."},
+    {0x80000004, "SINGLE_STEP The CPU has signalled that one instruction has been executed.Only of interest "
+                 "to Debuggers"},
+    {0, "No Error"},
+};
+
+constexpr std::uint32_t LINE_BITS = 0xFFFFFF;
+
+// True for the one thread that runs the fatal path.
+bool claimFatalPath(FaultRecord& record) {
+    std::uint32_t none = 0;
+    return record.handlerThread.compare_exchange_strong(none, platform::currentThreadId());
+}
+
+// The track closed (only where the media device is safe to use), the playlist
+// kept, the box, the services released, the filter removed, the end.
+[[noreturn]] void endAfterFault(Player& player, bool onLoopThread) {
+    if (onLoopThread) closeTrackAtEnd();
+    saveListAtEnd(player.playlist);
+    platform::messageBox(faultMessage(player.faults).c_str(), "Debugger");
+    if (onLoopThread) platform::stopServices();
+    platform::removeFaultFilter();
+    platform::exitProcess(static_cast<int>(player.faults.faultCode.load()));
+}
+
+// What the loop's thread runs when another thread's fault is handed to it.
+void takeOverFatalPath(void* context) {
+    Player& player = *static_cast<Player*>(context);
+    if (!claimFatalPath(player.faults)) platform::parkThread();
+    endAfterFault(player, true);
+}
+
+void trapFault(const platform::Fault& fault, void* context) {
+    Player& player = *static_cast<Player*>(context);
+    FaultRecord& record = player.faults;
+    record.faultCount.fetch_add(1);
+    const std::uint32_t handler = record.handlerThread.load();
+    if (handler == platform::currentThreadId()) platform::endProcessNow(fault.code);  // inside the handler
+    if (handler != 0) platform::parkThread();  // the fatal path is running elsewhere: one box
+    record.faultLine = record.currentLine.load(std::memory_order_relaxed);
+    record.faultCode = fault.code;
+    record.faultAddress = fault.address;
+    if (record.mode.load() == FaultMode::PassOver) return;
+    if (fault.onLoopThread) {
+        if (!claimFatalPath(record)) platform::parkThread();
+        endAfterFault(player, true);
+    }
+    platform::runOnLoopThread(&takeOverFatalPath, &player, HANDOVER_TIMEOUT_MS);
+    if (!claimFatalPath(record)) platform::parkThread();
+    platform::stopLoopThread();
+    endAfterFault(player, false);
+}
+
+void keepPlaylistAtSessionEnd(void* context) { endSession(*static_cast<Player*>(context)); }
+
+}  // namespace
+
+void startFaultTrap(Player& player) {
+    platform::installFaultFilter(&trapFault, &player);
+    platform::setSessionEndHook(&keepPlaylistAtSessionEnd, &player);
+}
+
 void installFaultHandler(FaultRecord& record) { record.mode = FaultMode::CallHandler; }
+
+const char* faultDescription(std::uint32_t code) {
+    for (const FaultDescription& entry : FAULT_DESCRIPTIONS) {
+        if (entry.code == code) return entry.text;
+    }
+    return "UNKNOWN Error";
+}
+
+std::string faultMessage(const FaultRecord& record) {
+    const std::string lineBreak = "\r\n";
+    return "Sorry there was an error:" + lineBreak + lineBreak +
+           "Line: " + std::to_string(record.faultLine.load() & LINE_BITS) + lineBreak +
+           "Description: " + faultDescription(record.faultCode.load()) + lineBreak +
+           "Total number of errors: " + std::to_string(record.faultCount.load()) + lineBreak +
+           "The program will end now. Thanks to Orvasten for this code ;)";
+}
 
 }  // namespace app

@@ -1,15 +1,53 @@
-// The fault trap's mode: faults are passed over until the first pass ends.
+// The fault trap: every fault is counted; until the end of the first pass it
+// is passed over, from then on it ends the player through the "Debugger" box.
 #pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "platform/system.h"
 
 namespace app {
 
+struct Player;
+
 enum class FaultMode { PassOver, CallHandler };
 
+// Kept up to date by the loop's thread and read by whichever thread faults.
 struct FaultRecord {
-    FaultMode mode = FaultMode::PassOver;
+    std::atomic<std::uint32_t> currentLine{0};  // low 24 bits: the line of the player's own code
+    std::atomic<std::uint32_t> faultCount{0};
+    std::atomic<std::uint32_t> faultLine{0};  // the current line when the last fault came
+    std::atomic<std::uint32_t> faultCode{0};
+    std::atomic<std::uint64_t> faultAddress{0};
+    std::atomic<FaultMode> mode{FaultMode::PassOver};
+    std::atomic<std::uint32_t> handlerThread{0};  // the thread on the fatal path, 0 = none yet
 };
 
+// Marks the source line now running; one relaxed store, cheap enough for every stage.
+#define FAULT_LINE(record) ((record).currentLine.store(__LINE__, std::memory_order_relaxed))
+
+// How long a thread that faulted waits for the loop's thread to take the fatal path over.
+constexpr int HANDOVER_TIMEOUT_MS = 5000;
+
+// Start-up: the trap in its initial mode, and the end-of-session save.
+void startFaultTrap(Player& player);
 // Loop stage 22: from the end of the first pass on, a fault calls the handler.
 void installFaultHandler(FaultRecord& record);
+
+// The description line's text for a fault code.
+const char* faultDescription(std::uint32_t code);
+// The box's text for the fault recorded, CR LF between lines.
+std::string faultMessage(const FaultRecord& record);
+
+// Runs step() so that a fault passed over inside it skips the rest of it;
+// false when it did.
+template <typename Step>
+bool runStep(Step&& step) {
+    using Callable = std::remove_reference_t<Step>;
+    return platform::runGuarded([](void* context) { (*static_cast<Callable*>(context))(); }, &step);
+}
 
 }  // namespace app

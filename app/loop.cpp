@@ -43,37 +43,43 @@ namespace app {
 // Each stage gets the parts of the player it reads or writes, `p` for short.
 void runPass(Player& p, bool enterAtLoad) {
     const platform::Event& event = p.loop.event;
+    FaultRecord& f = p.faults;  // each stage marks its line first
     bool load = enterAtLoad;
     if (!load) {
-        applyPlaylistVisibility(p.loop);                                                  // 1
-        metadata::drawIdleText(p.info, p.transport.trackLoaded);                          // 2
-        if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);                 // 5
-        handleMinimiseButton(p.loop, p.skin);                                             // 6
-        load = playback::transportButtons(p.transport, p.skin, p.playlist, event);        // 7
-        if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);      // 10
-        if (!load) load = handlePlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11
+        FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                              // 1
+        FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                      // 2
+        FAULT_LINE(f); if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);            // 5
+        FAULT_LINE(f); handleMinimiseButton(p.loop, p.skin);                                         // 6
+        FAULT_LINE(f); load = playback::transportButtons(p.transport, p.skin, p.playlist, event);    // 7
+        FAULT_LINE(f); if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);  // 10
+        FAULT_LINE(f); if (!load) load = handlePlaylistButton(p.loop, p.skin, p.playlist, p.transport); // 11
     }
 loadStep:
-    if (load) playback::loadTrack(p.transport, p.tag);                                    // 12
-    playback::seekControl(p.transport, event);                                            // 13
-    if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
-    playback::volumeControl(p.transport, event);
-    playlist::addDroppedFiles(p.playlist, event);                                         // 14
-    playback::pollPlayback(p.transport, p.info);                                          // 15
-    platform::sleepMs(1);                                                                 // 16
-    platform::pollEvent(p.loop.event);                                                    // 17
-    metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                      // 18
-    load = pressPlaylistBarButton(p.playlist, p.transport, event);                        // 19
+    FAULT_LINE(f); if (load) playback::loadTrack(p.transport, p.tag);                                // 12
+    FAULT_LINE(f); playback::seekControl(p.transport, event);                                        // 13
+    FAULT_LINE(f); if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
+    FAULT_LINE(f); playback::volumeControl(p.transport, event);
+    FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                     // 14
+    FAULT_LINE(f); playback::pollPlayback(p.transport, p.info);                                      // 15
+    FAULT_LINE(f); platform::sleepMs(1);                                                             // 16
+    FAULT_LINE(f); platform::pollEvent(p.loop.event);                                                // 17
+    FAULT_LINE(f); metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                  // 18
+    FAULT_LINE(f); load = pressPlaylistBarButton(p.playlist, p.transport, event);                    // 19
     if (load) goto loadStep;  // the add button's dialog continues into the load step
-    metadata::restartInfoCycle(p.info);                                                   // 20
-    playback::refreshLengthText(p.transport);                                             // 21
-    installFaultHandler(p.faults);                                                        // 22
+    FAULT_LINE(f); metadata::restartInfoCycle(p.info);                                               // 20
+    FAULT_LINE(f); playback::refreshLengthText(p.transport);                                         // 21
+    FAULT_LINE(f); installFaultHandler(p.faults);                                                    // 22
 }
 
+bool runGuardedPass(Player& player, bool enterAtLoad) {
+    return runStep([&] { runPass(player, enterAtLoad); });
+}
+
+// A pass a fault ended is not repeated: the loop goes on with the next one.
 void runLoop(Player& player) {
     bool first = true;
     do {
-        runPass(player, first);
+        runGuardedPass(player, first);
         first = false;
     } while (player.app.quitFlag != 1);                                                   // 23
 }

@@ -30,6 +30,7 @@ constexpr int MAIN_CLIENT_HEIGHT = 64;
 struct AppState {
     std::string installationDirectory;
     int quitFlag = 0;
+    int sessionEnded = 0;
     int matchedInstanceCount = 0;
     std::uint32_t rememberedProcessId = 0;
     int screenWidth = 0;

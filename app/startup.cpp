@@ -15,41 +15,56 @@
 
 namespace app {
 
+// Each step marks its line and runs guarded: a fault passed over inside a step
+// skips the rest of that step, and start-up goes on with the next.
 void startUp(Player& player) {
+    FaultRecord& f = player.faults;
     CommandLine commandLine = readCommandLine(platform::commandLine());
     platform::startServices();
-    player.app.screenWidth = platform::screenWidth();
-    player.app.screenHeight = platform::screenHeight();
-    endOlderInstance(player.app);
-    player.app.installationDirectory = prepareInstallationDirectory();
-    platform::loadLibrary(ABOUT_LIBRARY, player.app.installationDirectory + "ravlet.dll");
+    startFaultTrap(player);
+    FAULT_LINE(f); runStep([&] {
+        player.app.screenWidth = platform::screenWidth();
+        player.app.screenHeight = platform::screenHeight();
+    });
+    FAULT_LINE(f); runStep([&] { endOlderInstance(player.app); });
+    FAULT_LINE(f); runStep([&] { player.app.installationDirectory = prepareInstallationDirectory(); });
+    FAULT_LINE(f); runStep([&] {
+        platform::loadLibrary(ABOUT_LIBRARY, player.app.installationDirectory + "ravlet.dll");
+    });
 
-    const std::string firstParameter = nextParameter(commandLine);
-    player.transport.currentPath = firstParameter;
-    decodePlaylistFrames();
-    metadata::createInfoFonts();
-    platform::decodeBitmap(FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size);
+    std::string firstParameter;
+    FAULT_LINE(f); runStep([&] {
+        firstParameter = nextParameter(commandLine);
+        player.transport.currentPath = firstParameter;
+    });
+    FAULT_LINE(f); runStep([&] { decodePlaylistFrames(); });
+    FAULT_LINE(f); runStep([&] { metadata::createInfoFonts(); });
+    FAULT_LINE(f); runStep([&] { platform::decodeBitmap(FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size); });
 
-    player.loop.playlistVisible = 0;
-    openMainWindow(player.app);
+    FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = 0; });
+    FAULT_LINE(f); runStep([&] { openMainWindow(player.app); });
 
     // The first parameter and up to 200 more, in order; later ones are ignored.
     std::vector<std::string> parameters;
-    for (std::string parameter = firstParameter;
-         !parameter.empty() && parameters.size() < playlist::PLAYLIST_SLOTS;
-         parameter = nextParameter(commandLine)) {
-        parameters.push_back(parameter);
-    }
+    FAULT_LINE(f); runStep([&] {
+        for (std::string parameter = firstParameter;
+             !parameter.empty() && parameters.size() < playlist::PLAYLIST_SLOTS;
+             parameter = nextParameter(commandLine)) {
+            parameters.push_back(parameter);
+        }
+    });
 
-    skin::loadSkin(player.skin, player.app.installationDirectory);
-    openPlaylistWindow(player.playlist);
-    if (firstParameter.empty()) {
-        playlist::loadListFile(player.playlist);
-    } else {
-        enterCommandLineFiles(player.playlist, player.transport, parameters);
-    }
-    platform::hideWindow(PLAYLIST_WINDOW);
-    prepareDrawing(player.loop);
+    FAULT_LINE(f); runStep([&] { skin::loadSkin(player.skin, player.app.installationDirectory); });
+    FAULT_LINE(f); runStep([&] { openPlaylistWindow(player.playlist); });
+    FAULT_LINE(f); runStep([&] {
+        if (firstParameter.empty()) {
+            playlist::loadListFile(player.playlist);
+        } else {
+            enterCommandLineFiles(player.playlist, player.transport, parameters);
+        }
+    });
+    FAULT_LINE(f); runStep([&] { platform::hideWindow(PLAYLIST_WINDOW); });
+    FAULT_LINE(f); runStep([&] { prepareDrawing(player.loop); });
 }
 
 }  // namespace app

@@ -59,6 +59,17 @@
 //   queueFileDialog(entries, accept) next openFileDialog answer: one full path, or folder then names
 //   fileDialogFilters()              the filter of every openFileDialog call
 //   ProcessExit{code}                thrown by exitProcess
+// Faults and ends
+//   raiseFault(code, address)        a fault on the loop's thread: the filter runs; passed over, it
+//                                    abandons the guarded step (throws what runGuarded catches)
+//   raiseFaultElsewhere(code, addr)  a fault on another thread; returns once that thread ended or parked
+//   faultAtNextCall(service, code)   the next call of "sleepMs", "mediaCommand" or "loadLibrary" faults
+//   faultFilterInstalled()           whether a filter is in place now
+//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
+//   loopThreadStopped()              stopLoopThread ran
+//   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
+//   endSession()                     the system ends the session: both windows are told
+//   ProcessExit{code, atOnce}        atOnce: ended by endProcessNow
 // Media device
 //   mediaLog() / clearMediaLog()     every mediaCommand string in order
 //   setTrackLength(path, ms)         length of a file (the file must exist; then any extension opens)
@@ -96,7 +107,13 @@ enum class FileOperation { Create, Write, Flush, Replace };
 
 struct ProcessExit {
     int code = 0;
+    bool atOnce = false;
 };
+
+// Thrown through a guarded step that a passed-over fault abandons; runGuarded catches it.
+struct AbandonedStep {};
+// Thrown out of a thread that parks; raiseFaultElsewhere catches it.
+struct ParkedThread {};
 
 struct WindowInfo {
     bool exists = false;
@@ -225,6 +242,16 @@ const std::vector<std::string>& webPagesOpened();
 const std::vector<MessageShown>& messagesShown();
 void queueFileDialog(std::vector<std::string> pathsOrFolderAndNames, bool accept);
 const std::vector<std::string>& fileDialogFilters();
+
+void raiseFault(std::uint32_t code, std::uint64_t address = 0);
+void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address = 0);
+void faultAtNextCall(const std::string& service, std::uint32_t code);
+bool faultFilterInstalled();
+void setLoopThreadAnswers(bool answers);
+bool loopThreadStopped();
+int threadsEnded();
+int threadsParked();
+void endSession();
 
 const std::vector<std::string>& mediaLog();
 void clearMediaLog();

@@ -213,6 +213,7 @@ bool terminateProcess(std::uint32_t processId) {
 }
 
 bool loadLibrary(int library, const std::string& path) {
+    sim::faultIfQueued("loadLibrary");
     bool loaded = sim::isRegularFile(sim::hostPath(path));
     if (loaded) world().libraries[library] = path;
     world().libraryLoads.push_back({library, path, loaded});

@@ -138,6 +138,7 @@ std::string currentDirectory() {
 }
 
 void sleepMs(int milliseconds) {
+    sim::faultIfQueued("sleepMs");
     sim::World& w = sim::world();
     ++w.sleepCalls;
     if (milliseconds > 0) w.clock += milliseconds;

@@ -15,6 +15,9 @@
 
 namespace sim {
 
+constexpr std::uint32_t LOOP_THREAD = 1;
+constexpr std::uint32_t OTHER_THREAD = 2;
+
 struct WindowRecord {
     std::string title;
     int x = 0, y = 0, width = 0, height = 0;
@@ -140,11 +143,26 @@ struct World {
     std::vector<std::string> dialogFilters;
     std::deque<FileDialogAnswer> dialogAnswers;
 
+    platform::FaultFilter faultFilter = nullptr;
+    void* faultContext = nullptr;
+    int guardDepth = 0;
+    std::uint32_t currentThread = LOOP_THREAD;
+    std::map<std::string, std::uint32_t> faultsAtNextCall;  // by service name
+    bool loopThreadAnswers = true;
+    bool loopThreadStopped = false;
+    int threadsEnded = 0;
+    int threadsParked = 0;
+    void (*sessionEnd)(void*) = nullptr;
+    void* sessionContext = nullptr;
+
     std::vector<std::string> mediaLog;
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;  // by host path
     int failNextMediaCode = 0;
 };
+
+// Raises the fault queued for `service`, if any (see faultAtNextCall).
+void faultIfQueued(const char* service);
 
 // The one simulated machine of the process.
 World& world();

@@ -48,6 +48,14 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         SetBkColor(dc, entry->backColour);
         return reinterpret_cast<LRESULT>(solidBrush(static_cast<Colour>(entry->backColour)));
     }
+    case WM_ENDSESSION:
+        // Sent, not posted, and the process is ended right after it returns:
+        // the player's own end-of-session work runs inside this call.
+        if (wParam != FALSE) endSession();
+        return 0;
+    case WM_RUN_TASK:
+        runHandedTask(lParam);
+        return 0;
     case WM_CLOSE:
         // Only the player's close button ends it; a close request from the system is ignored.
         return 0;

@@ -25,14 +25,17 @@ void openWebPage(const char* url) {
     ShellExecuteExA(&info);
 }
 
-// The box belongs to the foreground window only when that window is the player's own.
+// The box belongs to the foreground window only when that window is the player's
+// own and of this thread: disabling a window of a thread that is stopped would hang.
 void messageBox(const char* text, const char* title) {
     HWND foreground = GetForegroundWindow();
     DWORD process = 0;
+    DWORD thread = 0;
     if (foreground != nullptr) {
-        GetWindowThreadProcessId(foreground, &process);
+        thread = GetWindowThreadProcessId(foreground, &process);
     }
-    HWND owner = process == GetCurrentProcessId() ? foreground : nullptr;
+    const bool ours = process == GetCurrentProcessId() && thread == GetCurrentThreadId();
+    HWND owner = ours ? foreground : nullptr;
     MessageBoxA(owner, text, title, 0);
 }
 

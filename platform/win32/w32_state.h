@@ -66,4 +66,10 @@ HBRUSH solidBrush(Colour colour);
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Work handed to the loop's thread (runOnLoopThread) arrives as this sent message.
+constexpr UINT WM_RUN_TASK = WM_APP + 1;
+void runHandedTask(LPARAM task);
+// The system ends the session: the player's hook runs before the process is ended.
+void endSession();
+
 }  // namespace platform::w32

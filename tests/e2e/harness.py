@@ -91,6 +91,9 @@ def prepare_prefix(prefix, home):
     # Unmanaged windows: hiding a window would otherwise wait ~2 s for a window manager.
     subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
                    env=env, check=True, timeout=120, **quiet)
+    # No crash dialog: a program that faults ends instead of waiting for a click.
+    subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
+                    "/d", "0", "/f"], env=env, check=True, timeout=120, **quiet)
     subprocess.run(["wineserver", "-w"], env=env, timeout=120)
 
 

@@ -1,0 +1,121 @@
+// Simulated fault trapping: faults are raised by the tests, on the loop's
+// thread or on another one, and take the paths the real filter gives them.
+#include "platform/sim/sim_world.h"
+
+namespace sim {
+
+namespace {
+
+// Runs on `thread` for the length of a scope, as the real services would.
+class OnThread {
+public:
+    explicit OnThread(std::uint32_t thread) : previous_(world().currentThread) { world().currentThread = thread; }
+    ~OnThread() { world().currentThread = previous_; }
+    OnThread(const OnThread&) = delete;
+    OnThread& operator=(const OnThread&) = delete;
+
+private:
+    std::uint32_t previous_;
+};
+
+}  // namespace
+
+void raiseFault(std::uint32_t code, std::uint64_t address) {
+    World& w = world();
+    // Unfiltered, or filtered but outside any guarded step: the process ends with the code.
+    if (w.faultFilter == nullptr) throw ProcessExit{static_cast<int>(code), true};
+    {
+        OnThread loop(LOOP_THREAD);
+        w.faultFilter(platform::Fault{code, address, true}, w.faultContext);
+    }
+    if (w.guardDepth > 0) throw AbandonedStep{};
+    throw ProcessExit{static_cast<int>(code), true};
+}
+
+void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address) {
+    World& w = world();
+    if (w.faultFilter == nullptr) throw ProcessExit{static_cast<int>(code), true};
+    OnThread other(OTHER_THREAD);
+    try {
+        w.faultFilter(platform::Fault{code, address, false}, w.faultContext);
+        ++w.threadsEnded;
+    } catch (const ParkedThread&) {
+        ++w.threadsParked;
+    }
+}
+
+void faultAtNextCall(const std::string& service, std::uint32_t code) { world().faultsAtNextCall[service] = code; }
+
+void faultIfQueued(const char* service) {
+    auto& queued = world().faultsAtNextCall;
+    auto found = queued.find(service);
+    if (found == queued.end()) return;
+    const std::uint32_t code = found->second;
+    queued.erase(found);
+    raiseFault(code, 0x401000);
+}
+
+bool faultFilterInstalled() { return world().faultFilter != nullptr; }
+void setLoopThreadAnswers(bool answers) { world().loopThreadAnswers = answers; }
+bool loopThreadStopped() { return world().loopThreadStopped; }
+int threadsEnded() { return world().threadsEnded; }
+int threadsParked() { return world().threadsParked; }
+
+// Every window of the player is told, hidden and owned ones included.
+void endSession() {
+    World& w = world();
+    for (std::size_t told = 0; told < w.windows.size(); ++told) {
+        if (w.sessionEnd != nullptr) w.sessionEnd(w.sessionContext);
+    }
+}
+
+}  // namespace sim
+
+namespace platform {
+
+using sim::world;
+
+void installFaultFilter(FaultFilter filter, void* context) {
+    world().faultFilter = filter;
+    world().faultContext = context;
+}
+
+void removeFaultFilter() {
+    world().faultFilter = nullptr;
+    world().faultContext = nullptr;
+}
+
+bool runGuarded(void (*step)(void*), void* context) {
+    sim::World& w = world();
+    ++w.guardDepth;
+    try {
+        step(context);
+    } catch (const sim::AbandonedStep&) {
+        --w.guardDepth;
+        return false;
+    } catch (...) {
+        --w.guardDepth;
+        throw;
+    }
+    --w.guardDepth;
+    return true;
+}
+
+bool runOnLoopThread(void (*task)(void*), void* context, int) {
+    if (!world().loopThreadAnswers) return false;
+    sim::OnThread loop(sim::LOOP_THREAD);
+    task(context);
+    return true;
+}
+
+void stopLoopThread() { world().loopThreadStopped = true; }
+void parkThread() { throw sim::ParkedThread{}; }
+void endProcessNow(std::uint32_t code) { throw sim::ProcessExit{static_cast<int>(code), true}; }
+std::uint32_t currentThreadId() { return world().currentThread; }
+
+void setSessionEndHook(void (*hook)(void*), void* context) {
+    world().sessionEnd = hook;
+    world().sessionContext = context;
+}
+
+}  // namespace platform

@@ -1,0 +1,150 @@
+// The process's unhandled-fault filter, guarded steps on the loop's thread,
+// handing work to the loop's thread, and the end-of-session hook.
+//
+// A fault passed over on the loop's thread abandons the guarded step: x86-64
+// has no reliable "next instruction" to continue at, so the filter rewrites
+// the faulting thread's context to resume in a landing function on the
+// guard's own stack, which jumps back into runGuarded without unwinding (the
+// abandoned frames' destructors do not run: whatever they owned is leaked,
+// which is the price of carrying on at all).
+
+#include "platform/system.h"
+#include "platform/win32/w32_state.h"
+
+namespace platform {
+
+namespace {
+
+// Room left below the guard's frame for the landing function.
+constexpr DWORD64 LANDING_MARGIN = 256;
+
+struct LoopTask {
+    void (*task)(void*) = nullptr;
+    void* context = nullptr;
+};
+
+struct FaultTrap {
+    FaultFilter filter = nullptr;
+    void* context = nullptr;
+    LPTOP_LEVEL_EXCEPTION_FILTER previous = nullptr;
+    DWORD loopThreadId = 0;
+    HANDLE loopThread = nullptr;
+    HWND taskWindow = nullptr;  // message-only window of the loop's thread
+    void** guard = nullptr;     // the innermost runGuarded's jump buffer, on the loop's thread
+    LoopTask handed;            // outlives a timed-out send, which the loop may still take later
+    void (*sessionEnd)(void*) = nullptr;
+    void* sessionContext = nullptr;
+};
+
+FaultTrap& trap() {
+    static FaultTrap state;
+    return state;
+}
+
+[[noreturn]] void resumeGuard() { __builtin_longjmp(trap().guard, 1); }
+
+LONG WINAPI filterFault(EXCEPTION_POINTERS* pointers) {
+    FaultTrap& t = trap();
+    const EXCEPTION_RECORD* record = pointers->ExceptionRecord;
+    Fault fault;
+    fault.code = record->ExceptionCode;
+    fault.address = reinterpret_cast<std::uint64_t>(record->ExceptionAddress);
+    fault.onLoopThread = GetCurrentThreadId() == t.loopThreadId;
+    if (t.filter != nullptr) t.filter(fault, t.context);
+    if (!fault.onLoopThread) ExitThread(fault.code);
+    if (t.guard == nullptr) return EXCEPTION_EXECUTE_HANDLER;  // nothing to resume: the process ends with the code
+    CONTEXT* context = pointers->ContextRecord;
+    const DWORD64 guardStack = reinterpret_cast<DWORD64>(t.guard[2]);
+    context->Rsp = ((guardStack - LANDING_MARGIN) & ~DWORD64{15}) - 8;  // as if just called
+    context->Rip = reinterpret_cast<DWORD64>(&resumeGuard);
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+}  // namespace
+
+void installFaultFilter(FaultFilter filter, void* context) {
+    FaultTrap& t = trap();
+    t.filter = filter;
+    t.context = context;
+    t.loopThreadId = GetCurrentThreadId();
+    if (t.loopThread == nullptr) {
+        t.loopThread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.loopThreadId);
+    }
+    if (t.taskWindow == nullptr) {
+        t.taskWindow = CreateWindowExA(0, w32::WINDOW_CLASS, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       w32::services().instance, nullptr);
+    }
+    t.previous = SetUnhandledExceptionFilter(&filterFault);
+}
+
+void removeFaultFilter() {
+    FaultTrap& t = trap();
+    if (t.filter == nullptr) return;
+    SetUnhandledExceptionFilter(t.previous);
+    t.filter = nullptr;
+    if (t.taskWindow != nullptr && GetCurrentThreadId() == t.loopThreadId) {
+        DestroyWindow(t.taskWindow);
+        t.taskWindow = nullptr;
+    }
+}
+
+// __builtin_setjmp keeps the frame and stack pointers (slots 0 and 2) and the
+// resume label; the compiler saves every callee-saved register around it.
+bool runGuarded(void (*step)(void*), void* context) {
+    FaultTrap& t = trap();
+    void* buffer[5] = {};
+    void** outer = t.guard;
+    t.guard = buffer;
+    if (__builtin_setjmp(buffer) != 0) {
+        t.guard = outer;
+        return false;
+    }
+    step(context);
+    t.guard = outer;
+    return true;
+}
+
+bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
+    FaultTrap& t = trap();
+    if (t.taskWindow == nullptr) return false;
+    t.handed = LoopTask{task, context};
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(t.taskWindow, w32::WM_RUN_TASK, 0, reinterpret_cast<LPARAM>(&t.handed),
+                               SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+}
+
+void stopLoopThread() {
+    if (trap().loopThread != nullptr) SuspendThread(trap().loopThread);
+}
+
+void parkThread() {
+    for (;;) Sleep(INFINITE);
+}
+
+void endProcessNow(std::uint32_t code) {
+    TerminateProcess(GetCurrentProcess(), code);
+    parkThread();
+}
+
+std::uint32_t currentThreadId() { return GetCurrentThreadId(); }
+
+void setSessionEndHook(void (*hook)(void*), void* context) {
+    trap().sessionEnd = hook;
+    trap().sessionContext = context;
+}
+
+}  // namespace platform
+
+namespace platform::w32 {
+
+void runHandedTask(LPARAM task) {
+    const auto* handed = reinterpret_cast<const LoopTask*>(task);
+    if (handed != nullptr && handed->task != nullptr) handed->task(handed->context);
+}
+
+void endSession() {
+    FaultTrap& t = trap();
+    if (t.sessionEnd != nullptr) t.sessionEnd(t.sessionContext);
+}
+
+}  // namespace platform::w32
