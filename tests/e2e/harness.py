@@ -413,6 +413,13 @@ class Player:
 
     # Exit
 
+    def pid(self):
+        """The Windows process ID the launcher reported, or None before it started the program."""
+        for line in read_lines(self.report):
+            if line.startswith("pid="):
+                return int(line[4:])
+        return None
+
     def exit_code(self):
         """The player's Windows exit code, or None while it runs."""
         for line in read_lines(self.report):

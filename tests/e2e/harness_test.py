@@ -55,8 +55,10 @@ class FontTrace(unittest.TestCase):
             '00f8:trace:font:NtGdiExtTextOutW 0x7010057, 43, 9, 00001000, (null), L"00:00:01/00:03:20", 17, (nil))',
             "00f8:trace:font:NtGdiExtTextOutW align = 0 bkmode = 2 mapmode = 1",
             '00f8:trace:font:NtGdiExtTextOutW 0x7010057, -2, 30, 00000000, 0x1, L"Name: \\"x\\"", 9, (nil))',
+            '00ec:trace:font:NtGdiExtTextOutW 0x8010085, 0, 24, 00001004, (0,0)-(247,96), L"Line: 27", 8, (nil))',
         ])
-        self.assertEqual([(d.x, d.y, d.text) for d in draws], [(43, 9, "00:00:01/00:03:20"), (-2, 30, 'Name: "x"')])
+        self.assertEqual([(d.x, d.y, d.text) for d in draws],
+                         [(43, 9, "00:00:01/00:03:20"), (-2, 30, 'Name: "x"'), (0, 24, "Line: 27")])
 
 
 class Pictures(unittest.TestCase):

@@ -5,6 +5,7 @@ replacement of an older player by a newer one."""
 import os
 import shutil
 import struct
+import subprocess
 import time
 import unittest
 
@@ -404,6 +405,61 @@ class SecondStart(unittest.TestCase):
             # The older player's window goes with its process.
             self.assertTrue(harness.wait_for(lambda: len(session.windows()) == 1, 10, 0.2))
             self.assertIsNone(newer.exit_code())
+
+
+class EndsThatKeepThePlaylist(unittest.TestCase):
+    """A fault on a thread of the player after its first pass shows the Debugger box and ends the
+    player with the fault's code; the end of the session ends it too. Both keep the playlist."""
+
+    MESSAGE = ("Sorry there was an error:" r"Line: \d+"
+               "Description: An attemped read or write to/from an address to which that process isn't allowed"
+               "Total number of errors: 1"
+               "The program will end now. Thanks to Orvasten for this code ;)")
+
+    def start_playing(self, session, folder, tracks):
+        player = session.start(tracks, cwd=folder)
+        player.wait_window()
+        # A few status queries after the first play: the first pass has ended.
+        harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
+        harness.wait_for(lambda: len(player.commands()) > player.commands().index("play MP3_1") + 8, 30, 0.2)
+        return player
+
+    def box_text(self, player):
+        """What the box drew, its wrapped lines joined (the last drawing of it)."""
+        texts = player.texts()
+        if "Sorry there was an error:" not in texts:
+            return ""
+        start = len(texts) - 1 - texts[::-1].index("Sorry there was an error:")
+        return "".join(texts[start:start + 9]).split(";)")[0] + ";)"
+
+    def test_fault_on_another_thread_then_end_of_session(self):
+        with harness.Session("player_ends", trace_fonts=True) as session:
+            folder = session.install()
+            media = os.path.join(session.dir, "media")
+            os.makedirs(media, exist_ok=True)
+            tracks = [session.windows_path(harness.write_wav(os.path.join(media, f"{name}.wav"), seconds=60))
+                      for name in ("one", "two")]
+
+            player = self.start_playing(session, folder, tracks)
+            driver = session.start([str(player.pid())], cwd=session.dir, exe=harness.find_built("fault_driver.exe"))
+            self.assertEqual(driver.wait_exit(30), 0, driver.output())
+            boxes = harness.wait_for(lambda: session.windows("Debugger"), 20, 0.2)
+            self.assertTrue(boxes, f"no Debugger box; exit={player.exit_code()}")
+            self.assertTrue(harness.wait_for(lambda: self.box_text(player).endswith(";)"), 10, 0.2))
+            self.assertRegex(self.box_text(player), "^" + self.MESSAGE.replace("(", r"\(").replace(")", r"\)") + "$")
+            self.assertIsNone(player.exit_code())
+            x, y, width, height = session.geometry(boxes[0])
+            session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
+            session.xdotool("key", "Return")
+            self.assertEqual(player.wait_exit(), 0xC0000005)
+            self.assertEqual(actions(player)[-1], "close MP3_1")
+
+            # The system ends the session while a second player plays: it closes the track first.
+            player = self.start_playing(session, folder, tracks)
+            ended = subprocess.run(["wineboot", "--end-session"], env=session.env, capture_output=True, timeout=60)
+            self.assertEqual(ended.returncode, 0, ended.stderr)
+            self.assertEqual(player.wait_exit(), 0)
+            self.assertEqual(actions(player)[-1], "close MP3_1")
 
 
 if __name__ == "__main__":

@@ -40,7 +40,9 @@ MCI_REFUSED = re.compile(r"^[0-9a-f]+:trace:mci:mciSendStringW Command L\".*\" n
 # Wine opens an alias of its own accord ("open <alias> wait") when a command names
 # one that is not open; the player never sends that.
 MCI_AUTO_OPEN = re.compile(r"^open \S+ wait$")
-TEXT_OUT = re.compile(r"^[0-9a-f]+:trace:font:NtGdiExtTextOutW [^,]+, (-?\d+), (-?\d+), [0-9a-f]+, [^,]+, L\"")
+# The clipping rectangle is "(null)", a pointer, or "(left,top)-(right,bottom)" (text drawn by dialogs).
+TEXT_OUT = re.compile(
+    r"^[0-9a-f]+:trace:font:NtGdiExtTextOutW [^,]+, (-?\d+), (-?\d+), [0-9a-f]+, (?:\([^)]*\)-\([^)]*\)|[^,]+), L\"")
 
 
 class MciCall:
