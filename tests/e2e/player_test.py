@@ -3,6 +3,7 @@
 the playlist window with its buttons and file across runs, the close button and the
 replacement of an older player by a newer one."""
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -408,16 +409,30 @@ class SecondStart(unittest.TestCase):
 
 
 class EndsThatKeepThePlaylist(unittest.TestCase):
-    """A fault on a thread of the player after its first pass shows the Debugger box and ends the
-    player with the fault's code; the end of the session ends it too. Both keep the playlist."""
+    """Faults and the end of the session, in one session, each case with a player of its own: a fault
+    after the first pass shows the Debugger box and ends the player with the fault's code; the end of
+    the session ends it too. Both close the track and keep the playlist."""
 
-    MESSAGE = ("Sorry there was an error:" r"Line: \d+"
-               "Description: An attemped read or write to/from an address to which that process isn't allowed"
-               "Total number of errors: 1"
-               "The program will end now. Thanks to Orvasten for this code ;)")
+    MESSAGE = re.escape("Sorry there was an error:") + r"Line: \d+" + re.escape(
+        "Description: An attemped read or write to/from an address to which that process isn't allowed"
+        "Total number of errors: 1"
+        "The program will end now. Thanks to Orvasten for this code ;)")
 
-    def start_playing(self, session, folder, tracks):
-        player = session.start(tracks, cwd=folder)
+    @classmethod
+    def setUpClass(cls):
+        cls.session = harness.Session("player_ends", trace_fonts=True)
+        cls.folder = cls.session.install()
+        media = os.path.join(cls.session.dir, "media")
+        os.makedirs(media, exist_ok=True)
+        cls.tracks = [cls.session.windows_path(harness.write_wav(os.path.join(media, f"{name}.wav"), seconds=60))
+                      for name in ("one", "two")]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def start_playing(self):
+        player = self.session.start(self.tracks, cwd=self.folder)
         player.wait_window()
         # A few status queries after the first play: the first pass has ended.
         harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
@@ -425,41 +440,52 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         return player
 
     def box_text(self, player):
-        """What the box drew, its wrapped lines joined (the last drawing of it)."""
+        """The box's lines as drawn (wrapped lines joined), from its last drawing."""
         texts = player.texts()
         if "Sorry there was an error:" not in texts:
             return ""
         start = len(texts) - 1 - texts[::-1].index("Sorry there was an error:")
-        return "".join(texts[start:start + 9]).split(";)")[0] + ";)"
+        joined = "".join(texts[start:start + 12])
+        return joined[:joined.find(";)") + 2] if ";)" in joined else ""
 
-    def test_fault_on_another_thread_then_end_of_session(self):
-        with harness.Session("player_ends", trace_fonts=True) as session:
-            folder = session.install()
-            media = os.path.join(session.dir, "media")
-            os.makedirs(media, exist_ok=True)
-            tracks = [session.windows_path(harness.write_wav(os.path.join(media, f"{name}.wav"), seconds=60))
-                      for name in ("one", "two")]
+    def fault_and_dismiss(self, where):
+        """Makes a playing player fault (on a new thread, or on its own), checks the box, presses Return
+        on it and returns the player's exit code."""
+        player = self.start_playing()
+        driver = self.session.start([str(player.pid()), where], cwd=self.session.dir,
+                                    exe=harness.find_built("fault_driver.exe"))
+        self.assertEqual(driver.wait_exit(30), 0, driver.output())
+        boxes = harness.wait_for(lambda: self.session.windows("Debugger"), 20, 0.2)
+        self.assertTrue(boxes, f"no Debugger box; exit={player.exit_code()}")
+        harness.wait_for(lambda: self.box_text(player), 10, 0.2)
+        self.assertRegex(self.box_text(player), "^" + self.MESSAGE + "$")
+        self.assertIsNone(player.exit_code())
+        x, y, width, height = self.session.geometry(boxes[0])
+        self.session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
+        self.session.xdotool("key", "Return")
+        code = player.wait_exit()
+        self.assertEqual(actions(player)[-1], "close MP3_1")
+        return code
 
-            player = self.start_playing(session, folder, tracks)
-            driver = session.start([str(player.pid())], cwd=session.dir, exe=harness.find_built("fault_driver.exe"))
-            self.assertEqual(driver.wait_exit(30), 0, driver.output())
-            boxes = harness.wait_for(lambda: session.windows("Debugger"), 20, 0.2)
-            self.assertTrue(boxes, f"no Debugger box; exit={player.exit_code()}")
-            self.assertTrue(harness.wait_for(lambda: self.box_text(player).endswith(";)"), 10, 0.2))
-            self.assertRegex(self.box_text(player), "^" + self.MESSAGE.replace("(", r"\(").replace(")", r"\)") + "$")
-            self.assertIsNone(player.exit_code())
-            x, y, width, height = session.geometry(boxes[0])
-            session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
-            session.xdotool("key", "Return")
-            self.assertEqual(player.wait_exit(), 0xC0000005)
-            self.assertEqual(actions(player)[-1], "close MP3_1")
+    def test_1_guarded_steps_pass_faults_over(self):
+        driver = self.session.start([], cwd=self.session.dir, exe=harness.find_built("guard_driver.exe"))
+        self.assertEqual(driver.wait_exit(60), 0)
+        lines = driver.output()
+        self.assertEqual(lines[-1:], ["done"], lines)
+        self.assertEqual([line for line in lines if not line.startswith("ok ")], ["done"], lines)
 
-            # The system ends the session while a second player plays: it closes the track first.
-            player = self.start_playing(session, folder, tracks)
-            ended = subprocess.run(["wineboot", "--end-session"], env=session.env, capture_output=True, timeout=60)
-            self.assertEqual(ended.returncode, 0, ended.stderr)
-            self.assertEqual(player.wait_exit(), 0)
-            self.assertEqual(actions(player)[-1], "close MP3_1")
+    def test_2_fault_on_another_thread(self):
+        self.assertEqual(self.fault_and_dismiss("thread"), 0xC0000005)
+
+    def test_3_fault_on_the_loops_thread(self):
+        self.assertEqual(self.fault_and_dismiss("main"), 0xC0000005)
+
+    def test_4_end_of_session(self):
+        player = self.start_playing()
+        ended = subprocess.run(["wineboot", "--end-session"], env=self.session.env, capture_output=True, timeout=60)
+        self.assertEqual(ended.returncode, 0, ended.stderr)
+        self.assertEqual(player.wait_exit(), 0)
+        self.assertEqual(actions(player)[-1], "close MP3_1")
 
 
 if __name__ == "__main__":

@@ -1,36 +1,83 @@
-/* Test driver: makes a running program fault on a thread of its own.
+/* Test driver: makes a running program fault at an address where nothing is
+ * mapped (0x10), so the instruction there is an access violation.
  *
- *   fault_driver <process id> [address in hex]
+ *   fault_driver <process id> thread   a new thread of the process starts there
+ *   fault_driver <process id> main     the process's first thread is sent there
  *
- * Starts a thread in the process at an address where nothing is mapped
- * (default 0x10), so the new thread's first instruction is an access
- * violation. Reports "started" or the step that failed on stdout. */
+ * Reports "faulted" or the step that failed on stdout. */
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
-int main(int argc, char **argv) {
-    if (argc != 2 && argc != 3) {
-        fprintf(stderr, "usage: fault_driver <process id> [address in hex]\n");
-        return 2;
+#define NOWHERE 0x10
+
+static int fail(const char *step) {
+    printf("%s failed %lu\n", step, (unsigned long)GetLastError());
+    return 1;
+}
+
+/* The first thread the snapshot lists for the process: the one that started it. */
+static DWORD firstThread(DWORD pid) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    THREADENTRY32 entry;
+    DWORD found = 0;
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more && !found; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == pid)
+            found = entry.th32ThreadID;
     }
-    DWORD pid = (DWORD)strtoul(argv[1], NULL, 10);
-    ULONG_PTR address = argc == 3 ? (ULONG_PTR)strtoull(argv[2], NULL, 16) : 0x10;
+    CloseHandle(snapshot);
+    return found;
+}
+
+static int sendMainThread(DWORD pid) {
+    DWORD id = firstThread(pid);
+    if (!id)
+        return fail("find thread");
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, id);
+    if (!thread)
+        return fail("open thread");
+    if (SuspendThread(thread) == (DWORD)-1)
+        return fail("suspend");
+    CONTEXT context;
+    memset(&context, 0, sizeof context);
+    context.ContextFlags = CONTEXT_CONTROL;
+    if (!GetThreadContext(thread, &context))
+        return fail("get context");
+    context.Rip = NOWHERE;
+    if (!SetThreadContext(thread, &context))
+        return fail("set context");
+    ResumeThread(thread);
+    CloseHandle(thread);
+    return 0;
+}
+
+static int startThread(DWORD pid) {
     HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
                                      PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process) {
-        printf("open failed %lu\n", (unsigned long)GetLastError());
-        return 1;
-    }
-    HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)address, NULL, 0, NULL);
-    if (!thread) {
-        printf("thread failed %lu\n", (unsigned long)GetLastError());
-        return 1;
-    }
-    printf("started\n");
-    fflush(stdout);
+    if (!process)
+        return fail("open process");
+    HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)(ULONG_PTR)NOWHERE, NULL, 0, NULL);
+    if (!thread)
+        return fail("start thread");
     CloseHandle(thread);
     CloseHandle(process);
     return 0;
+}
+
+int main(int argc, char **argv) {
+    if (argc != 3 || (strcmp(argv[2], "thread") != 0 && strcmp(argv[2], "main") != 0)) {
+        fprintf(stderr, "usage: fault_driver <process id> thread|main\n");
+        return 2;
+    }
+    DWORD pid = (DWORD)strtoul(argv[1], NULL, 10);
+    int result = strcmp(argv[2], "main") == 0 ? sendMainThread(pid) : startThread(pid);
+    if (result == 0)
+        printf("faulted\n");
+    return result;
 }
