@@ -11,6 +11,8 @@
 #include "platform/system.h"
 #include "platform/win32/w32_state.h"
 
+#include <malloc.h>
+
 namespace platform {
 
 namespace {
@@ -31,6 +33,7 @@ struct FaultTrap {
     HANDLE loopThread = nullptr;
     HWND taskWindow = nullptr;  // message-only window of the loop's thread
     void** guard = nullptr;     // the innermost runGuarded's jump buffer, on the loop's thread
+    DWORD abandonedBy = 0;      // the code of the fault that abandoned the last step
     LoopTask handed;            // outlives a timed-out send, which the loop may still take later
     void (*sessionEnd)(void*) = nullptr;
     void* sessionContext = nullptr;
@@ -53,6 +56,7 @@ LONG WINAPI filterFault(EXCEPTION_POINTERS* pointers) {
     if (t.filter != nullptr) t.filter(fault, t.context);
     if (!fault.onLoopThread) ExitThread(fault.code);
     if (t.guard == nullptr) return EXCEPTION_EXECUTE_HANDLER;  // nothing to resume: the process ends with the code
+    t.abandonedBy = fault.code;
     CONTEXT* context = pointers->ContextRecord;
     const DWORD64 guardStack = reinterpret_cast<DWORD64>(t.guard[2]);
     context->Rsp = ((guardStack - LANDING_MARGIN) & ~DWORD64{15}) - 8;  // as if just called
@@ -90,6 +94,8 @@ void removeFaultFilter() {
 
 // __builtin_setjmp keeps the frame and stack pointers (slots 0 and 2) and the
 // resume label; the compiler saves every callee-saved register around it.
+// A stack overflow used up the stack's guard page; it is put back so that a
+// later overflow is trapped as one too.
 bool runGuarded(void (*step)(void*), void* context) {
     FaultTrap& t = trap();
     void* buffer[5] = {};
@@ -97,6 +103,7 @@ bool runGuarded(void (*step)(void*), void* context) {
     t.guard = buffer;
     if (__builtin_setjmp(buffer) != 0) {
         t.guard = outer;
+        if (t.abandonedBy == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();
         return false;
     }
     step(context);
