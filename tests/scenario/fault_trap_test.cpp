@@ -74,6 +74,8 @@ TEST_F(FaultTrap, MessageTextByteForByte) {
               "Description: An attemped read or write to/from an address to which that process isn't allowed\r\n"
               "Total number of errors: 1\r\n"
               "The program will end now. Thanks to Orvasten for this code ;)");
+    record.faultLine = 0x7F000000 | 70000;
+    EXPECT_NE(app::faultMessage(record).find("\r\nLine: 70000\r\n"), std::string::npos);
     EXPECT_STREQ(app::faultDescription(DIVISION_BY_ZERO), "Attempted division by zero");
     EXPECT_STREQ(app::faultDescription(0x80000004),
                  "SINGLE_STEP The CPU has signalled that one instruction has been executed.Only of interest "
