@@ -199,6 +199,14 @@ TEST_F(FaultTrap, AFaultInsideTheHandlerEndsAtOnceWithoutASecondBox) {
     EXPECT_EQ(player.faults.faultCount, 2u);
 }
 
+TEST_F(FaultTrap, AFaultElsewhereWhileTheHandlerRunsWaitsForTheEnd) {
+    start();
+    player.faults.handlerThread = platform::currentThreadId();  // the loop's thread is on the fatal path
+    sim::raiseFaultElsewhere(ACCESS_VIOLATION);
+    EXPECT_EQ(sim::threadsParked(), 1);
+    EXPECT_TRUE(sim::messagesShown().empty());
+}
+
 TEST_F(FaultTrap, TheEndOfTheSessionKeepsThePlaylistOnce) {
     start();
     makeList({"C:\\a.mp3", "C:\\b.mp3"});
