@@ -432,12 +432,23 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         cls.session.close()
 
     def start_playing(self):
+        """A player started with the tracks, which make its playlist, after its first pass; the list
+        file is gone, so that what the end writes shows."""
+        if os.path.exists(self.list_file()):
+            os.remove(self.list_file())
         player = self.session.start(self.tracks, cwd=self.folder)
         player.wait_window()
         # A few status queries after the first play: the first pass has ended.
         harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
         harness.wait_for(lambda: len(player.commands()) > player.commands().index("play MP3_1") + 8, 30, 0.2)
         return player
+
+    def list_file(self):
+        return os.path.join(self.session.data_dir, "list.vnp")
+
+    def assert_playlist_kept(self):
+        with open(self.list_file(), "rb") as f:
+            self.assertEqual(f.read(), "".join(f"{track}\r\n" for track in self.tracks).encode("cp1252"))
 
     def box_text(self, player):
         """The box's lines as drawn (wrapped lines joined), from its last drawing."""
@@ -465,6 +476,7 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         self.session.xdotool("key", "Return")
         code = player.wait_exit()
         self.assertEqual(actions(player)[-1], "close MP3_1")
+        self.assert_playlist_kept()
         return code
 
     def test_1_guarded_steps_pass_faults_over(self):
@@ -486,6 +498,7 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         self.assertEqual(ended.returncode, 0, ended.stderr)
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(actions(player)[-1], "close MP3_1")
+        self.assert_playlist_kept()
 
 
 if __name__ == "__main__":

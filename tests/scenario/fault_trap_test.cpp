@@ -14,7 +14,6 @@
 #include "app/startup.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
-#include "support/face_layout.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -41,11 +40,9 @@ protected:
         app::runGuardedPass(player, true);
     }
 
-    // The playlist window's list with one row per path, as the playlist builds it.
+    // The rows of the playlist window's list that start-up made, one per path.
     void makeList(const std::vector<std::string>& paths) {
-        support::openPlaylistWindow(0, 64);
-        player.playlist.listMade = true;
-        player.playlist.slots.fill(std::string());
+        playlist::clearPlaylist(player.playlist);
         for (const std::string& path : paths) playlist::appendPath(player.playlist, path);
     }
 
@@ -145,12 +142,16 @@ TEST_F(FaultTrap, TheFatalPathKeepsAConsistentPlaylistOnce) {
     EXPECT_EQ(readFile(LIST_FILE), "changed since\r\n");
 }
 
-TEST_F(FaultTrap, NoListNoSaveAndTheCloseButtonsSaveCounts) {
+TEST_F(FaultTrap, NoListNoSave) {
     writeFile(LIST_FILE, "C:\\old.mp3\r\n");
+    sim::failWindowOpen(app::PLAYLIST_WINDOW);
     app::startUp(player);
-    app::saveListAtEnd(player.playlist);  // no playlist window, no list
+    app::saveListAtEnd(player.playlist);
     EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\n");
+}
 
+TEST_F(FaultTrap, TheCloseButtonsSaveCounts) {
+    app::startUp(player);
     makeList({"C:\\a.mp3"});
     app::shutDown(player.playlist);
     writeFile(LIST_FILE, "after the close\r\n");
