@@ -11,6 +11,7 @@ namespace platform::media {
 namespace {
 
 constexpr int MODE_CAPACITY = 64;
+constexpr const char* OPEN_DEVICE_PREFIX = "MPEGVIDEO!";
 
 // A plain optionally signed decimal number and nothing else.
 bool parseNumber(const std::string& text, int& value) {
@@ -85,6 +86,17 @@ int answerPosition(AliasState& alias, const Device& device, const std::string& n
     return device(lengthCommand.c_str(), reply, capacity);
 }
 
+// Wine's device reads a quoted path holding '!' as device!element and fails
+// (263); naming the device in front makes it split at that first '!' instead,
+// leaving the whole path as the element.
+std::string withDeviceNamed(const char* command, const std::vector<std::string>& words) {
+    std::string text = command;
+    if (words.size() < 2 || words[1].front() != '"' || words[1].find('!') == std::string::npos) {
+        return text;
+    }
+    return text.insert(text.find('"') + 1, OPEN_DEVICE_PREFIX);
+}
+
 // A new play starts a new pass through the track.
 void markPlayed(AliasState& alias) {
     alias.playedSinceOpen = true;
@@ -102,7 +114,7 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     std::string name = words.size() > 1 ? lower(words[1]) : "";
 
     if (verb == "open") {
-        int result = device(command, reply, capacity);
+        int result = device(withDeviceNamed(command, words).c_str(), reply, capacity);
         std::string opened = openedAlias(words);
         if (result == 0 && !opened.empty()) {
             bridge.aliases[opened] = AliasState{};

@@ -211,6 +211,17 @@ TEST(MediaBridge, CommandsAreReadCaseInsensitively) {
     EXPECT_EQ(b.fake.sent.back(), "play mp3_1 from 10");
 }
 
+TEST(MediaBridge, PathWithExclamationMarkIsOpenedWithItsDeviceNamed) {
+    Bridge b;
+    EXPECT_EQ(b.send("OPEN \"C:\\Music\\wow!.mp3\" Type MPEGVIDEO ALIAS MP3_1"), 0);
+    EXPECT_EQ(b.fake.sent.back(), "OPEN \"MPEGVIDEO!C:\\Music\\wow!.mp3\" Type MPEGVIDEO ALIAS MP3_1");
+    b.send("SetAudio MP3_1 volume to 300");
+    EXPECT_EQ(std::stoi(b.query("status MP3_1 volume")), 300) << "the alias is followed as any other";
+
+    b.send("OPEN \"C:\\Music\\calm.mp3\" Type MPEGVIDEO ALIAS MP3_2");
+    EXPECT_EQ(b.fake.sent.back(), "OPEN \"C:\\Music\\calm.mp3\" Type MPEGVIDEO ALIAS MP3_2");
+}
+
 TEST(MediaBridge, UnknownAliasesAndFailedOpensPassStraightThrough) {
     Bridge b;
     b.fake.acceptOpen = false;
