@@ -22,6 +22,7 @@ constexpr int PLAYLIST_WINDOW = 1;
 constexpr int FACE_CONTROL = 0;
 constexpr int FACE_IMAGE = 0;
 constexpr int ABOUT_LIBRARY = 0;
+constexpr const char* ABOUT_LIBRARY_FILE = "ravlet.dll";
 
 constexpr int MAIN_CLIENT_WIDTH = 184;
 constexpr int MAIN_CLIENT_HEIGHT = 64;

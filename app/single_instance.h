@@ -11,10 +11,12 @@ namespace app {
 constexpr const char* PLAYER_EXE_NAME = "brumby.exe";
 
 // Walks the snapshot: every exact match of the player's file name counts; the
-// first match is remembered, and at every second match the count goes back to
-// 0 and the remembered process is terminated. Returns the terminations made.
+// first match other than `ownProcessId` is remembered, and at every second
+// match the count goes back to 0 and the remembered process is terminated.
+// Returns the terminations made.
 std::vector<std::uint32_t> walkSnapshot(AppState& state,
-                                        const std::vector<platform::ProcessEntry>& entries);
+                                        const std::vector<platform::ProcessEntry>& entries,
+                                        std::uint32_t ownProcessId);
 
 void endOlderInstance(AppState& state);
 

@@ -15,6 +15,21 @@
 
 namespace app {
 
+namespace {
+
+// An empty installation directory would let the library be looked up along the
+// search path (working directory, PATH), where a planted copy could be found;
+// the program's own folder is then the one trusted place.
+std::string aboutLibraryPath(const std::string& installationDirectory) {
+    if (!installationDirectory.empty()) return installationDirectory + ABOUT_LIBRARY_FILE;
+    const std::string program = platform::programPath();
+    const std::size_t cut = program.find_last_of('\\');
+    if (cut == std::string::npos) return "";
+    return program.substr(0, cut + 1) + ABOUT_LIBRARY_FILE;
+}
+
+}  // namespace
+
 // Each step marks its line and runs guarded: a fault passed over inside a step
 // skips the rest of that step, and start-up goes on with the next.
 void startUp(Player& player) {
@@ -29,7 +44,8 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] { endOlderInstance(player.app); });
     FAULT_LINE(f); runStep([&] { player.app.installationDirectory = prepareInstallationDirectory(); });
     FAULT_LINE(f); runStep([&] {
-        platform::loadLibrary(ABOUT_LIBRARY, player.app.installationDirectory + "ravlet.dll");
+        const std::string aboutLibrary = aboutLibraryPath(player.app.installationDirectory);
+        if (!aboutLibrary.empty()) platform::loadLibrary(ABOUT_LIBRARY, aboutLibrary);
     });
 
     std::string firstParameter;

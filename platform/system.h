@@ -47,6 +47,8 @@ void setSessionEndHook(void (*hook)(void* context), void* context);
 std::string environmentVariable(const char* name);  // empty when unset
 // The working directory; empty when it does not fit the 260-character buffer.
 std::string currentDirectory();
+// The running program's full path; empty when it does not fit 260 characters.
+std::string programPath();
 
 // Files, by program-chosen handle numbers (-1 = failed).
 enum class FileMode {
@@ -58,7 +60,8 @@ enum class FileMode {
 // opened (locked by another program, access denied).
 enum class OpenFailure { None, Missing, Refused };
 
-// Size in bytes of the first match of `path`, -1 when nothing is found or the path is empty.
+// Size in bytes of the file `path` names; -1 when there is none, the path is
+// empty or it holds a wildcard character ('?', '*'), which names no file.
 std::int64_t fileSize(const std::string& path);
 bool createFolder(const std::string& path);
 bool isFolder(const std::string& path);
@@ -79,6 +82,7 @@ struct ProcessEntry {
 };
 // Every process, in snapshot order. `taken` is false when no snapshot could be made.
 std::vector<ProcessEntry> processSnapshot(bool& taken);
+std::uint32_t ownProcessId();
 // Ends process `processId` with exit code 1; true when it was terminated.
 bool terminateProcess(std::uint32_t processId);
 

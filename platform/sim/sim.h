@@ -2,12 +2,16 @@
 //
 // World and set-up
 //   reset(root)                      fresh world; files live on disk below root; C:\Users\tester and C:\Tunewell made
+//   reset("")                        a world without a disk: every file lives in memory, found by its path ignoring case
+//   putMemoryFile(path, bytes)       puts a file into that memory; memoryFile(path) reads one back ("" when absent)
 //   hostPath(windowsPath)            where a Windows path lives on disk ("X:\a" -> root/X/a, "\a" -> drive C, relative -> current dir)
 //   setEnvironment(name, value)      set a variable (names compare case-insensitively); unsetEnvironment(name) removes it
 //   setCurrentDirectory(path)        simulated working directory (>= 260 chars: currentDirectory() returns "")
+//   setProgramPath(path)             the running program's path (default C:\Program Files\Tunewell\brumby.exe)
 //   setScreenSize(w, h)              primary screen size (default 1024 x 768)
 //   setCommandLine(text)             what commandLine() returns (default "brumby.exe")
 //   setProcesses(list, taken)        what processSnapshot() returns
+//   setOwnProcessId(pid)             what ownProcessId() returns (default 7000)
 //   terminatedProcesses()            pids passed to terminateProcess that were in the list
 //   servicesStarted() / servicesStopped()   how often startServices / stopServices ran
 // Clock
@@ -181,12 +185,16 @@ struct MessageShown {
 
 void reset(const std::string& rootFolder);
 std::string hostPath(const std::string& windowsPath);
+void putMemoryFile(const std::string& windowsPath, const std::string& bytes);
+std::string memoryFile(const std::string& windowsPath);
 void setEnvironment(const std::string& name, const std::string& value);
 void unsetEnvironment(const std::string& name);
 void setCurrentDirectory(const std::string& windowsPath);
+void setProgramPath(const std::string& windowsPath);
 void setScreenSize(int width, int height);
 void setCommandLine(const std::string& text);
 void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTaken = true);
+void setOwnProcessId(std::uint32_t processId);
 const std::vector<std::uint32_t>& terminatedProcesses();
 int servicesStarted();
 int servicesStopped();

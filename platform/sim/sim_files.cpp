@@ -1,13 +1,16 @@
-// Simulated files (on disk below the world's root), processes and libraries.
+// Simulated files (on disk below the world's root, or in memory in a world
+// without one), processes and libraries.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/file_names.h"
 #include "platform/sim/sim_world.h"
 
 namespace sim {
@@ -68,6 +71,53 @@ static std::string firstMatch(const std::string& path) {
     return "";
 }
 
+// A world reset without a root has no disk; its files are kept in memory.
+static bool inMemory() { return world().root.empty(); }
+
+static std::string memoryKey(const std::string& path) {
+    std::string key = upper(path);
+    std::replace(key.begin(), key.end(), '/', '\\');
+    return key;
+}
+
+void putMemoryFile(const std::string& windowsPath, const std::string& bytes) {
+    world().memoryFiles[memoryKey(windowsPath)] = bytes;
+}
+
+std::string memoryFile(const std::string& windowsPath) {
+    auto it = world().memoryFiles.find(memoryKey(windowsPath));
+    return it == world().memoryFiles.end() ? std::string() : it->second;
+}
+
+static bool heldOpen(const std::string& key) {
+    for (const auto& [handle, open] : world().files)
+        if (open.hostPath == key) return true;
+    return false;
+}
+
+// Opens a memory file: read-only modes need it to exist, the others make it.
+static int openMemoryFile(const std::string& path, platform::FileMode mode, platform::OpenFailure& failure) {
+    World& w = world();
+    const std::string key = memoryKey(path);
+    const bool writes = mode != platform::FileMode::ReadExisting;
+    auto found = w.memoryFiles.find(key);
+    failure = found == w.memoryFiles.end() ? platform::OpenFailure::Missing : platform::OpenFailure::Refused;
+    if (path.empty() || (found == w.memoryFiles.end() && !writes)) return -1;
+    for (const auto& [handle, open] : w.files)
+        if (open.hostPath == key && (open.writes || writes)) return -1;
+    if (mode == platform::FileMode::WriteTruncate || found == w.memoryFiles.end()) w.memoryFiles[key].clear();
+    failure = platform::OpenFailure::None;
+    int handle = 1;
+    while (w.files.count(handle)) ++handle;
+    w.files[handle] = {-1, key, writes, 0};
+    return handle;
+}
+
+static OpenFile* memoryHandle(int file) {
+    auto it = world().files.find(file);
+    return it != world().files.end() && it->second.fd < 0 ? &it->second : nullptr;
+}
+
 static bool isRegularFile(const std::string& host) {
     std::error_code error;
     return !host.empty() && fs::is_regular_file(host, error);
@@ -81,7 +131,11 @@ using sim::world;
 namespace fs = std::filesystem;
 
 std::int64_t fileSize(const std::string& path) {
-    if (path.empty()) return -1;
+    if (path.empty() || platform::holdsWildcard(path)) return -1;
+    if (sim::inMemory()) {
+        auto it = world().memoryFiles.find(sim::memoryKey(path));
+        return it == world().memoryFiles.end() ? -1 : static_cast<std::int64_t>(it->second.size());
+    }
     std::string host = sim::firstMatch(path);
     std::error_code error;
     if (host.empty() || !fs::exists(host, error)) return -1;
@@ -110,6 +164,7 @@ int openFile(const std::string& path, FileMode mode) {
 }
 
 int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
+    if (sim::inMemory()) return sim::openMemoryFile(path, mode, failure);
     std::string host = sim::hostPath(path);
     std::error_code error;
     failure = OpenFailure::Refused;
@@ -138,6 +193,14 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
 int readFile(int file, void* buffer, int count) {
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
+    if (sim::OpenFile* memory = sim::memoryHandle(file)) {
+        const std::string& bytes = world().memoryFiles[memory->hostPath];
+        if (memory->offset >= bytes.size()) return 0;
+        const std::size_t got = std::min(bytes.size() - memory->offset, static_cast<std::size_t>(count));
+        std::memcpy(buffer, bytes.data() + memory->offset, got);
+        memory->offset += got;
+        return static_cast<int>(got);
+    }
     ssize_t got = ::read(it->second.fd, buffer, static_cast<std::size_t>(count));
     return got > 0 ? static_cast<int>(got) : 0;
 }
@@ -146,6 +209,15 @@ int readFile(int file, void* buffer, int count) {
 int writeFile(int file, const void* buffer, int count) {
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
+    if (sim::OpenFile* memory = sim::memoryHandle(file)) {
+        if (!memory->writes) return 0;
+        std::string& bytes = world().memoryFiles[memory->hostPath];
+        if (bytes.size() < memory->offset) bytes.resize(memory->offset, '\0');
+        bytes.replace(memory->offset, static_cast<std::size_t>(count), static_cast<const char*>(buffer),
+                      static_cast<std::size_t>(count));
+        memory->offset += static_cast<std::size_t>(count);
+        return count;
+    }
     if (sim::failsNow(sim::FileOperation::Write)) {
         if (::write(it->second.fd, buffer, static_cast<std::size_t>(count / 2)) < 0) return 0;
         return 0;
@@ -157,25 +229,39 @@ int writeFile(int file, const void* buffer, int count) {
 bool seekFile(int file, std::int64_t offset) {
     auto it = world().files.find(file);
     if (it == world().files.end() || offset < 0) return false;
+    if (sim::OpenFile* memory = sim::memoryHandle(file)) {
+        memory->offset = static_cast<std::size_t>(offset);
+        return true;
+    }
     return ::lseek(it->second.fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
 }
 
 bool flushFile(int file) {
     auto it = world().files.find(file);
     if (it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
+    if (it->second.fd < 0) return true;
     return ::fsync(it->second.fd) == 0;
 }
 
 void closeFile(int file) {
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
-    ::close(it->second.fd);
+    if (it->second.fd >= 0) ::close(it->second.fd);
     world().files.erase(it);
 }
 
 // Like a move with replace-existing: fails while the target is held open by
 // anyone, and for a folder.
 bool replaceFile(const std::string& from, const std::string& to) {
+    if (sim::inMemory()) {
+        auto& memory = world().memoryFiles;
+        const std::string source = sim::memoryKey(from);
+        const std::string target = sim::memoryKey(to);
+        if (!memory.count(source) || sim::heldOpen(source) || sim::heldOpen(target)) return false;
+        memory[target] = std::move(memory[source]);
+        if (target != source) memory.erase(source);
+        return true;
+    }
     std::string source = sim::hostPath(from);
     std::string target = sim::hostPath(to);
     std::error_code error;
@@ -189,6 +275,10 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 bool deleteFile(const std::string& path) {
+    if (sim::inMemory()) {
+        const std::string key = sim::memoryKey(path);
+        return !sim::heldOpen(key) && world().memoryFiles.erase(key) == 1;
+    }
     std::string host = sim::hostPath(path);
     std::error_code error;
     if (host.empty() || sim::locked(host)) return false;

@@ -78,7 +78,8 @@ std::string hostPath(const std::string& windowsPath) {
 
 void reset(const std::string& rootFolder) {
     World& old = world();
-    for (auto& [handle, file] : old.files) ::close(file.fd);
+    for (auto& [handle, file] : old.files)
+        if (file.fd >= 0) ::close(file.fd);
     old = World{};
     World& w = world();
     w.root = rootFolder;
@@ -100,6 +101,8 @@ void setCurrentDirectory(const std::string& windowsPath) {
     world().currentDirectory = windowsPath;
 }
 
+void setProgramPath(const std::string& windowsPath) { world().programPath = windowsPath; }
+
 void setScreenSize(int width, int height) {
     world().screenWidth = width;
     world().screenHeight = height;
@@ -111,6 +114,8 @@ void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTa
     world().processes = std::move(processes);
     world().snapshotTaken = snapshotTaken;
 }
+
+void setOwnProcessId(std::uint32_t processId) { world().ownProcessId = processId; }
 
 const std::vector<std::uint32_t>& terminatedProcesses() { return world().terminated; }
 int servicesStarted() { return world().servicesStarted; }
@@ -136,6 +141,13 @@ std::string currentDirectory() {
     const std::string& dir = sim::world().currentDirectory;
     return dir.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : dir;
 }
+
+std::string programPath() {
+    const std::string& path = sim::world().programPath;
+    return path.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : path;
+}
+
+std::uint32_t ownProcessId() { return sim::world().ownProcessId; }
 
 void sleepMs(int milliseconds) {
     sim::faultIfQueued("sleepMs");

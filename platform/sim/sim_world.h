@@ -83,15 +83,18 @@ struct MediaAlias {
 };
 
 struct OpenFile {
-    int fd = -1;
-    std::string hostPath;
+    int fd = -1;              // -1 for a file kept in memory
+    std::string hostPath;     // or the memory file's key
     bool writes = false;
+    std::size_t offset = 0;   // a memory file's read and write position
 };
 
 struct World {
     std::string root;
     std::map<std::string, std::string> environment;  // names upper-cased
     std::string currentDirectory;
+    std::string programPath = "C:\\Program Files\\Tunewell\\brumby.exe";
+    std::uint32_t ownProcessId = 7000;
     std::string commandLine = "brumby.exe";
     int screenWidth = 1024, screenHeight = 768;
     std::int64_t clock = 0;
@@ -128,6 +131,7 @@ struct World {
     std::map<int, OpenFile> files;  // by handle
     std::vector<FileOperation> failingFileOperations;
     std::vector<std::string> lockedFiles;  // host paths
+    std::map<std::string, std::string> memoryFiles;  // by upper-cased path, in a world without a disk
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;

@@ -1,4 +1,5 @@
 // Files by small handle numbers, folders, the working directory and environment variables.
+#include "platform/file_names.h"
 #include "platform/system.h"
 #include "platform/win32/w32_state.h"
 
@@ -15,7 +16,7 @@ static HANDLE fileHandle(int file) {
 }
 
 std::int64_t fileSize(const std::string& path) {
-    if (path.empty()) {
+    if (path.empty() || holdsWildcard(path)) {
         return -1;
     }
     WIN32_FIND_DATAA found = {};

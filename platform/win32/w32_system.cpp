@@ -128,6 +128,17 @@ std::vector<ProcessEntry> processSnapshot(bool& taken) {
     return entries;
 }
 
+std::uint32_t ownProcessId() { return GetCurrentProcessId(); }
+
+std::string programPath() {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return "";
+    }
+    return std::string(path, length);
+}
+
 bool terminateProcess(std::uint32_t processId) {
     HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
     if (process == nullptr) {

@@ -44,33 +44,42 @@ std::vector<platform::ProcessEntry> snapshot(std::initializer_list<const char*> 
 
 TEST(SingleInstance, OneOlderPlayerIsTerminatedByTheNewOne) {
     app::AppState state;
-    const auto ended = app::walkSnapshot(state, snapshot({"explorer.exe", "brumby.exe", "x.exe", "brumby.exe"}));
+    const auto ended = app::walkSnapshot(state, snapshot({"explorer.exe", "brumby.exe", "x.exe", "brumby.exe"}), 103);
     EXPECT_EQ(ended, std::vector<std::uint32_t>{101});
     EXPECT_EQ(state.matchedInstanceCount, 0);
 }
 
 TEST(SingleInstance, AloneNothingIsTerminated) {
     app::AppState state;
-    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"brumby.exe", "init"})).empty());
+    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"brumby.exe", "init"}), 100).empty());
     EXPECT_EQ(state.matchedInstanceCount, 1);
-    EXPECT_EQ(state.rememberedProcessId, 100u);
+    EXPECT_EQ(state.rememberedProcessId, 0u) << "the own process is never remembered";
 }
 
 TEST(SingleInstance, NameMatchesExactlyAndCaseSensitively) {
     app::AppState state;
-    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"Brumby.exe", "BRUMBY.EXE", "brumby.exe"})).empty());
-    EXPECT_TRUE(app::walkSnapshot(state = {}, snapshot({"brumby.exe ", "brumby", "brumby.exe"})).empty());
+    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"Brumby.exe", "BRUMBY.EXE", "brumby.exe"}), 102).empty());
+    EXPECT_TRUE(app::walkSnapshot(state = {}, snapshot({"brumby.exe ", "brumby", "brumby.exe"}), 102).empty());
 }
 
 TEST(SingleInstance, ThreeAndFourMatchesTerminateOnlyTheFirstListed) {
     app::AppState three;
-    EXPECT_EQ(app::walkSnapshot(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"})),
+    EXPECT_EQ(app::walkSnapshot(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 102),
               std::vector<std::uint32_t>{100});
     app::AppState four;
     // The count resets at 2 and reaches 2 again at the fourth match, which
     // terminates the same remembered process once more: two older players survive.
-    EXPECT_EQ(app::walkSnapshot(four, snapshot({"brumby.exe", "brumby.exe", "brumby.exe", "brumby.exe"})),
+    EXPECT_EQ(app::walkSnapshot(four, snapshot({"brumby.exe", "brumby.exe", "brumby.exe", "brumby.exe"}), 103),
               (std::vector<std::uint32_t>{100, 100}));
+}
+
+TEST(SingleInstance, TheNewPlayerListedFirstEndsTheOlderOneNotItself) {
+    app::AppState state;
+    EXPECT_EQ(app::walkSnapshot(state, snapshot({"brumby.exe", "x.exe", "brumby.exe"}), 100),
+              std::vector<std::uint32_t>{102});
+    app::AppState three;
+    EXPECT_EQ(app::walkSnapshot(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 100),
+              std::vector<std::uint32_t>{101});
 }
 
 }  // namespace

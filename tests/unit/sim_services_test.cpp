@@ -90,7 +90,29 @@ TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {
     EXPECT_EQ(sim::openFileCount(), 1);
     platform::closeFile(file);
     EXPECT_EQ(sim::openFileCount(), 0);
-    EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\*.txt"), 5);
+    EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\a.txt"), 5);
+    EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\*.txt"), -1) << "a wildcard names no file";
+    EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\?.txt"), -1);
+}
+
+TEST_F(SimServices, WorldWithoutADiskKeepsFilesInMemory) {
+    sim::reset("");
+    sim::putMemoryFile("C:\\Music\\a.mp3", "0123456789");
+    EXPECT_EQ(platform::fileSize("c:\\music\\A.MP3"), 10);
+    int file = platform::openFile("C:\\Music\\a.mp3", platform::FileMode::ReadExisting);
+    char bytes[4] = {};
+    EXPECT_TRUE(platform::seekFile(file, 7));
+    EXPECT_EQ(platform::readFile(file, bytes, 4), 3);
+    EXPECT_EQ(std::string(bytes, 3), "789");
+    EXPECT_EQ(platform::writeFile(file, "x", 1), 0) << "opened for reading";
+    EXPECT_EQ(platform::openFile("C:\\Music\\a.mp3", platform::FileMode::WriteTruncate), -1) << "shares reads only";
+    platform::closeFile(file);
+    EXPECT_EQ(platform::openFile("C:\\none.txt", platform::FileMode::ReadExisting), -1);
+    file = platform::openFile("C:\\list.txt", platform::FileMode::WriteTruncate);
+    EXPECT_EQ(platform::writeFile(file, "one\r\n", 5), 5);
+    platform::closeFile(file);
+    EXPECT_EQ(sim::memoryFile("C:\\LIST.TXT"), "one\r\n");
+    EXPECT_EQ(sim::openFileCount(), 0);
 }
 
 TEST_F(SimServices, KeyReportsAPressOnceAfterItWasReleased) {

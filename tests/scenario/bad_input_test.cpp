@@ -1,0 +1,173 @@
+// Bad input the player meets in the field: damaged data files and skins, odd
+// tracks and paths. Each time it falls back, plays on, and its close button
+// still ends it with 0.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/brumby.h"
+#include "app/loop.h"
+#include "app/startup.h"
+#include "app/player.h"
+#include "platform/sim/sim.h"
+#include "platform/gui.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
+#include "support/sim_test.h"
+
+namespace {
+
+constexpr int MOUSE_MOVE = 0x200;
+constexpr int IDLE_PASSES = 30;
+
+class BadInput : public SimTest {
+protected:
+    // The whole program: start-up, some idle passes, then the close button.
+    int runUntilClosed() {
+        for (int pass = 0; pass < IDLE_PASSES; ++pass) sim::queueRawEvent(MOUSE_MOVE);
+        sim::movePointer(420 + 12, 352 + 10);  // the close button of the centred face
+        sim::queueControlEvent(app::FACE_CONTROL, 0);
+        const int code = app::brumbyMain();
+        EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).exists);
+        EXPECT_EQ(sim::openFileCount(), 0);
+        return code;
+    }
+
+    // The playlist's list, in its window, where start-up has not made them.
+    static void ensurePlaylistList() {
+        if (sim::controlExists(playlist::PLAYLIST_LIST)) return;
+        platform::WindowLayout layout;
+        layout.clientWidth = 184;
+        layout.clientHeight = 205;
+        layout.owner = app::MAIN_WINDOW;
+        platform::openWindow(app::PLAYLIST_WINDOW, layout);
+        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165, 0, 0xFFFFFF);
+    }
+
+    const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
+    const std::string dirFile = dataFolder + "\\dir.vnd";
+    const std::string listFile = dataFolder + "\\list.vnp";
+};
+
+// A 24-bit bitmap of one colour, `width` x `height`.
+std::string bitmap(int width, int height) {
+    const int stride = (width * 3 + 3) / 4 * 4;
+    std::string bytes(54 + static_cast<std::size_t>(stride) * height, '\x40');
+    auto put = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(10, 54);
+    put(14, 40);
+    put(18, static_cast<std::uint32_t>(width));
+    put(22, static_cast<std::uint32_t>(height));
+    put(26, 1 | (24 << 16));
+    put(30, 0);
+    return bytes;
+}
+
+TEST_F(BadInput, JunkAndShortSkinsLeaveTheMissingPixelsUnpainted) {
+    writeFile("C:\\Tunewell\\back.vnb", std::string(5000, '\x7f'));
+    writeFile("C:\\Tunewell\\backmouse.vnb", bitmap(20, 10));
+    skin::Skin face;
+    skin::loadSkin(face, "C:\\Tunewell\\");
+    EXPECT_EQ(face.normalPixels[5 * skin::SKIN_HEIGHT + 5], platform::NO_COLOUR);
+    EXPECT_EQ(face.hoverPixels[5 * skin::SKIN_HEIGHT + 5], platform::rgb(0x40, 0x40, 0x40));
+    EXPECT_EQ(face.hoverPixels[100 * skin::SKIN_HEIGHT + 50], platform::NO_COLOUR);
+    EXPECT_EQ(runUntilClosed(), 0);
+}
+
+// Junk, empty and oversized files: the first line is the directory, whatever it
+// holds; an empty one loads the about library from the program's own folder.
+TEST_F(BadInput, DamagedInstallationFileIsReadAsItsFirstLine) {
+    struct Case {
+        std::string content, libraryPath;
+    };
+    const std::string junk = "\x01\xfe\xff junk\tbytes";
+    const std::string huge(3 * 1024 * 1024, 'x');
+    const std::vector<Case> cases = {
+        {junk + "\r\nrest", junk + "ravlet.dll"},
+        {"", "C:\\Program Files\\Tunewell\\ravlet.dll"},
+        {std::string("\0D:\\after-nul\\", 14), "C:\\Program Files\\Tunewell\\ravlet.dll"},
+        {huge, huge + "ravlet.dll"},
+    };
+    for (const Case& c : cases) {
+        sim::reset(root.string());
+        writeFile(dirFile, c.content);
+        EXPECT_EQ(runUntilClosed(), 0);
+        ASSERT_EQ(sim::loadedLibraries().size(), 1u);
+        EXPECT_EQ(sim::loadedLibraries()[0].path, c.libraryPath) << c.content.substr(0, 20);
+        EXPECT_EQ(readFile(dirFile), c.content) << "never rewritten";
+    }
+}
+
+TEST_F(BadInput, AboutLibraryIsNotLookedUpAlongTheSearchPathWithoutAProgramFolder) {
+    writeFile(dirFile, "");
+    sim::setProgramPath("");
+    EXPECT_EQ(runUntilClosed(), 0);
+    EXPECT_TRUE(sim::loadedLibraries().empty());
+}
+
+// Each row of the playlist file in turn, by a double click; the close button
+// then ends the loop. Empty and 100-byte files are opened (the device decides)
+// and labelled by name, a long path is handed over whole, and a path with a
+// wildcard names no file: no tag (though C:\Music\ab.mp3 would match it as a
+// pattern), no open, while the track before it is still closed.
+TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
+    const std::string longPath =
+        "C:\\Music\\" + std::string(120, 'a') + "\\" + std::string(150, 'b') + "\\long.mp3";
+    writeFile("C:\\Music\\empty.mp3", "");
+    writeFile("C:\\Music\\short.mp3", std::string(100, '\xff'));
+    writeFile(longPath, std::string(3000, '\0'));
+    std::string tag(125, '\0');
+    tag.replace(0, 4, "Song");
+    tag.replace(30, 4, "Band");
+    writeFile("C:\\Music\\ab.mp3", std::string(4000, '\x55') + tag);
+    const std::vector<std::string> paths = {"C:\\Music\\empty.mp3", "C:\\Music\\short.mp3", longPath,
+                                            "C:\\Music\\a?.mp3", "C:\\Music\\*.mp3"};
+    app::Player player;
+    app::startUp(player);
+    app::runPass(player, true);
+    ensurePlaylistList();
+    for (const std::string& path : paths) playlist::appendPath(player.playlist, path);
+    std::vector<std::vector<std::string>> loads;
+    for (int row = 0; row < 5; ++row) {
+        sim::clearMediaLog();
+        sim::selectRow(playlist::PLAYLIST_LIST, row);
+        sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+        app::runPass(player, false);
+        app::runPass(player, false);
+        loads.push_back(sim::mediaLog());
+    }
+    EXPECT_EQ(sim::listRows(playlist::PLAYLIST_LIST),
+              (std::vector<std::string>{"empty", "short", "long", "a?", "*"}));
+    auto opens = [](const std::vector<std::string>& log) {
+        return std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; });
+    };
+    EXPECT_EQ(opens(loads[0]), 1);
+    EXPECT_EQ(opens(loads[1]), 1);
+    EXPECT_NE(std::find(loads[2].begin(), loads[2].end(),
+                        "OPEN \"" + longPath + "\" Type MPEGVIDEO ALIAS MP3_1"), loads[2].end());
+    for (int wildcard : {3, 4}) {
+        EXPECT_EQ(opens(loads[wildcard]), 0);
+        EXPECT_NE(std::find(loads[wildcard].begin(), loads[wildcard].end(), "close MP3_1"), loads[wildcard].end());
+    }
+    EXPECT_EQ(player.transport.trackOpen, 0);
+    EXPECT_FALSE(sim::aliasOpen(1));
+    EXPECT_EQ(player.tag.trackTitle, "");
+
+    sim::movePointerToClient(app::MAIN_WINDOW, 12, 10);
+    sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+    app::runPass(player, false);
+    app::runPass(player, false);
+    EXPECT_EQ(player.app.quitFlag, 1);
+    std::string list;
+    for (const std::string& path : paths) list += path + "\r\n";
+    EXPECT_EQ(readFile(listFile), list);
+}
+
+}  // namespace
