@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/file_names.h"
 #include "platform/system.h"
 #include "platform/text.h"
 
@@ -45,9 +46,10 @@ std::string formatClock(int milliseconds) {
 }
 
 // A double quote in the path would end the quoted path early and let the rest
-// of the path be read as further command words, so such a path is refused.
+// of the path be read as further command words, and a wildcard names no file
+// (it could open another one), so such paths are refused.
 bool openTrack(int alias, const std::string& path) {
-    if (path.find('"') != std::string::npos) return false;
+    if (path.find('"') != std::string::npos || platform::holdsWildcard(path)) return false;
     const std::string command =
         "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + aliasName(alias);
     return sendCommand(command) == 0;
