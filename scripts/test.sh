@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds both trees, and runs every test: unit and
-# scenario tests natively and under AddressSanitizer/UBSan, and the end-to-end
-# tests of the real brumby.exe and ravlet.dll under Wine on a virtual display.
+# scenario tests natively and under AddressSanitizer/UBSan, a short run of
+# every fuzz target, and the end-to-end tests of the real brumby.exe and
+# ravlet.dll under Wine on a virtual display.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
@@ -12,5 +13,7 @@ bash scripts/build.sh
 
 echo "== tests (sanitizers: unit, scenario)"
 (cd build/sanitize && ctest -L 'unit|scenario' --output-on-failure -j "$jobs")
+echo "== fuzz smoke"
+bash scripts/fuzz.sh
 echo "== tests (unit, scenario, e2e)"
 (cd build/native && ctest --output-on-failure)

@@ -1,0 +1,55 @@
+// The line reader and the dir.vnd reader on a file in memory: lines split the
+// bytes exactly at CR LF, CR, LF or NUL; the installation directory is the
+// first line; the file is read, never rewritten, and closed.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "app/data_folder.h"
+#include "platform/sim/sim.h"
+
+namespace {
+
+void require(bool holds) {
+    if (!holds) std::abort();
+}
+
+// Walks every line and checks that each is followed by one terminator, so the
+// lines and terminators put back together are the bytes again.
+std::string checkLines(const std::string& bytes) {
+    std::string firstLine;
+    std::size_t position = 0;
+    bool first = true;
+    while (position < bytes.size()) {
+        const std::size_t start = position;
+        const std::string line = app::nextLine(bytes, position);
+        if (first) firstLine = line;
+        first = false;
+        require(line.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
+        require(bytes.compare(start, line.size(), line) == 0);
+        const std::string ending = bytes.substr(start + line.size(), position - start - line.size());
+        const bool atEnd = position == bytes.size();
+        require(ending == "\r\n" || ending == "\r" || ending == "\n" || ending == std::string(1, '\0') ||
+                (ending.empty() && atEnd));
+        require(ending != "\r" || atEnd || bytes[position] != '\n');
+    }
+    std::size_t past = bytes.size();
+    require(app::nextLine(bytes, past).empty() && past == bytes.size());
+    return firstLine;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string firstLine = checkLines(bytes);
+
+    sim::reset("");
+    const std::string file = app::installationFilePath();
+    sim::putMemoryFile(file, bytes);
+    require(app::prepareInstallationDirectory() == firstLine);
+    require(sim::memoryFile(file) == bytes);
+    require(sim::openFileCount() == 0);
+    return 0;
+}

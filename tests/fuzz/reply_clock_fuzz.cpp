@@ -1,0 +1,57 @@
+// Reply numbers and clock texts. A reply reads as its leading blanks, sign and
+// digits (wrapping in 32 bits), whatever follows; a clock text is always
+// eight characters, and below 100 hours it gives back the whole seconds.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "playback/media_commands.h"
+
+namespace {
+
+void require(bool holds) {
+    if (!holds) std::abort();
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::int32_t expectedReply(const std::string& reply) {
+    std::size_t i = reply.find_first_not_of(' ');
+    if (i == std::string::npos) return 0;
+    const bool negative = reply[i] == '-';
+    if (reply[i] == '-' || reply[i] == '+') ++i;
+    std::uint32_t value = 0;
+    for (; i < reply.size() && isDigit(reply[i]); ++i) value = value * 10u + static_cast<std::uint32_t>(reply[i] - '0');
+    return static_cast<std::int32_t>(negative ? 0u - value : value);
+}
+
+void checkClock(std::int32_t ms) {
+    const std::string text = playback::formatClock(ms);
+    require(text.size() == 8 && text[2] == ':' && text[5] == ':');
+    if (ms < 0 || ms >= 360000000) return;
+    for (int field : {0, 3, 6}) require(isDigit(text[field]) && isDigit(text[field + 1]));
+    const int hours = std::stoi(text.substr(0, 2));
+    const int minutes = std::stoi(text.substr(3, 2));
+    const int seconds = std::stoi(text.substr(6, 2));
+    require(minutes < 60 && seconds < 60);
+    require(((hours * 60 + minutes) * 60 + seconds) == ms / 1000);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The reply as the device leaves it: text up to the first NUL.
+    std::string reply(reinterpret_cast<const char*>(data), size);
+    reply = reply.substr(0, std::strlen(reply.c_str()));
+    require(playback::parseReplyNumber(reply.c_str()) == expectedReply(reply));
+
+    if (size >= 4) {
+        std::int32_t ms = 0;
+        std::memcpy(&ms, data, sizeof ms);
+        checkClock(ms);
+        checkClock(static_cast<std::int32_t>(static_cast<std::uint32_t>(ms) % 360000000u));
+    }
+    return 0;
+}
