@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""End-to-end: what brumby.exe does when it starts with a file on its command line."""
+"""End-to-end: what brumby.exe does when it starts with a file on its command line, also
+among damaged files."""
 import os
 import unittest
 
@@ -27,6 +28,36 @@ class FirstStart(unittest.TestCase):
             with open(record, "rb") as f:
                 self.assertEqual(f.read(), (session.windows_path(folder) + "\\\r\n").encode("cp1252"))
             self.assertIsNone(player.exit_code())
+
+
+class DamagedSurroundings(unittest.TestCase):
+    # Junk skins, a junk ravlet.dll and an empty dir.vnd (the library is then looked for
+    # beside the program) leave the player running; a file whose name holds '!' plays.
+    def test_runs_on_and_plays_a_name_with_an_exclamation_mark(self):
+        with harness.Session("damaged") as session:
+            folder = session.install()
+            with open(os.path.join(folder, "back.vnb"), "wb") as f:
+                f.write(bytes(range(256)) * 40)
+            with open(os.path.join(folder, "backmouse.vnb"), "wb") as f:
+                f.write(b"BM\x10\x00")
+            with open(os.path.join(folder, "ravlet.dll"), "wb") as f:
+                f.write(b"MZ" + b"\xff" * 3000)
+            os.makedirs(session.data_dir, exist_ok=True)
+            open(os.path.join(session.data_dir, "dir.vnd"), "wb").close()
+            media = os.path.join(session.dir, "media")
+            os.makedirs(media, exist_ok=True)
+            track = session.windows_path(harness.write_wav(os.path.join(media, "wow!.wav"), seconds=600))
+
+            player = session.start([track], cwd=folder)
+            player.wait_window()
+            self.assertTrue(harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2))
+            calls = player.mci_calls()
+            self.assertEqual(calls[0].command, f'OPEN "MPEGVIDEO!{track}" Type MPEGVIDEO ALIAS MP3_1')
+            self.assertFalse(calls[0].refused)
+            self.assertFalse(next(c for c in calls if c.command == "play MP3_1").refused)
+
+            player.request_close()
+            self.assertEqual(player.wait_exit(), 0)
 
 
 if __name__ == "__main__":
