@@ -88,13 +88,20 @@ int answerPosition(AliasState& alias, const Device& device, const std::string& n
 
 // Wine's device reads a quoted path holding '!' as device!element and fails
 // (263); naming the device in front makes it split at that first '!' instead,
-// leaving the whole path as the element.
-std::string withDeviceNamed(const char* command, const std::vector<std::string>& words) {
+// leaving the whole path as the element. Only a quoted path right after the
+// verb is the element.
+std::string withDeviceNamed(const char* command) {
     std::string text = command;
-    if (words.size() < 2 || words[1].front() != '"' || words[1].find('!') == std::string::npos) {
+    const std::size_t verbEnd = text.find_first_of(" \t", text.find_first_not_of(" \t"));
+    const std::size_t open = text.find_first_not_of(" \t", verbEnd);
+    if (open == std::string::npos || text[open] != '"') {
         return text;
     }
-    return text.insert(text.find('"') + 1, OPEN_DEVICE_PREFIX);
+    const std::size_t close = text.find('"', open + 1);
+    if (close == std::string::npos || text.find('!', open) > close) {
+        return text;
+    }
+    return text.insert(open + 1, OPEN_DEVICE_PREFIX);
 }
 
 // A new play starts a new pass through the track.
@@ -114,7 +121,7 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     std::string name = words.size() > 1 ? lower(words[1]) : "";
 
     if (verb == "open") {
-        int result = device(withDeviceNamed(command, words).c_str(), reply, capacity);
+        int result = device(withDeviceNamed(command).c_str(), reply, capacity);
         std::string opened = openedAlias(words);
         if (result == 0 && !opened.empty()) {
             bridge.aliases[opened] = AliasState{};

@@ -3,16 +3,21 @@
 // first line; the file is read, never rewritten, and closed.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/data_folder.h"
+#include "store/data_files.h"
 #include "platform/sim/sim.h"
 
 namespace {
 
-void require(bool holds) {
-    if (!holds) std::abort();
+// A property that does not hold ends the run with its line, and the input is kept.
+void require(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+    std::abort();
 }
 
 // Walks every line and checks that each is followed by one terminator, so the
@@ -23,7 +28,7 @@ std::string checkLines(const std::string& bytes) {
     bool first = true;
     while (position < bytes.size()) {
         const std::size_t start = position;
-        const std::string line = app::nextLine(bytes, position);
+        const std::string line = store::nextLine(bytes, position);
         if (first) firstLine = line;
         first = false;
         require(line.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
@@ -35,7 +40,7 @@ std::string checkLines(const std::string& bytes) {
         require(ending != "\r" || atEnd || bytes[position] != '\n');
     }
     std::size_t past = bytes.size();
-    require(app::nextLine(bytes, past).empty() && past == bytes.size());
+    require(store::nextLine(bytes, past).empty() && past == bytes.size());
     return firstLine;
 }
 
@@ -46,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string firstLine = checkLines(bytes);
 
     sim::reset("");
-    const std::string file = app::installationFilePath();
+    const std::string file = store::installationFilePath();
     sim::putMemoryFile(file, bytes);
     require(app::prepareInstallationDirectory() == firstLine);
     require(sim::memoryFile(file) == bytes);

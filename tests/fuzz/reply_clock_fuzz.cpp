@@ -1,18 +1,26 @@
 // Reply numbers and clock texts. A reply reads as its leading blanks, sign and
-// digits (wrapping in 32 bits), whatever follows; a clock text is always
-// eight characters, and below 100 hours it gives back the whole seconds.
+// digits (wrapping in 32 bits), whatever follows, and never past its buffer; a
+// clock text is always eight characters, and below 100 hours it gives back the
+// whole seconds.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include <vector>
+
+#include "platform/text.h"
 #include "playback/media_commands.h"
 
 namespace {
 
-void require(bool holds) {
-    if (!holds) std::abort();
+// A property that does not hold ends the run with its line, and the input is kept.
+void require(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+    std::abort();
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -42,10 +50,12 @@ void checkClock(std::int32_t ms) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The reply as the device leaves it: text up to the first NUL.
-    std::string reply(reinterpret_cast<const char*>(data), size);
-    reply = reply.substr(0, std::strlen(reply.c_str()));
-    require(playback::parseReplyNumber(reply.c_str()) == expectedReply(reply));
+    // A buffer exactly as long as the input, with no terminator of its own.
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::vector<char> buffer(bytes.begin(), bytes.end());
+    const std::string reply = bytes.substr(0, bytes.find('\0'));
+    require(platform::parseReplyNumber(buffer.data(), static_cast<int>(size)) == expectedReply(reply));
+    require(platform::parseReplyNumber(reply.c_str()) == expectedReply(reply));
 
     if (size >= 4) {
         std::int32_t ms = 0;

@@ -4,6 +4,7 @@
 // file is closed again.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -15,8 +16,11 @@ namespace {
 constexpr const char* TRACK = "C:\\Music\\track.mp3";
 constexpr std::size_t TAIL = 125;
 
-void require(bool holds) {
-    if (!holds) std::abort();
+// A property that does not hold ends the run with its line, and the input is kept.
+void require(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+    std::abort();
 }
 
 // The next run of non-zero bytes from `at` in the first 125 bytes of `window`.
