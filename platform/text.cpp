@@ -72,4 +72,6 @@ int parseReplyNumber(const char* reply, int capacity) {
     return static_cast<int>(value);
 }
 
+bool holdsWildcard(const std::string& path) { return path.find_first_of("?*") != std::string::npos; }
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Text helpers shared by the media-command layer, the Wine media bridge and the
-// simulated media device: command words, reply buffers and reply numbers.
+// simulated media device: command words, reply buffers and reply numbers; and
+// the test that a path cannot name a file.
 #pragma once
 
 #include <climits>
@@ -21,5 +22,9 @@ bool writeReply(const std::string& text, char* reply, int capacity);
 
 // A numeric reply as the player reads it, within `capacity` characters.
 int parseReplyNumber(const char* reply, int capacity = INT_MAX);
+
+// '?' and '*' are what characters outside the single-byte code page become in a
+// path; such a path names no file.
+bool holdsWildcard(const std::string& path);
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "platform/file_names.h"
 #include "platform/system.h"
 #include "platform/text.h"
 

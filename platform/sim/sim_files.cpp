@@ -10,7 +10,7 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "platform/file_names.h"
+#include "platform/file_lookup.h"
 #include "platform/sim/sim_world.h"
 
 namespace sim {
@@ -130,8 +130,8 @@ namespace platform {
 using sim::world;
 namespace fs = std::filesystem;
 
-std::int64_t fileSize(const std::string& path) {
-    if (path.empty() || platform::holdsWildcard(path)) return -1;
+std::int64_t firstMatchSize(const std::string& path) {
+    if (path.empty()) return -1;
     if (sim::inMemory()) {
         auto it = world().memoryFiles.find(sim::memoryKey(path));
         return it == world().memoryFiles.end() ? -1 : static_cast<std::int64_t>(it->second.size());

@@ -1,5 +1,5 @@
 // Files by small handle numbers, folders, the working directory and environment variables.
-#include "platform/file_names.h"
+#include "platform/file_lookup.h"
 #include "platform/system.h"
 #include "platform/win32/w32_state.h"
 
@@ -15,8 +15,8 @@ static HANDLE fileHandle(int file) {
     return files[static_cast<std::size_t>(file)];
 }
 
-std::int64_t fileSize(const std::string& path) {
-    if (path.empty() || holdsWildcard(path)) {
+std::int64_t firstMatchSize(const std::string& path) {
+    if (path.empty()) {
         return -1;
     }
     WIN32_FIND_DATAA found = {};

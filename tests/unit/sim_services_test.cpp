@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/file_lookup.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"
@@ -91,6 +92,7 @@ TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {
     platform::closeFile(file);
     EXPECT_EQ(sim::openFileCount(), 0);
     EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\a.txt"), 5);
+    EXPECT_EQ(platform::firstMatchSize("C:\\Tunewell\\data\\*.txt"), 5) << "the system's lookup takes patterns";
     EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\*.txt"), -1) << "a wildcard names no file";
     EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\?.txt"), -1);
 }
