@@ -162,6 +162,11 @@ def main():
         programs = [Program("floor", floor_exe, [track]),
                     Program("brumby", os.path.join(folder, "brumby.exe"), [track])]
         figures = {p.name: {"cpu": [], "passes": [], "rss": [], "first_play": []} for p in programs}
+        # A first start in a prefix pays for Wine's own start-up; neither program should.
+        for program in programs:
+            player, _started = program.start(session, traced=False)
+            player.wait_window(60)
+            program.stop(player)
         for round_number in range(options.rounds):
             for program in programs if round_number % 2 == 0 else reversed(programs):
                 first_play, passes = measure_traced(session, program, options.seconds)
