@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang; AddressSanitizer and UBSan) in
 # build/fuzz and runs each from its seed corpus in tests/fuzz/corpus/<target>.
 #
-#   bash scripts/fuzz.sh            smoke run: RUNS inputs per target (default 30000), as CI does
+#   bash scripts/fuzz.sh            smoke run: RUNS inputs per target (default 20000), as CI does
 #   bash scripts/fuzz.sh 600        each target for 600 seconds
 #
 # New inputs worth keeping go to build/fuzz/corpus/<target>; a crashing input
@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 jobs=${JOBS:-2}
 seconds=${1:-}
-runs=${RUNS:-30000}
+runs=${RUNS:-20000}
 
 echo "== fuzz build"
 cmake -S . -B build/fuzz -DTUNEWELL_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -24,7 +24,7 @@ if [ -n "$seconds" ]; then
     limit=(-max_total_time="$seconds")
 else
     # A smoke run is bounded by inputs; the time cap only guards a slow machine.
-    limit=(-runs="$runs" -max_total_time=9)
+    limit=(-runs="$runs" -max_total_time=7)
 fi
 
 failed=0

@@ -1,0 +1,72 @@
+// The dropped-file filter: a path is taken exactly when the part after its
+// last dot, in its last element, is mp3, wav, mid or ogg in any letter case;
+// a drop of such paths (NUL-separated in the input) adds them as rows in
+// order, up to the playlist's 201, and the drop is always released.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <string>
+
+#include <vector>
+
+#include "platform/gui.h"
+#include "platform/sim/sim.h"
+#include "playlist/adding.h"
+
+namespace {
+
+constexpr int PLAYLIST_WINDOW = 1;
+
+// A property that does not hold ends the run with its line, and the input is kept.
+void require(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+    std::abort();
+}
+
+bool audioExtension(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return false;
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    return extension == "mp3" || extension == "wav" || extension == "mid" || extension == "ogg";
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    require(playlist::hasAudioExtension(input) == audioExtension(input));
+
+    std::vector<std::string> paths;
+    std::vector<std::string> expected;
+    for (std::size_t start = 0; start <= input.size();) {
+        const std::size_t end = std::min(input.find('\0', start), input.size());
+        paths.push_back(input.substr(start, end - start));
+        if (!paths.back().empty() && audioExtension(paths.back()) && expected.size() < playlist::PLAYLIST_SLOTS) {
+            expected.push_back(paths.back());
+        }
+        start = end + 1;
+    }
+
+    sim::reset("");
+    platform::WindowLayout layout;
+    layout.clientWidth = 184;
+    layout.clientHeight = 205;
+    platform::openWindow(PLAYLIST_WINDOW, layout);
+    playlist::Playlist list;
+    list.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
+    const std::uintptr_t drop = sim::queueDrop(PLAYLIST_WINDOW, paths);
+    platform::Event event;
+    platform::pollEvent(event);
+    playlist::addDroppedFiles(list, event);
+    require(sim::dropFinished(drop));
+    require(playlist::rowCount() == static_cast<int>(expected.size()));
+    for (std::size_t row = 0; row < expected.size(); ++row) {
+        require(playlist::rowPath(list, static_cast<int>(row)) == expected[row]);
+    }
+    return 0;
+}

@@ -1,0 +1,77 @@
+// The list file's reader and writer on files in memory: the rows are the
+// file's non-blank lines in order (201 at most), each labelled by its name;
+// what is read and saved is one line per row ended by CR LF, and it reads
+// back as the same rows.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/gui.h"
+#include "platform/sim/sim.h"
+#include "playlist/playlist.h"
+#include "store/data_files.h"
+
+namespace {
+
+constexpr int PLAYLIST_WINDOW = 1;
+
+// A property that does not hold ends the run with its line, and the input is kept.
+void require(bool holds, int line = __builtin_LINE()) {
+    if (holds) return;
+    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
+    std::abort();
+}
+
+// A machine without a disk, with the playlist's list made, as start-up makes it.
+playlist::Playlist freshPlaylist() {
+    sim::reset("");
+    platform::WindowLayout layout;
+    layout.clientWidth = 184;
+    layout.clientHeight = 205;
+    platform::openWindow(PLAYLIST_WINDOW, layout);
+    playlist::Playlist fresh;
+    fresh.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
+    return fresh;
+}
+
+std::vector<std::string> rows(const playlist::Playlist& list) {
+    std::vector<std::string> paths;
+    for (int row = 0; row < playlist::rowCount(); ++row) paths.push_back(playlist::rowPath(list, row));
+    return paths;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string> expected;
+    std::size_t position = 0;
+    while (position < bytes.size() && expected.size() < playlist::PLAYLIST_SLOTS) {
+        const std::string line = store::nextLine(bytes, position);
+        if (!line.empty()) expected.push_back(line);
+    }
+
+    playlist::Playlist list = freshPlaylist();
+    const std::string file = store::listFilePath();
+    sim::putMemoryFile(file, bytes);
+    playlist::loadListFile(list);
+    require(rows(list) == expected);
+    require(playlist::playlistConsistent(list));
+    const std::vector<std::string> labels = sim::listRows(playlist::PLAYLIST_LIST);
+    for (std::size_t row = 0; row < expected.size(); ++row) require(labels[row] == playlist::entryName(expected[row]));
+
+    require(playlist::saveListFile(list));
+    std::string saved;
+    for (const std::string& path : expected) saved += path + "\r\n";
+    require(sim::memoryFile(file) == saved);
+    require(sim::openFileCount() == 0);
+
+    playlist::Playlist again = freshPlaylist();
+    sim::putMemoryFile(file, saved);
+    playlist::loadListFile(again);
+    require(rows(again) == expected);
+    return 0;
+}
