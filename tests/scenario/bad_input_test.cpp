@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int MOUSE_MOVE = 0x200;
 constexpr int IDLE_PASSES = 30;
 
@@ -34,17 +38,6 @@ protected:
         EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).exists);
         EXPECT_EQ(sim::openFileCount(), 0);
         return code;
-    }
-
-    // The playlist's list, in its window, where start-up has not made them.
-    static void ensurePlaylistList() {
-        if (sim::controlExists(playlist::PLAYLIST_LIST)) return;
-        platform::WindowLayout layout;
-        layout.clientWidth = 184;
-        layout.clientHeight = 205;
-        layout.owner = app::MAIN_WINDOW;
-        platform::openWindow(app::PLAYLIST_WINDOW, layout);
-        platform::addListControl(app::PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 14, 12, 156, 165, 0, 0xFFFFFF);
     }
 
     const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
@@ -112,6 +105,36 @@ TEST_F(BadInput, AboutLibraryIsNotLookedUpAlongTheSearchPathWithoutAProgramFolde
     EXPECT_TRUE(sim::loadedLibraries().empty());
 }
 
+// A list file that is a folder is left alone; one of 10 MB of junk gives the
+// first 201 of its lines as rows and is replaced by them at the close. A folder
+// named like a track is skipped when dropped and fails quietly when named on the
+// command line.
+TEST_F(BadInput, DamagedListFilesAndAFolderNamedLikeATrack) {
+    fs::create_directories(sim::hostPath(listFile));
+    EXPECT_EQ(runUntilClosed(), 0);
+    EXPECT_TRUE(fs::is_directory(sim::hostPath(listFile)));
+
+    sim::reset(root.string());
+    fs::remove(sim::hostPath(listFile));
+    std::string junk(10 * 1024 * 1024, '\0');
+    std::uint32_t seed = 12345;
+    for (char& byte : junk) byte = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+    writeFile(listFile, junk);
+    EXPECT_EQ(runUntilClosed(), 0);
+    const std::string saved = readFile(listFile);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 201);
+    EXPECT_EQ(saved.substr(0, saved.find("\r\n")), junk.substr(0, junk.find_first_of(std::string("\r\n\0", 3))));
+
+    sim::reset(root.string());
+    fs::create_directories(sim::hostPath("C:\\Music\\x.mp3"));
+    sim::setCommandLine("brumby.exe C:\\Music\\x.mp3");
+    sim::queueDrop(app::PLAYLIST_WINDOW, {"C:\\Music\\x.mp3"});
+    EXPECT_EQ(runUntilClosed(), 0);
+    EXPECT_EQ(readFile(listFile), "C:\\Music\\x.mp3\r\n") << "the dropped folder made no row";
+    const auto& log = sim::mediaLog();
+    EXPECT_EQ(std::find(log.begin(), log.end(), "play MP3_1"), log.end());
+}
+
 // Each row of the playlist file in turn, by a double click; the close button
 // then ends the loop. Empty and 100-byte files are opened (the device decides)
 // and labelled by name, a long path is handed over whole, and a path with a
@@ -132,7 +155,6 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
     app::Player player;
     app::startUp(player);
     app::runPass(player, true);
-    ensurePlaylistList();
     for (const std::string& path : paths) playlist::appendPath(player.playlist, path);
     std::vector<std::vector<std::string>> loads;
     for (int row = 0; row < 5; ++row) {
