@@ -3,21 +3,15 @@
 // parameters written back quoted split into the same parameters again.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 // Every parameter up to the end of the text, empty ones (from "") included.
 std::vector<std::string> split(const std::string& text) {

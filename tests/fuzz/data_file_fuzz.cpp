@@ -3,22 +3,16 @@
 // first line; the file is read, never rewritten, and closed.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "app/data_folder.h"
 #include "store/data_files.h"
 #include "platform/sim/sim.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 // Walks every line and checks that each is followed by one terminator, so the
 // lines and terminators put back together are the bytes again.

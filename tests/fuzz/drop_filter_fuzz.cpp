@@ -4,8 +4,6 @@
 // order, up to the playlist's 201, and the drop is always released.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <string>
 
@@ -14,17 +12,13 @@
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "playlist/adding.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
 
 constexpr int PLAYLIST_WINDOW = 1;
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 bool audioExtension(const std::string& path) {
     const std::string name = path.substr(path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1);
@@ -52,13 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         start = end + 1;
     }
 
-    sim::reset("");
-    platform::WindowLayout layout;
-    layout.clientWidth = 184;
-    layout.clientHeight = 205;
-    platform::openWindow(PLAYLIST_WINDOW, layout);
-    playlist::Playlist list;
-    list.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
+    playlist::Playlist list = fuzz::freshPlaylist();
     const std::uintptr_t drop = sim::queueDrop(PLAYLIST_WINDOW, paths);
     platform::Event event;
     platform::pollEvent(event);

@@ -4,38 +4,17 @@
 // back as the same rows.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
-
-constexpr int PLAYLIST_WINDOW = 1;
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
-
-// A machine without a disk, with the playlist's list made, as start-up makes it.
-playlist::Playlist freshPlaylist() {
-    sim::reset("");
-    platform::WindowLayout layout;
-    layout.clientWidth = 184;
-    layout.clientHeight = 205;
-    platform::openWindow(PLAYLIST_WINDOW, layout);
-    playlist::Playlist fresh;
-    fresh.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
-    return fresh;
-}
 
 std::vector<std::string> rows(const playlist::Playlist& list) {
     std::vector<std::string> paths;
@@ -54,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!line.empty()) expected.push_back(line);
     }
 
-    playlist::Playlist list = freshPlaylist();
+    playlist::Playlist list = fuzz::freshPlaylist();
     const std::string file = store::listFilePath();
     sim::putMemoryFile(file, bytes);
     playlist::loadListFile(list);
@@ -69,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(sim::memoryFile(file) == saved);
     require(sim::openFileCount() == 0);
 
-    playlist::Playlist again = freshPlaylist();
+    playlist::Playlist again = fuzz::freshPlaylist();
     sim::putMemoryFile(file, saved);
     playlist::loadListFile(again);
     require(rows(again) == expected);

@@ -9,24 +9,18 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/win32/media_bridge.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
 
 using platform::media::BridgeState;
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 const std::vector<std::string> ALIASES = {"MP3_1", "mp3_1", "MP3_2", "all"};
 const std::vector<std::string> PATHS = {"C:\\a.mp3", "C:\\wow!.mp3", "C:\\x\\y z!!.ogg", "", "!"};

@@ -4,8 +4,6 @@
 // hours of 100 and more cut to their first two digits.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -13,15 +11,11 @@
 
 #include "platform/text.h"
 #include "playback/media_commands.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 

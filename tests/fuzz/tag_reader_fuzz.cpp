@@ -4,24 +4,18 @@
 // file is closed again.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "metadata/track_tag.h"
 #include "platform/sim/sim.h"
+#include "tests/fuzz/fuzz_support.h"
+
+using fuzz::require;
 
 namespace {
 
 constexpr const char* TRACK = "C:\\Music\\track.mp3";
 constexpr std::size_t TAIL = 125;
-
-// A property that does not hold ends the run with its line, and the input is kept.
-void require(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "property broken at %s:%d\n", __FILE__, line);
-    std::abort();
-}
 
 // The next run of non-zero bytes from `at` in the first 125 bytes of `window`.
 std::string run(const std::string& window, std::size_t& at) {

@@ -11,10 +11,10 @@
 
 #include "app/brumby.h"
 #include "app/loop.h"
-#include "app/startup.h"
 #include "app/player.h"
-#include "platform/sim/sim.h"
+#include "app/startup.h"
 #include "platform/gui.h"
+#include "platform/sim/sim.h"
 #include "playback/transport.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
