@@ -27,7 +27,7 @@ def run(files):
 class DebSrcEntries(unittest.TestCase):
     def test_deb822_stanzas_keep_address_suites_and_key(self):
         done = run({"sources.list.d/debian.sources":
-                    f"Types: deb\n# a comment\nURIs: http://mirror.test/debian\nSuites: bookworm bookworm-updates\n"
+                    f"Types: deb\n# a comment\nURIs: http://mirror.test/archive\nSuites: bookworm bookworm-updates\n"
                     f"Components: main contrib\nSigned-By: {KEY}\n\n"
                     f"Types: deb\nURIs: http://mirror.test/old\nSuites: bookworm\nComponents: main\nEnabled: no\n\n"
                     f"Types: deb\nURIs: http://third.test/apt\nSuites: bookworm\nComponents: main\n"
@@ -35,20 +35,20 @@ class DebSrcEntries(unittest.TestCase):
                     f"Types: deb\nURIs: http://other.test/apt\nSuites: nodistro\nComponents: main\n",
                     "sources.list.d/unread.sources.disabled": "Types: deb\nURIs: http://x.test\nSuites: bookworm\n"})
         self.assertEqual(done.returncode, 0, done.stderr)
-        self.assertEqual(done.stdout, f"Types: deb-src\nURIs: http://mirror.test/debian\nSuites: bookworm bookworm-updates\n"
+        self.assertEqual(done.stdout, f"Types: deb-src\nURIs: http://mirror.test/archive\nSuites: bookworm bookworm-updates\n"
                                       f"Components: main contrib\nSigned-By: {KEY}\n")
 
     def test_one_line_lists_with_options_each_entry_once(self):
-        done = run({"sources.list": f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/debian bookworm main\n"
-                                    f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/debian bookworm main #\n"
-                                    "deb-src http://mirror.test/debian bookworm main\n"
-                                    "deb http://mirror.test/debian-security bookworm-security main\n"
-                                    "deb http://mirror.test/debian sid main\n",
+        done = run({"sources.list": f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/archive bookworm main\n"
+                                    f"deb [ arch=amd64 signed-by={KEY} ] http://mirror.test/archive bookworm main #\n"
+                                    "deb-src http://mirror.test/archive bookworm main\n"
+                                    "deb http://mirror.test/archive-security bookworm-security main\n"
+                                    "deb http://mirror.test/archive sid main\n",
                     "sources.list.d/third.list": "deb [signed-by=/etc/apt/keyrings/t.asc] http://t.test bookworm main\n"})
         self.assertEqual(done.returncode, 0, done.stderr)
         self.assertEqual(done.stdout, "\n".join([
-            f"Types: deb-src\nURIs: http://mirror.test/debian\nSuites: bookworm\nComponents: main\nSigned-By: {KEY}\n",
-            "Types: deb-src\nURIs: http://mirror.test/debian-security\nSuites: bookworm-security\nComponents: main\n"]))
+            f"Types: deb-src\nURIs: http://mirror.test/archive\nSuites: bookworm\nComponents: main\nSigned-By: {KEY}\n",
+            "Types: deb-src\nURIs: http://mirror.test/archive-security\nSuites: bookworm-security\nComponents: main\n"]))
 
     def test_without_a_distribution_entry_says_what_to_add(self):
         done = run({"sources.list.d/third.list": "deb http://t.test/apt nodistro main\n"})
