@@ -3,11 +3,11 @@
 
 #include "aboutbox/pictures.h"
 #include "aboutbox/services.h"
+#include "assets/maker_site.h"
 
 namespace {
 
-// The maker's download page: the one place its address is kept.
-constexpr const char* DOWNLOAD_PAGE = "https://www.varnel.example/download/mp3";
+constexpr auto DOWNLOAD_PAGE = assets::makerPage("/download/mp3");
 
 constexpr const char* ABOUT_TITLE = "About Tunewell";
 constexpr int CREATE_X = 225;
@@ -51,7 +51,7 @@ extern "C" int about(void) {
         if (event == ravlet::EVENT_CLOSE) closing = true;
         if (event == ravlet::EVENT_CONTROL) {
             if (source == CONTROL_CLOSE) closing = true;
-            if (source == CONTROL_DOWNLOAD) ravlet::openWebPage(DOWNLOAD_PAGE);
+            if (source == CONTROL_DOWNLOAD) ravlet::openWebPage(DOWNLOAD_PAGE.data());
         }
         ravlet::sleepMilliseconds(1);
     }

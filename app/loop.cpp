@@ -3,13 +3,14 @@
 //
 //   1  show or hide the playlist window by the playlist visible flag
 //   2  the idle text "Developed by Varnel" until the first track is loaded
-//   3  later: key scan (left button starts a window drag, Delete removes a row)
-//   4  later: window drag; a pass that drags skips 5-13 and goes on at 14
+//   3  key scan: the left button may start a window drag, Delete removes a row
+//   4  window drag, while the drag flag is 1 after the key scan; a pass that
+//      runs it skips 5-13 and goes on at 14
 //   5  close button: quit flag, then the normal end
 //   6  minimise button
 //   7  previous, play, pause, stop and next buttons and the media keys
-//   8  later: menu events
-//   9  later: right click on the face opens the options menu
+//   8  menu events: the chosen option runs
+//   9  right click on a picture control opens the options menu
 //  10  double click on a playlist row plays it
 //  11  playlist button; on an empty playlist with no track open, the file dialog
 //  12  the load step loadTrack, only when a stage above jumps to it
@@ -48,9 +49,13 @@ void runPass(Player& p, bool enterAtLoad) {
     if (!load) {
         FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                              // 1
         FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                      // 2
+        FAULT_LINE(f); skin::scanKeys(p.keys, p.drag, p.playlist, event);                            // 3
+        FAULT_LINE(f); if (skin::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;      // 4
         FAULT_LINE(f); if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);            // 5
         FAULT_LINE(f); handleMinimiseButton(p.loop, p.skin);                                         // 6
         FAULT_LINE(f); load = playback::transportButtons(p.transport, p.skin, p.playlist, event);    // 7
+        FAULT_LINE(f); if (!load) skin::runMenuChoice(event);                                        // 8
+        FAULT_LINE(f); if (!load) skin::openMenuOnRightClick(event);                                 // 9
         FAULT_LINE(f); if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);  // 10
         FAULT_LINE(f); if (!load) load = handlePlaylistButton(p.loop, p.skin, p.playlist, p.transport); // 11
     }
@@ -59,6 +64,7 @@ loadStep:
     FAULT_LINE(f); playback::seekControl(p.transport, event);                                        // 13
     FAULT_LINE(f); if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
     FAULT_LINE(f); playback::volumeControl(p.transport, event);
+droppedFiles:
     FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                     // 14
     FAULT_LINE(f); playback::pollPlayback(p.transport, p.info);                                      // 15
     FAULT_LINE(f); platform::sleepMs(1);                                                             // 16

@@ -12,20 +12,24 @@
 #include "platform/gui.h"
 #include "playback/transport.h"
 #include "playlist/playlist.h"
+#include "skin/drag.h"
+#include "skin/key_scan.h"
+#include "skin/options_menu.h"
 #include "skin/skin.h"
+#include "skin/windows.h"
 
 namespace app {
 
 // Window, control, image and library numbers chosen by the program.
-constexpr int MAIN_WINDOW = 0;
-constexpr int PLAYLIST_WINDOW = 1;
+using skin::MAIN_WINDOW;
+using skin::PLAYLIST_WINDOW;
 constexpr int FACE_CONTROL = 0;
 constexpr int FACE_IMAGE = 0;
-constexpr int ABOUT_LIBRARY = 0;
+using skin::ABOUT_LIBRARY;
 constexpr const char* ABOUT_LIBRARY_FILE = "ravlet.dll";
 
-constexpr int MAIN_CLIENT_WIDTH = 184;
-constexpr int MAIN_CLIENT_HEIGHT = 64;
+using skin::MAIN_CLIENT_WIDTH;
+using skin::MAIN_CLIENT_HEIGHT;
 
 // Start-up and shutdown state.
 struct AppState {
@@ -52,6 +56,8 @@ struct Player {
     metadata::InfoStrip info;
     playlist::Playlist playlist;
     skin::Skin skin;
+    skin::KeyScan keys;
+    skin::Drag drag;
     FaultRecord faults;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/gui.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
+#include "skin/options_menu.h"
 
 namespace app {
 
@@ -57,7 +58,7 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
     }
     playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169,
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
-    // The options menu is built here, as the last step of the window's set-up.
+    skin::buildOptionsMenu();  // the last step of the window's set-up; no window, no menu
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
 }

@@ -40,6 +40,8 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] {
         player.app.screenWidth = platform::screenWidth();
         player.app.screenHeight = platform::screenHeight();
+        player.drag.screenWidth = player.app.screenWidth;
+        player.drag.screenHeight = player.app.screenHeight;
     });
     FAULT_LINE(f); runStep([&] { endOlderInstance(player.app); });
     FAULT_LINE(f); runStep([&] { player.app.installationDirectory = prepareInstallationDirectory(); });

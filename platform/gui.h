@@ -85,6 +85,7 @@ Point cursorPosition();  // screen coordinates
 
 // Non-zero asynchronous key state: down now, or pressed since the last query.
 bool keyPressed(int virtualKey);
+constexpr int VK_LEFT_BUTTON = 1;  // the left mouse button's virtual-key code
 
 // Single-column list control.
 bool addListControl(int window, int control, int x, int y, int width, int height,

@@ -18,7 +18,7 @@ constexpr int VK_NEXT_KEY = 0xB0;
 constexpr int VK_PREVIOUS_KEY = 0xB1;
 constexpr int VK_STOP_KEY = 0xB2;
 constexpr int VK_PLAY_PAUSE_KEY = 0xB3;
-constexpr int VK_LEFT_BUTTON = 1;
+using platform::VK_LEFT_BUTTON;
 
 constexpr int POSITION_COLUMNS = 122;
 constexpr int VOLUME_COLUMNS = 46;

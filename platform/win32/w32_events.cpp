@@ -84,7 +84,7 @@ namespace platform {
 void pollEvent(Event& event) {
     auto& s = w32::services();
     event.eventType = EVENT_TYPE_NONE;
-    s.cursorKnown = false;
+    w32::forgetCursor();
     MSG message = {};
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         event.lastEvent = EVENT_NONE;

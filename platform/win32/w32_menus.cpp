@@ -75,6 +75,7 @@ void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
         return;
     }
     TrackPopupMenu(handle, TPM_RIGHTBUTTON, screenX, screenY, 0, w32::windowHandle(ownerWindow), nullptr);
+    w32::forgetCursor();
 }
 
 }  // namespace platform

@@ -61,7 +61,9 @@ std::vector<std::string> openFileDialog(const char* filter, int capacity) {
     dialog.nMaxFile = static_cast<DWORD>(capacity);
     dialog.lpstrTitle = "";
     dialog.Flags = OPEN_DIALOG_FLAGS;
-    if (GetOpenFileNameA(&dialog) == 0) {
+    const bool accepted = GetOpenFileNameA(&dialog) != 0;
+    w32::forgetCursor();
+    if (!accepted) {
         return {};
     }
     std::vector<std::string> entries;

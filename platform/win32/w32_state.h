@@ -59,6 +59,9 @@ struct Win32Services {
 };
 
 Win32Services& services();
+// After a modal wait (a popup menu, a dialog, the about box) the pointer has
+// moved on: the next query reads it afresh.
+void forgetCursor();
 
 HWND windowHandle(int window);    // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed

@@ -166,6 +166,7 @@ bool callLibraryFunction(int library, const char* name) {
         return false;
     }
     function();
+    w32::forgetCursor();
     return true;
 }
 

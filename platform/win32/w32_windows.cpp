@@ -111,6 +111,10 @@ int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 void selectWindow(int window) { services().currentWindow = window; }
 int currentWindow() { return services().currentWindow; }
 
+namespace w32 {
+void forgetCursor() { services().cursorKnown = false; }
+}  // namespace w32
+
 // The pointer in the current window's client area; both -1 outside it, and when
 // that window does not exist (it may just have been closed).
 static bool readCursor(POINT& p) {

@@ -1,0 +1,30 @@
+// The key scan: every code 1..255 is queried on every pass, lowest first.
+#include "skin/key_scan.h"
+
+namespace skin {
+
+namespace {
+
+// Holding Delete, or pressing it again with nothing else pressed in between,
+// removes one entry only: the latch is re-armed by another code, not by release.
+void deleteSelectedEntry(KeyScan& keys, playlist::Playlist& playlist, const platform::Event& event) {
+    if (event.lastEvent == platform::EVENT_NONE || keys.deleteLatch != 0) return;
+    if (playlist::selectedRow() == -1) return;
+    playlist::removeSelectedEntry(playlist);
+    keys.deleteLatch = 1;
+}
+
+}  // namespace
+
+// A code below Delete seen on the same pass re-arms the latch before Delete is
+// tested, one above it only afterwards.
+void scanKeys(KeyScan& keys, Drag& drag, playlist::Playlist& playlist, const platform::Event& event) {
+    for (int code = FIRST_KEY_CODE; code <= LAST_KEY_CODE; ++code) {
+        if (!platform::keyPressed(code)) continue;
+        if (code != VK_DELETE_KEY) keys.deleteLatch = 0;
+        if (code == platform::VK_LEFT_BUTTON) testDragStart(drag, event);
+        if (code == VK_DELETE_KEY) deleteSelectedEntry(keys, playlist, event);
+    }
+}
+
+}  // namespace skin

@@ -1,0 +1,101 @@
+// The key scan over whole passes: Delete and its latch, and the drag-start test.
+#include <gtest/gtest.h>
+
+#include "app/loop.h"
+#include "app/player.h"
+#include "support/face_layout.h"
+#include "support/sim_test.h"
+
+namespace {
+
+constexpr int DELETE_KEY = skin::VK_DELETE_KEY;
+constexpr int MOUSE_MOVE = 0x200;
+
+class KeyScan : public SimTest {
+protected:
+    void SetUp() override {
+        SimTest::SetUp();
+        support::openFaceWindow(100, 100);
+        support::openPlaylistWindow(100, 164);
+        skin::buildOptionsMenu();
+        for (const char* path : {"C:\\a.mp3", "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3", "C:\\e.mp3"})
+            playlist::appendPath(player.playlist, path);
+        sim::movePointer(0, 0);
+        pass();
+    }
+
+    // Each pass polls an event, so the next pass acts on one.
+    void pass() {
+        sim::queueRawEvent(MOUSE_MOVE);
+        app::runPass(player, false);
+    }
+
+    int deleteThenCount(int alsoPressed = 0) {
+        sim::selectRow(playlist::PLAYLIST_LIST, 0);
+        if (alsoPressed) sim::tapKey(alsoPressed);
+        sim::tapKey(DELETE_KEY);
+        pass();
+        return playlist::rowCount();
+    }
+
+    app::Player player;
+};
+
+TEST_F(KeyScan, DeleteRemovesOneEntryUntilAnotherCodeIsSeen) {
+    sim::holdKey(DELETE_KEY);
+    sim::selectRow(playlist::PLAYLIST_LIST, 1);
+    pass();
+    EXPECT_EQ(sim::listRows(playlist::PLAYLIST_LIST),
+              (std::vector<std::string>{"a", "c", "d", "e"}));
+    EXPECT_EQ(playlist::rowPath(player.playlist, 1), "C:\\c.mp3");
+    EXPECT_EQ(playlist::rowPath(player.playlist, 4), "");
+    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    pass();  // still held
+    sim::releaseKey(DELETE_KEY);
+    EXPECT_EQ(deleteThenCount(), 4);  // pressed again with nothing in between
+
+    sim::tapKey(platform::VK_LEFT_BUTTON);  // a click in between
+    pass();
+    EXPECT_EQ(deleteThenCount(), 3);
+    EXPECT_EQ(deleteThenCount(8), 2);      // a lower code in the same pass re-arms first
+    EXPECT_EQ(deleteThenCount(0x70), 2);   // a higher code only after Delete was tested
+    EXPECT_EQ(deleteThenCount(), 1);
+}
+
+TEST_F(KeyScan, DeleteNeedsASelectionAndAPolledEvent) {
+    sim::tapKey(DELETE_KEY);
+    pass();  // nothing selected: nothing removed, the latch stays armed
+    EXPECT_EQ(deleteThenCount(), 4);
+
+    sim::tapKey(8);
+    app::runPass(player, false);  // re-arms, and polls no event
+    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    sim::tapKey(DELETE_KEY);
+    app::runPass(player, false);
+    EXPECT_EQ(playlist::rowCount(), 4);
+}
+
+// The top band is x 22..184, y 0..4; the last control or menu id must be below 9.
+TEST_F(KeyScan, DragStartsOnlyInTheTopBandAfterAFaceEvent) {
+    struct Case {
+        int x, y, source;
+        bool starts;
+    };
+    for (const Case c : {Case{22, 4, 0, true}, Case{21, 4, 0, false}, Case{22, 5, 0, false},
+                         Case{184, 0, 8, true}, Case{100, 2, 9, false}, Case{100, 2, 14, false}}) {
+        player.drag.dragFlag = 0;
+        sim::queueControlEvent(c.source, platform::EVENT_RIGHT_DOUBLE_CLICK);
+        app::runPass(player, false);
+        sim::movePointerToClient(app::MAIN_WINDOW, c.x, c.y);
+        sim::holdKey(platform::VK_LEFT_BUTTON);
+        pass();
+        sim::releaseKey(platform::VK_LEFT_BUTTON);
+        EXPECT_EQ(player.drag.dragFlag == 1, c.starts) << c.x << "," << c.y << " id " << c.source;
+        if (c.starts) {
+            EXPECT_EQ(player.drag.grabX, c.x);
+        }
+        pass();
+    }
+}
+
+}  // namespace
