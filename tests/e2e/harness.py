@@ -223,9 +223,10 @@ def write_wav(path, seconds=3.0, rate=8000):
 class Session:
     """One isolated run environment: prefix, HOME, display; players are started in it."""
 
-    def __init__(self, name, trace_fonts=False, folder=None):
+    def __init__(self, name, trace_fonts=False, folder=None, trace_windows=False):
         """name: the session's folder under the work folder, made afresh with a copy of the prefix
-        template. folder: a lasting folder instead, whose prefix is made once and kept."""
+        template. folder: a lasting folder instead, whose prefix is made once and kept.
+        trace_windows: Wine also traces window calls (SetWindowPos and its flags, show, activate)."""
         self.trace_fonts = trace_fonts
         self.lasting = folder is not None
         self.dir = os.path.abspath(folder) if self.lasting else os.path.join(WORK, name)
@@ -242,7 +243,7 @@ class Session:
         self.players = []
         self.pages = os.path.join(self.dir, "opened-pages.txt")
         self.display = Display()
-        debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "")
+        debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "") + (",trace+win" if trace_windows else "")
         self.env = wine_env(self.prefix, self.home, self.display.name, debug)
 
     def __enter__(self):

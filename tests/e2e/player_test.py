@@ -385,6 +385,117 @@ class RunningPlayer(unittest.TestCase):
         self.assertEqual(read_bytes(os.path.join(self.session.data_dir, "list.vnp")), b"")
 
 
+MENU_CLICK = (60, 30)  # a bare spot of the face, inside no hit box
+# Down-arrow presses that reach each item from the top of the menu (separators are skipped).
+ALWAYS_ON_TOP_ITEM, UPDATES_ITEM, ABOUT_ITEM = 1, 5, 6
+ABOUT_TITLE = "About Tunewell"
+HWND_TOPMOST, HWND_NOTOPMOST = "0xffffffffffffffff", "0xfffffffffffffffe"
+
+
+class OptionsAndDrag(unittest.TestCase):
+    """One player without a track: the face dragged by its top band, the options menu opened by
+    a right click and its items chosen with the keyboard. Wine traces its window calls here."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = harness.Session("player_options", trace_windows=True)
+        try:
+            cls.session.record_opened_pages()
+            cls.player = cls.session.start(cwd=cls.session.install())
+            cls.player.wait_window()
+        except Exception:
+            cls.session.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def face(self):
+        """The face's screen position now; the player's client coordinates follow it."""
+        geometry = self.session.geometry(self.player.window)
+        self.player.origin = geometry[:2]
+        return geometry[:2]
+
+    def drag(self, dx, dy, grab=(100, 2)):
+        """Holds the button on the top band, moves the pointer by (dx, dy) in steps, releases."""
+        start = self.face()
+        self.player.hover(*grab, 0.3)
+        self.session.xdotool("mousedown", "1")
+        time.sleep(0.3)  # the drag starts on a pass that sees the press with the pointer still in the band
+        steps = 10
+        for step in range(1, steps + 1):
+            self.session.xdotool("mousemove", start[0] + grab[0] + dx * step // steps,
+                                 start[1] + grab[1] + dy * step // steps)
+            time.sleep(0.03)
+        time.sleep(0.3)
+        self.session.xdotool("mouseup", "1")
+        time.sleep(0.3)
+        return self.face()
+
+    def visible_windows(self):
+        return set(self.session.xdotool("search", "--onlyvisible", "--class", "").split())
+
+    def open_menu(self):
+        """Right click on the face; returns the menu's X window."""
+        before = self.visible_windows()
+        self.player.hover(*MENU_CLICK, 0.2)
+        self.session.xdotool("click", "3")
+        menu = harness.wait_for(lambda: self.visible_windows() - before, 10)
+        self.assertEqual(len(menu), 1, menu)
+        return menu.pop()
+
+    def choose(self, downs):
+        """Opens the menu and chooses the item `downs` presses of the down arrow reach."""
+        self.open_menu()
+        for _ in range(downs):
+            self.session.xdotool("key", "Down")
+        self.session.xdotool("key", "Return")
+
+    def window_calls(self, after):
+        """SetWindowPos calls traced so far that put a window after `after`, with flags 3."""
+        return [line for line in harness.read_lines(self.player.log)
+                if "NtUserSetWindowPos" in line and f"after {after}, 0,0 (0x0), flags 00000003" in line]
+
+    def test_1_drag_of_the_top_band_moves_the_face(self):
+        x, y = self.face()
+        self.assertEqual(self.drag(50, 30), (x + 50, y + 30))
+        # Below the band the face is not grabbed.
+        self.assertEqual(self.drag(40, 40, grab=(100, 8)), (x + 50, y + 30))
+
+    def test_2_drag_past_the_right_edge_snaps_inside(self):
+        x, y = self.face()
+        self.assertEqual(self.drag(SCREEN[0] - x, 0), (SCREEN[0] - 186, y))
+        self.drag(-300, 0)
+
+    def test_3_right_click_opens_the_menu_at_the_pointer(self):
+        menu = self.open_menu()
+        self.assertEqual(self.session.geometry(menu)[:2], self.player.to_screen(*MENU_CLICK))
+        self.session.xdotool("key", "Escape")
+        self.assertTrue(harness.wait_for(lambda: menu not in self.visible_windows(), 5))
+
+    def test_4_always_on_top_puts_the_face_on_top_and_back(self):
+        self.choose(ALWAYS_ON_TOP_ITEM)
+        self.assertTrue(harness.wait_for(lambda: self.window_calls(HWND_TOPMOST), 10))
+        self.choose(ALWAYS_ON_TOP_ITEM)
+        self.assertTrue(harness.wait_for(lambda: self.window_calls(HWND_NOTOPMOST), 10))
+        self.assertEqual(len(self.window_calls(HWND_TOPMOST)), 1)
+
+    def test_5_updates_opens_the_download_page(self):
+        before = len(self.session.opened_pages())
+        self.choose(UPDATES_ITEM)
+        self.assertTrue(harness.wait_for(lambda: len(self.session.opened_pages()) > before, 15))
+        self.assertEqual(self.session.opened_pages()[before:], ["https://www.varnel.example/download.php"])
+
+    def test_6_about_opens_the_box_and_the_player_waits(self):
+        self.choose(ABOUT_ITEM)
+        self.assertEqual(len(harness.wait_for(lambda: self.session.windows(ABOUT_TITLE), 15)), 1)
+        closer = self.session.start([ABOUT_TITLE], cwd=self.session.dir, exe=harness.find_built("close_driver.exe"))
+        self.assertEqual(closer.wait_exit(30), 0)
+        self.assertTrue(harness.wait_for(lambda: not self.session.windows(ABOUT_TITLE), 10))
+        self.assertIsNone(self.player.exit_code())
+
+
 class SecondStart(unittest.TestCase):
     # A newer player ends the older one with exit code 1 and runs on.
     def test_newer_player_ends_older_one(self):
