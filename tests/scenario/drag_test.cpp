@@ -12,12 +12,8 @@
 namespace {
 
 constexpr int GRAB_X = 50, GRAB_Y = 2;
-constexpr int MOUSE_MOVE = 0x200;
 
-struct Spot {
-    int x, y;
-    bool operator==(const Spot&) const = default;
-};
+using Spots = std::vector<std::vector<int>>;  // {x, y} each
 
 class Drag : public SimTest {
 protected:
@@ -31,38 +27,37 @@ protected:
         player.drag.screenHeight = 768;
     }
 
-    // Presses the button on the top band after a polled event: the drag starts.
+    // Presses the button on the top band after a polled event.
     void grab() {
         sim::movePointerToClient(app::MAIN_WINDOW, GRAB_X, GRAB_Y);
-        sim::queueRawEvent(MOUSE_MOVE);
+        sim::queueRawEvent(0x200);
         app::runPass(player, false);
         sim::holdKey(platform::VK_LEFT_BUTTON);
         app::runPass(player, false);
         ASSERT_EQ(player.drag.dragFlag, 1);
     }
 
-    // One pass without an event: the face follows the pointer (after a polled
-    // event a pointer in the band would re-grab instead).
+    // One pass without an event: the face follows the pointer.
     void moveFaceTo(int x, int y) {
         sim::movePointer(x + GRAB_X, y + GRAB_Y);
         app::runPass(player, false);
     }
 
-    Spot face() { return {sim::windowInfo(app::MAIN_WINDOW).x, sim::windowInfo(app::MAIN_WINDOW).y}; }
+    std::vector<int> face() { return {sim::windowInfo(app::MAIN_WINDOW).x, sim::windowInfo(app::MAIN_WINDOW).y}; }
 
-    // Releases the button and returns the playlist window's moves in that pass.
-    std::vector<sim::WindowMove> release() {
+    // Releases the button; returns where the playlist window was moved in that pass.
+    Spots release() {
         const std::size_t before = sim::windowMoves().size();
         sim::releaseKey(platform::VK_LEFT_BUTTON);
         app::runPass(player, false);
         EXPECT_EQ(player.drag.dragFlag, 0);
-        std::vector<sim::WindowMove> moves;
-        for (std::size_t i = before; i < sim::windowMoves().size(); ++i)
-            if (sim::windowMoves()[i].window == app::PLAYLIST_WINDOW) moves.push_back(sim::windowMoves()[i]);
+        Spots moves;
+        for (std::size_t i = before; i < sim::windowMoves().size(); ++i) {
+            const sim::WindowMove& move = sim::windowMoves()[i];
+            if (move.window == app::PLAYLIST_WINDOW) moves.push_back({move.x, move.y});
+        }
         return moves;
     }
-
-    static Spot at(const sim::WindowMove& move) { return {move.x, move.y}; }
 
     void chooseAnimation(int item) {
         for (int other : {skin::ANIMATION_NONE_ITEM, skin::ANIMATION_LINEAR_ITEM, skin::ANIMATION_SNAKE_ITEM})
@@ -72,32 +67,29 @@ protected:
     app::Player player;
 };
 
+// Right and bottom two pixels inside, left at 0, top at 1; the top-left corner
+// snaps to the top; -1 is not yet past an edge.
 TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
-    struct Case {
-        Spot to, snapped;
-    };
-    // Right and bottom two pixels inside, left at 0, top at 1; a corner snaps to the top.
-    for (const Case c : {Case{{950, 300}, {1024 - 184 - 2, 300}}, Case{{-50, 300}, {0, 300}},
-                         Case{{300, 740}, {300, 768 - 64 - 2}}, Case{{300, -50}, {300, 1}},
-                         Case{{-50, -50}, {-50, 1}}, Case{{-1, -1}, {-1, -1}}}) {
+    const Spots to = {{950, 300}, {-50, 300}, {300, 740}, {300, -50}, {-50, -50}, {-1, -1}};
+    const Spots snapped = {{838, 300}, {0, 300}, {300, 702}, {300, 1}, {-50, 1}, {-1, -1}};
+    for (std::size_t i = 0; i < to.size(); ++i) {
         grab();
-        moveFaceTo(c.to.x, c.to.y);
-        moveFaceTo(c.to.x, c.to.y);  // the edge is found on the next pass
-        EXPECT_EQ(face(), c.snapped) << c.to.x << "," << c.to.y;
+        moveFaceTo(to[i][0], to[i][1]);
+        moveFaceTo(to[i][0], to[i][1]);  // the edge is found on the next pass
+        EXPECT_EQ(face(), snapped[i]) << i;
         release();
         platform::moveWindow(app::MAIN_WINDOW, 100, 100);
     }
-
     platform::setMenuCheck(skin::OPTIONS_MENU, skin::COLLISION_ITEM, false);
     grab();
     moveFaceTo(950, 740);
     moveFaceTo(950, 740);
-    EXPECT_EQ(face(), (Spot{950, 740}));
+    EXPECT_EQ(face(), (std::vector<int>{950, 740}));
 }
 
-// A click without moving starts and ends the drag in one pass: Linear makes
-// no step, Snake replays at most the docking position. The pass skips the
-// menu stages, so the right click polled before it opens nothing.
+// A click without moving starts and ends the drag in one pass: Linear makes no
+// step, Snake replays at most the docking position. That pass skips the menu
+// stages, so the right click polled before it opens nothing.
 TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
     for (int animation : {skin::ANIMATION_LINEAR_ITEM, skin::ANIMATION_SNAKE_ITEM}) {
         chooseAnimation(animation);
@@ -105,72 +97,57 @@ TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
         sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
         app::runPass(player, false);
         sim::tapKey(platform::VK_LEFT_BUTTON);
-        const std::vector<sim::WindowMove> moves = release();
-        ASSERT_FALSE(moves.empty());
-        for (const sim::WindowMove& move : moves) EXPECT_EQ(at(move), (Spot{100, 164}));
-        EXPECT_EQ(face(), (Spot{100, 100}));
+        const Spots moves = release();
+        EXPECT_FALSE(moves.empty());
+        for (const std::vector<int>& move : moves) EXPECT_EQ(move, (std::vector<int>{100, 164}));
     }
     EXPECT_TRUE(sim::popupsShown().empty());
 }
 
-TEST_F(Drag, LinearSlidesAcrossThenDownOnePixelPerMove) {
+// Linear: across to one short of the target, then down onto it, one move a
+// pixel. Hidden, the playlist window is only put in place.
+TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
     chooseAnimation(skin::ANIMATION_LINEAR_ITEM);
     grab();
     moveFaceTo(130, 120);
-    const std::vector<sim::WindowMove> moves = release();
+    const Spots moves = release();
     ASSERT_EQ(moves.size(), 30u + 21u + 1u);
-    EXPECT_EQ(at(moves[0]), (Spot{100, 164}));
-    EXPECT_EQ(at(moves[29]), (Spot{129, 164}));
-    EXPECT_EQ(at(moves[30]), (Spot{130, 164}));
-    EXPECT_EQ(at(moves[50]), (Spot{130, 184}));
-    EXPECT_EQ(at(moves[51]), (Spot{130, 184}));
+    EXPECT_EQ((Spots{moves[0], moves[29], moves[30], moves[50], moves[51]}),
+              (Spots{{100, 164}, {129, 164}, {130, 164}, {130, 184}, {130, 184}}));
+
+    player.loop.playlistVisible = 0;
+    grab();
+    moveFaceTo(90, 150);
+    EXPECT_EQ(release(), (Spots{{90, 214}}));
 }
 
-// The playlist window's corner retraces the face's bottom corner from the
-// third recorded position on, one step every 10 ms.
-TEST_F(Drag, SnakeReplaysTheFacePathFromItsThirdPosition) {
+// Snake: the playlist window's corner retraces the face's bottom corner from
+// the third recorded position on, 10 ms a step; hidden, it is only put in place.
+TEST_F(Drag, SnakeReplaysTheFacePathFromItsThirdPositionUnlessHidden) {
     grab();
-    for (const Spot spot : {Spot{110, 100}, Spot{120, 100}, Spot{130, 105}, Spot{140, 110}})
-        moveFaceTo(spot.x, spot.y);
-    const std::vector<sim::WindowMove> moves = release();
-    ASSERT_EQ(moves.size(), 4u);
-    EXPECT_EQ(at(moves[0]), (Spot{120, 164}));
-    EXPECT_EQ(at(moves[1]), (Spot{130, 169}));
-    EXPECT_EQ(at(moves[2]), (Spot{140, 174}));
-    EXPECT_EQ(at(moves[3]), (Spot{140, 174}));
-    for (int i = 1; i < 4; ++i) EXPECT_EQ(moves[i].atClockMs - moves[i - 1].atClockMs, 10);
+    for (const std::vector<int>& spot : Spots{{110, 100}, {120, 100}, {130, 105}, {140, 110}})
+        moveFaceTo(spot[0], spot[1]);
+    const std::int64_t start = sim::clockMs();
+    EXPECT_EQ(release(), (Spots{{120, 164}, {130, 169}, {140, 174}, {140, 174}}));
+    EXPECT_EQ(sim::windowMoves().back().atClockMs - start, 30);
+
+    player.loop.playlistVisible = 0;
+    grab();
+    for (int x = 150; x < 200; x += 10) moveFaceTo(x, 150);
+    EXPECT_EQ(release(), (Spots{{190, 214}}));
 }
 
 // After 1599 recorded positions one move goes unrecorded and the trail starts
-// over: only what was recorded since is replayed, never the older entries.
+// over: only what was recorded since is replayed, never older entries.
 TEST_F(Drag, TheTrailStartsOverAfterItsLastEntry) {
     grab();
-    for (int step = 0; step < 1599; ++step) moveFaceTo(200 + step % 2, 200);  // entries 2..1599 and one unrecorded
-    EXPECT_TRUE(release().size() == 1);  // nothing recorded since: no replay of stale entries
+    for (int step = 0; step < 1599; ++step) moveFaceTo(200 + step % 2, 200);  // entries 2..1599, one unrecorded
+    EXPECT_EQ(release().size(), 1u);
 
     grab();
     for (int step = 0; step < 1597; ++step) moveFaceTo(300 + step % 2, 300);  // entries 4..1599, one unrecorded
-    moveFaceTo(400, 400);                                                     // entry 1
-    moveFaceTo(410, 410);                                                     // entry 2
-    moveFaceTo(420, 420);                                                     // entry 3
-    moveFaceTo(430, 430);                                                     // entry 4
-    const std::vector<sim::WindowMove> moves = release();
-    ASSERT_EQ(moves.size(), 3u);
-    EXPECT_EQ(at(moves[0]), (Spot{420, 484}));
-    EXPECT_EQ(at(moves[1]), (Spot{430, 494}));
-}
-
-TEST_F(Drag, AHiddenPlaylistIsMovedButNotAnimated) {
-    player.loop.playlistVisible = 0;
-    for (int animation : {skin::ANIMATION_LINEAR_ITEM, skin::ANIMATION_SNAKE_ITEM}) {
-        chooseAnimation(animation);
-        grab();
-        for (int x = 110; x < 200; x += 10) moveFaceTo(x, 150);
-        const std::vector<sim::WindowMove> moves = release();
-        ASSERT_EQ(moves.size(), 1u);
-        EXPECT_EQ(at(moves[0]), (Spot{190, 214}));
-        platform::moveWindow(app::MAIN_WINDOW, 100, 100);
-    }
+    for (int spot = 400; spot <= 430; spot += 10) moveFaceTo(spot, spot);     // entries 1..4
+    EXPECT_EQ(release(), (Spots{{420, 484}, {430, 494}, {430, 494}}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The options menu over whole passes: its items and starting marks, the
-// handlers of its choices, and its opening on a right click.
+// The options menu over whole passes: items and starting marks, the handlers
+// of its choices, and its opening on a right click.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,28 +12,27 @@
 
 namespace {
 
-using sim::MenuItemKind;
-
 class OptionsMenu : public SimTest {
 protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        support::openPlaylistWindow(100, 164);
         skin::buildOptionsMenu();
     }
 
-    // The choice is polled in one pass and runs in the next.
+    // Polled in one pass, acted on in the next.
     void choose(int item) {
         sim::queueMenuEvent(item);
         app::runPass(player, false);
         app::runPass(player, false);
     }
 
-    static std::vector<int> marked() {
-        std::vector<int> items;
-        for (int item = skin::ABOUT_ITEM; item <= skin::ANIMATION_SNAKE_ITEM; ++item)
-            if (skin::optionChecked(item) == 1) items.push_back(item);
+    static std::vector<std::string> describe(int menu) {
+        std::vector<std::string> items;
+        for (const sim::MenuItem& item : sim::menuItems(menu))
+            items.push_back(item.kind == sim::MenuItemKind::Separator
+                                ? "-"
+                                : std::to_string(item.id) + " " + item.text + (item.checked ? " *" : ""));
         return items;
     }
 
@@ -41,44 +40,26 @@ protected:
 };
 
 TEST_F(OptionsMenu, ItemsInOrderWithTheirStartingMarks) {
-    const std::vector<sim::MenuItem> top = sim::menuItems(skin::OPTIONS_MENU);
-    const std::vector<sim::MenuItem> expected = {
-        {23, "Always on Top", MenuItemKind::Item, false},
-        {25, "Collision Detection", MenuItemKind::Item, true},
-        {skin::ANIMATION_MENU, "Animation", MenuItemKind::Submenu, false},
-        {0, "", MenuItemKind::Separator, false},
-        {24, "New Skins", MenuItemKind::Item, false},
-        {22, "Updates", MenuItemKind::Item, false},
-        {0, "", MenuItemKind::Separator, false},
-        {21, "About", MenuItemKind::Item, false}};
-    ASSERT_EQ(top.size(), expected.size());
-    for (std::size_t i = 0; i < top.size(); ++i) {
-        EXPECT_EQ(top[i].id, expected[i].id) << i;
-        EXPECT_EQ(top[i].text, expected[i].text) << i;
-        EXPECT_EQ(top[i].kind, expected[i].kind) << i;
-        EXPECT_EQ(top[i].checked, expected[i].checked) << i;
-    }
-    std::vector<std::string> animations;
-    for (const sim::MenuItem& item : sim::menuItems(skin::ANIMATION_MENU))
-        animations.push_back(std::to_string(item.id) + " " + item.text + (item.checked ? " *" : ""));
-    EXPECT_EQ(animations, (std::vector<std::string>{"26 None", "27 Linear", "28 Snake *"}));
+    EXPECT_EQ(describe(skin::OPTIONS_MENU),
+              (std::vector<std::string>{"23 Always on Top", "25 Collision Detection *", "29 Animation", "-",
+                                        "24 New Skins", "22 Updates", "-", "21 About"}));
+    EXPECT_EQ(sim::menuItems(skin::OPTIONS_MENU)[2].kind, sim::MenuItemKind::Submenu);
+    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake *"}));
 }
 
-TEST_F(OptionsMenu, MarksFollowTheGroupRuleAndToggles) {
+TEST_F(OptionsMenu, TheAnimationGroupAndTheToggles) {
     choose(skin::ANIMATION_LINEAR_ITEM);
-    EXPECT_EQ(marked(), (std::vector<int>{skin::COLLISION_ITEM, skin::ANIMATION_LINEAR_ITEM}));
+    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear *", "28 Snake"}));
     choose(skin::ANIMATION_LINEAR_ITEM);  // the marked item clears: none is marked
-    EXPECT_EQ(marked(), (std::vector<int>{skin::COLLISION_ITEM}));
-    choose(skin::ANIMATION_NONE_ITEM);
+    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake"}));
     choose(skin::COLLISION_ITEM);
-    EXPECT_EQ(marked(), (std::vector<int>{skin::ANIMATION_NONE_ITEM}));
+    EXPECT_EQ(skin::optionChecked(skin::COLLISION_ITEM), 0);
 
-    choose(skin::ALWAYS_ON_TOP_ITEM);
-    EXPECT_TRUE(sim::windowInfo(app::MAIN_WINDOW).topmost);
-    EXPECT_EQ(skin::optionChecked(skin::ALWAYS_ON_TOP_ITEM), 1);
-    choose(skin::ALWAYS_ON_TOP_ITEM);
-    EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).topmost);
-    EXPECT_EQ(skin::optionChecked(skin::ALWAYS_ON_TOP_ITEM), 0);
+    for (const bool onTop : {true, false}) {
+        choose(skin::ALWAYS_ON_TOP_ITEM);
+        EXPECT_EQ(sim::windowInfo(app::MAIN_WINDOW).topmost, onTop);
+        EXPECT_EQ(skin::optionChecked(skin::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
+    }
 }
 
 TEST_F(OptionsMenu, AboutAndTheMakersPages) {
@@ -97,28 +78,21 @@ TEST_F(OptionsMenu, AboutAndTheMakersPages) {
                                                                "https://www.varnel.example/skins/index.php"}));
 }
 
-// Right clicks come from the face and the playlist frames; the menu opens at
-// the pointer's screen position, and the item chosen there runs a pass later.
+// From the face or a playlist frame the menu opens at the pointer's screen
+// position; the item chosen there runs in the next pass.
 TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
-    sim::movePointer(150, 120);
-    sim::queuePopupChoice(skin::ANIMATION_LINEAR_ITEM);
-    sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
-    app::runPass(player, false);
-    app::runPass(player, false);
-    ASSERT_EQ(sim::popupsShown().size(), 1u);
-    EXPECT_EQ(sim::popupsShown()[0].menu, skin::OPTIONS_MENU);
-    EXPECT_EQ(sim::popupsShown()[0].owner, app::MAIN_WINDOW);
-    EXPECT_EQ(sim::popupsShown()[0].x, 150);
-    EXPECT_EQ(sim::popupsShown()[0].y, 120);
-    app::runPass(player, false);  // runs the item chosen in the menu
-    EXPECT_EQ(skin::optionChecked(skin::ANIMATION_LINEAR_ITEM), 1);
-
-    sim::movePointer(130, 300);
-    sim::queueControlEvent(13, platform::EVENT_RIGHT_CLICK);
-    app::runPass(player, false);
-    app::runPass(player, false);
-    ASSERT_EQ(sim::popupsShown().size(), 2u);
-    EXPECT_EQ(sim::popupsShown()[1].y, 300);
+    sim::queuePopupChoice(skin::ANIMATION_NONE_ITEM);
+    for (const int control : {app::FACE_CONTROL, 13}) {
+        sim::movePointer(150 + control, 120);
+        sim::queueControlEvent(control, platform::EVENT_RIGHT_CLICK);
+        app::runPass(player, false);
+        app::runPass(player, false);
+        const sim::PopupShown shown = sim::popupsShown().back();
+        EXPECT_EQ(std::vector<int>({shown.menu, shown.owner, shown.x, shown.y}),
+                  std::vector<int>({skin::OPTIONS_MENU, app::MAIN_WINDOW, 150 + control, 120}));
+    }
+    EXPECT_EQ(sim::popupsShown().size(), 2u);
+    EXPECT_EQ(skin::optionChecked(skin::ANIMATION_NONE_ITEM), 1);
 }
 
 }  // namespace
