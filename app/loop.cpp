@@ -1,5 +1,4 @@
-// One pass of the main loop, stage by stage. The stages of a pass, in order
-// (those marked "later" are not built yet; their numbers are kept):
+// One pass of the main loop, stage by stage. The stages of a pass, in order:
 //
 //   1  show or hide the playlist window by the playlist visible flag
 //   2  the idle text "Developed by Varnel" until the first track is loaded

@@ -158,6 +158,7 @@ TEST_F(Playlist, WithoutAListTheCloseLeavesTheFileAlone) {
     writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
     sim::failWindowOpen(app::PLAYLIST_WINDOW);
     start();
+    EXPECT_TRUE(sim::menuItems(skin::OPTIONS_MENU).empty());  // no window, no options menu
     close();
     EXPECT_EQ(player.app.quitFlag, 1);
     EXPECT_EQ(readFile(LIST_FILE), "C:\\kept.mp3\r\n");
@@ -178,6 +179,7 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     EXPECT_FALSE(list.visible);
     EXPECT_EQ(sim::controlWindow(playlist::PLAYLIST_LIST), app::PLAYLIST_WINDOW);
     for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), app::PLAYLIST_WINDOW);
+    EXPECT_EQ(skin::optionChecked(skin::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
 
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
     pass();
