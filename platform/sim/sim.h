@@ -18,6 +18,12 @@
 //   clockMs()                        virtual time; sleepMs(n) advances it by n and never really sleeps
 //   advanceClock(ms)                 move time on without a sleep call
 //   sleepCalls()                     number of sleepMs calls
+// Call counts
+//   callCount(name)                  how often the named platform call ran since the last clear: keyPressed, mouseX,
+//                                    mouseY, cursorPosition, pollEvent, sleepMs, mediaCommand, plotPixel, fillBox,
+//                                    drawText, windowExists, windowVisible, activateWindow, hideWindow,
+//                                    showWindowNormal, moveWindow, windowRect, clientSize, listCount, listSelected
+//   clearCallCounts()                start counting afresh
 // Pointer and keys
 //   movePointer(x, y)                pointer at screen (x, y)
 //   movePointerToClient(w, x, y)     pointer at client (x, y) of window w
@@ -202,6 +208,9 @@ int servicesStopped();
 std::int64_t clockMs();
 void advanceClock(std::int64_t ms);
 int sleepCalls();
+
+int callCount(const std::string& name);
+void clearCallCounts();
 
 void movePointer(int screenX, int screenY);
 void movePointerToClient(int window, int x, int y);

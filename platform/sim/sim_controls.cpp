@@ -125,11 +125,13 @@ void listDelete(int control, int index) {
 }
 
 int listCount(int control) {
+    sim::countCall("listCount");
     const sim::ControlRecord* list = sim::findList(control);
     return list ? static_cast<int>(list->rows.size()) : 0;
 }
 
 int listSelected(int control) {
+    sim::countCall("listSelected");
     const sim::ControlRecord* list = sim::findList(control);
     return list ? list->selected : -1;
 }

@@ -56,11 +56,13 @@ using sim::world;
 void acquireDrawingSurface(int window) { world().surface = window; }
 
 void fillBox(int x, int y, int width, int height, Colour colour) {
+    sim::countCall("fillBox");
     for (int py = y; py < y + height; ++py)
         for (int px = x; px < x + width; ++px) sim::writePixel(px, py, colour);
 }
 
 void plotPixel(int x, int y, Colour colour) {
+    sim::countCall("plotPixel");
     ++world().pixelWrites;
     sim::writePixel(x, y, colour);
 }
@@ -75,6 +77,7 @@ void setTextBackground(Colour colour) { world().textBack = colour; }
 void selectFont(int font) { world().font = font; }
 
 void drawText(const char* text) {
+    sim::countCall("drawText");
     sim::World& w = world();
     std::string content = text ? text : "";
     w.texts.push_back({w.surface, w.textX, w.textY, w.font, w.textColour, w.textBack, content, w.clock});

@@ -63,6 +63,7 @@ namespace platform {
 using sim::world;
 
 void pollEvent(Event& event) {
+    sim::countCall("pollEvent");
     sim::World& w = world();
     event.eventType = EVENT_TYPE_NONE;
     if (w.events.empty()) {
@@ -110,11 +111,21 @@ static Point clientPointer() {
     return {x, y};
 }
 
-int mouseX() { return clientPointer().x; }
-int mouseY() { return clientPointer().y; }
-Point cursorPosition() { return {world().pointerX, world().pointerY}; }
+int mouseX() {
+    sim::countCall("mouseX");
+    return clientPointer().x;
+}
+int mouseY() {
+    sim::countCall("mouseY");
+    return clientPointer().y;
+}
+Point cursorPosition() {
+    sim::countCall("cursorPosition");
+    return {world().pointerX, world().pointerY};
+}
 
 bool keyPressed(int virtualKey) {
+    sim::countCall("keyPressed");
     auto it = world().keys.find(virtualKey);
     if (it == world().keys.end()) return false;
     bool pressed = it->second.held || it->second.pressedSinceQuery;

@@ -237,6 +237,7 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
 namespace platform {
 
 int mediaCommand(const char* command, char* reply, int capacity) {
+    sim::countCall("mediaCommand");
     sim::faultIfQueued("mediaCommand");
     sim::World& w = sim::world();
     std::string text = command ? command : "";

@@ -127,6 +127,13 @@ void advanceClock(std::int64_t ms) {
 }
 int sleepCalls() { return world().sleepCalls; }
 
+void countCall(const char* name) { ++world().callCounts[name]; }
+int callCount(const std::string& name) {
+    auto it = world().callCounts.find(name);
+    return it == world().callCounts.end() ? 0 : it->second;
+}
+void clearCallCounts() { world().callCounts.clear(); }
+
 }  // namespace sim
 
 namespace platform {
@@ -150,6 +157,7 @@ std::string programPath() {
 std::uint32_t ownProcessId() { return sim::world().ownProcessId; }
 
 void sleepMs(int milliseconds) {
+    sim::countCall("sleepMs");
     sim::faultIfQueued("sleepMs");
     sim::World& w = sim::world();
     ++w.sleepCalls;

@@ -87,7 +87,10 @@ bool openWindow(int window, const WindowLayout& layout) {
     return true;
 }
 
-bool windowExists(int window) { return findWindow(window) != nullptr; }
+bool windowExists(int window) {
+    sim::countCall("windowExists");
+    return findWindow(window) != nullptr;
+}
 
 void closeWindow(int window) {
     sim::World& w = world();
@@ -104,11 +107,13 @@ void closeWindow(int window) {
 }
 
 bool windowVisible(int window) {
+    sim::countCall("windowVisible");
     const sim::WindowRecord* record = findWindow(window);
     return record && record->visible;
 }
 
 void hideWindow(int window) {
+    sim::countCall("hideWindow");
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     ++record->hideCalls;
@@ -118,6 +123,7 @@ void hideWindow(int window) {
 
 // Like SW_SHOWNORMAL: restores and shows; a window that was not on screen is activated.
 void showWindowNormal(int window) {
+    sim::countCall("showWindowNormal");
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     ++record->showCalls;
@@ -128,6 +134,7 @@ void showWindowNormal(int window) {
 }
 
 void activateWindow(int window) {
+    sim::countCall("activateWindow");
     if (findWindow(window)) world().foreground = window;
 }
 
@@ -143,6 +150,7 @@ void minimiseWindow(int window) {
 }
 
 void moveWindow(int window, int x, int y) {
+    sim::countCall("moveWindow");
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     record->x = x;
@@ -156,12 +164,14 @@ void setTopmost(int window, bool topmost) {
 }
 
 WindowRect windowRect(int window) {
+    sim::countCall("windowRect");
     const sim::WindowRecord* record = findWindow(window);
     if (!record) return {};
     return {record->x, record->y, record->width, record->height};
 }
 
 Point clientSize(int window) {
+    sim::countCall("clientSize");
     const sim::WindowRecord* record = findWindow(window);
     if (!record) return {};
     return {record->width, record->height};

@@ -99,6 +99,7 @@ struct World {
     int screenWidth = 1024, screenHeight = 768;
     std::int64_t clock = 0;
     int sleepCalls = 0;
+    std::map<std::string, int> callCounts;  // by platform call name
     int servicesStarted = 0, servicesStopped = 0;
 
     int pointerX = -1000, pointerY = -1000;
@@ -164,6 +165,9 @@ struct World {
     std::map<std::string, int> trackLengths;  // by host path
     int failNextMediaCode = 0;
 };
+
+// Counts one call of the platform call `name` (see callCount).
+void countCall(const char* name);
 
 // Raises the fault queued for `service`, if any (see faultAtNextCall).
 void faultIfQueued(const char* service);
