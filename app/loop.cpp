@@ -52,7 +52,7 @@ void runPass(Player& p, bool enterAtLoad) {
         FAULT_LINE(f); if (skin::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;      // 4
         FAULT_LINE(f); if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);            // 5
         FAULT_LINE(f); handleMinimiseButton(p.loop, p.skin);                                         // 6
-        FAULT_LINE(f); load = playback::transportButtons(p.transport, p.skin, p.playlist, event);    // 7
+        FAULT_LINE(f); load = playback::transportButtons(p.transport, p.skin, p.keys, p.playlist, event);  // 7
         FAULT_LINE(f); if (!load) skin::runMenuChoice(event);                                        // 8
         FAULT_LINE(f); if (!load) skin::openMenuOnRightClick(event);                                 // 9
         FAULT_LINE(f); if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);  // 10

@@ -3,6 +3,7 @@
 #include "playback/transport.h"
 
 #include <climits>
+#include <cstddef>
 
 #include "metadata/track_tag.h"
 #include "platform/gui.h"
@@ -20,9 +21,11 @@ bool leftClickPolled(const platform::Event& event) {
     return event.eventType == platform::EVENT_LEFT_CLICK;
 }
 
-void releaseMediaKeyLatch(Transport& transport) {
-    if (!platform::keyPressed(VK_PLAY_PAUSE_KEY) && !platform::keyPressed(VK_STOP_KEY) &&
-        !platform::keyPressed(VK_PREVIOUS_KEY) && !platform::keyPressed(VK_NEXT_KEY)) {
+bool pressed(const skin::KeyScan& keys, int code) { return keys.pressed[static_cast<std::size_t>(code)]; }
+
+void releaseMediaKeyLatch(Transport& transport, const skin::KeyScan& keys) {
+    if (!pressed(keys, VK_PLAY_PAUSE_KEY) && !pressed(keys, VK_STOP_KEY) && !pressed(keys, VK_PREVIOUS_KEY) &&
+        !pressed(keys, VK_NEXT_KEY)) {
         transport.mediaKeyLatch = 0;
     }
 }
@@ -84,41 +87,38 @@ void nextAction(Transport& t, const playlist::Playlist& playlist, bool volumeSav
 // Each button arms by hover or its media key and fires on a click or the key;
 // the latch makes one key press act once however long it is held. Play runs
 // before Pause and sets the latch, so the play/pause key toggles.
-bool transportButtons(Transport& t, skin::Skin& face, const playlist::Playlist& playlist,
-                      const platform::Event& event) {
-    const bool previousKey = platform::keyPressed(VK_PREVIOUS_KEY);
+bool transportButtons(Transport& t, skin::Skin& face, const skin::KeyScan& keys,
+                      const playlist::Playlist& playlist, const platform::Event& event) {
+    const bool previousKey = pressed(keys, VK_PREVIOUS_KEY);
     if (skin::hoverStep(face, skin::PREVIOUS, previousKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || platform::keyPressed(VK_PREVIOUS_KEY))) {
+        (leftClickPolled(event) || previousKey)) {
         previousAction(t, playlist);
         return true;
     }
 
-    releaseMediaKeyLatch(t);
+    releaseMediaKeyLatch(t, keys);
 
-    const bool playKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
+    const bool playPauseKey = pressed(keys, VK_PLAY_PAUSE_KEY);
     if (skin::hoverStep(face, skin::PLAY,
-                        playKey && t.mediaKeyLatch == 0 && t.playState != PLAY_STATE_PLAYING) &&
-        (leftClickPolled(event) ||
-         (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
+                        playPauseKey && t.mediaKeyLatch == 0 && t.playState != PLAY_STATE_PLAYING) &&
+        (leftClickPolled(event) || (playPauseKey && t.mediaKeyLatch == 0))) {
         playAction(t);
     }
 
-    const bool pauseKey = platform::keyPressed(VK_PLAY_PAUSE_KEY);
-    if (skin::hoverStep(face, skin::PAUSE, pauseKey && t.playState != PLAY_STATE_PAUSED) &&
-        (leftClickPolled(event) ||
-         (platform::keyPressed(VK_PLAY_PAUSE_KEY) && t.mediaKeyLatch == 0))) {
+    if (skin::hoverStep(face, skin::PAUSE, playPauseKey && t.playState != PLAY_STATE_PAUSED) &&
+        (leftClickPolled(event) || (playPauseKey && t.mediaKeyLatch == 0))) {
         pauseAction(t);
     }
 
-    const bool stopKey = platform::keyPressed(VK_STOP_KEY);
+    const bool stopKey = pressed(keys, VK_STOP_KEY);
     if (skin::hoverStep(face, skin::STOP, stopKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || platform::keyPressed(VK_STOP_KEY))) {
+        (leftClickPolled(event) || stopKey)) {
         stopAction(t);
     }
 
-    const bool nextKey = platform::keyPressed(VK_NEXT_KEY);
+    const bool nextKey = pressed(keys, VK_NEXT_KEY);
     if (skin::hoverStep(face, skin::NEXT, nextKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || platform::keyPressed(VK_NEXT_KEY))) {
+        (leftClickPolled(event) || nextKey)) {
         nextAction(t, playlist, false);
         return true;
     }

@@ -9,6 +9,7 @@
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "playlist/playlist.h"
+#include "skin/key_scan.h"
 #include "skin/skin.h"
 
 namespace playback {
@@ -49,10 +50,11 @@ struct Transport {
     std::string lengthText;
 };
 
-// Loop stage 7: previous, latch release, play, pause, stop, next. Returns
-// true when an action changed the track and the pass continues into loadTrack.
-bool transportButtons(Transport& transport, skin::Skin& face, const playlist::Playlist& playlist,
-                      const platform::Event& event);
+// Loop stage 7: previous, latch release, play, pause, stop, next, with the
+// media keys as the pass's key scan read them. Returns true when an action
+// changed the track and the pass continues into loadTrack.
+bool transportButtons(Transport& transport, skin::Skin& face, const skin::KeyScan& keys,
+                      const playlist::Playlist& playlist, const platform::Event& event);
 // Loop stage 10: a double click on a playlist row. True when it continues into loadTrack.
 bool playSelectedRow(Transport& transport, const playlist::Playlist& playlist,
                      const platform::Event& event);

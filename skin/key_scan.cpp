@@ -1,6 +1,8 @@
 // The key scan: every code 1..255 is queried on every pass, lowest first.
 #include "skin/key_scan.h"
 
+#include <cstddef>
+
 namespace skin {
 
 namespace {
@@ -17,10 +19,13 @@ void deleteSelectedEntry(KeyScan& keys, playlist::Playlist& playlist, const plat
 }  // namespace
 
 // A code below Delete seen on the same pass re-arms the latch before Delete is
-// tested, one above it only afterwards.
+// tested, one above it only afterwards. Each reading is kept for the later
+// stages of the pass (the media keys): a second query of a code would lose a
+// press the scan already took as "pressed since the last query".
 void scanKeys(KeyScan& keys, Drag& drag, playlist::Playlist& playlist, const platform::Event& event) {
     for (int code = FIRST_KEY_CODE; code <= LAST_KEY_CODE; ++code) {
-        if (!platform::keyPressed(code)) continue;
+        keys.pressed[static_cast<std::size_t>(code)] = platform::keyPressed(code);
+        if (!keys.pressed[static_cast<std::size_t>(code)]) continue;
         if (code != VK_DELETE_KEY) keys.deleteLatch = 0;
         if (code == platform::VK_LEFT_BUTTON) testDragStart(drag, event);
         if (code == VK_DELETE_KEY) deleteSelectedEntry(keys, playlist, event);

@@ -122,6 +122,29 @@ TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
     EXPECT_EQ(sim::aliasMode(1), "playing");
 }
 
+// The buttons read the media keys as the pass's scan did: a press the scan
+// took as "pressed since the last query" still acts, once.
+TEST_F(TransportControl, AMediaKeyTappedBeforeThePassActsOnce) {
+    startWithThreeTracks();
+    sim::tapKey(playback::VK_NEXT_KEY);
+    pass();
+    pass();
+    EXPECT_EQ(player.transport.currentIndex, 1);
+}
+
+// What a playing pass with no input asks of the system: each key code once,
+// three device queries, the two 1 ms sleeps and one poll.
+TEST_F(TransportControl, AnIdlePlayingPassQueriesEachKeyOnce) {
+    startWithThreeTracks();
+    pass();
+    sim::clearCallCounts();
+    pass();
+    EXPECT_EQ(sim::callCount("keyPressed"), 255);
+    EXPECT_EQ(sim::callCount("mediaCommand"), 3);
+    EXPECT_EQ(sim::callCount("sleepMs"), 2);
+    EXPECT_EQ(sim::callCount("pollEvent"), 1);
+}
+
 TEST_F(TransportControl, HeldNextKeyAdvancesOneTrackUntilAllKeysAreUp) {
     startWithThreeTracks();
     sim::holdKey(playback::VK_NEXT_KEY);
