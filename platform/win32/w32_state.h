@@ -54,6 +54,11 @@ struct Win32Services {
     // resting pointer is a round trip to the X server.
     bool cursorKnown = false;
     POINT cursor = {};
+    // And where it lies in the client area of the window last measured against
+    // (the hover tests ask a dozen times a pass); -1 when not worked out since
+    // the pointer was read or a window of the player moved.
+    int pointerWindow = -1;
+    POINT pointerInWindow = {};
     DispatchReport report;
     media::BridgeState bridge;
 };
@@ -62,6 +67,9 @@ Win32Services& services();
 // After a modal wait (a popup menu, a dialog, the about box) the pointer has
 // moved on: the next query reads it afresh.
 void forgetCursor();
+// A window moved, was shown, hidden or minimised: the pointer's client
+// position is worked out afresh.
+void forgetPointerInWindow();
 
 HWND windowHandle(int window);    // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed

@@ -9,6 +9,7 @@ using w32::windowHandle;
 
 bool openWindow(int window, const WindowLayout& layout) {
     auto& s = services();
+    w32::forgetPointerInWindow();
     if (HWND old = windowHandle(window)) {
         DestroyWindow(old);
     }
@@ -30,6 +31,7 @@ bool openWindow(int window, const WindowLayout& layout) {
 bool windowExists(int window) { return windowHandle(window) != nullptr; }
 
 void closeWindow(int window) {
+    w32::forgetPointerInWindow();
     if (HWND handle = windowHandle(window)) {
         DestroyWindow(handle);
     }
@@ -42,12 +44,14 @@ bool windowVisible(int window) {
 }
 
 void hideWindow(int window) {
+    w32::forgetPointerInWindow();
     if (HWND handle = windowHandle(window)) {
         ShowWindow(handle, SW_HIDE);
     }
 }
 
 void showWindowNormal(int window) {
+    w32::forgetPointerInWindow();
     if (HWND handle = windowHandle(window)) {
         ShowWindow(handle, SW_SHOWNORMAL);
     }
@@ -66,12 +70,14 @@ void setForegroundWindow(int window) {
 }
 
 void minimiseWindow(int window) {
+    w32::forgetPointerInWindow();
     if (HWND handle = windowHandle(window)) {
         ShowWindow(handle, SW_SHOWMINIMIZED);
     }
 }
 
 void moveWindow(int window, int x, int y) {
+    w32::forgetPointerInWindow();
     if (HWND handle = windowHandle(window)) {
         SetWindowPos(handle, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     }
@@ -112,7 +118,11 @@ void selectWindow(int window) { services().currentWindow = window; }
 int currentWindow() { return services().currentWindow; }
 
 namespace w32 {
-void forgetCursor() { services().cursorKnown = false; }
+void forgetCursor() {
+    services().cursorKnown = false;
+    forgetPointerInWindow();
+}
+void forgetPointerInWindow() { services().pointerWindow = -1; }
 }  // namespace w32
 
 // The pointer in the current window's client area; both -1 outside it, and when
@@ -124,7 +134,7 @@ static bool readCursor(POINT& p) {
     return s.cursorKnown;
 }
 
-static Point mousePoint() {
+static Point measurePointer() {
     HWND handle = windowHandle(services().currentWindow);
     POINT p = {};
     RECT client = {};
@@ -136,6 +146,16 @@ static Point mousePoint() {
         return Point{-1, -1};
     }
     return Point{p.x, p.y};
+}
+
+static Point mousePoint() {
+    auto& s = services();
+    if (s.pointerWindow != s.currentWindow) {
+        const Point p = measurePointer();
+        s.pointerInWindow = POINT{p.x, p.y};
+        s.pointerWindow = s.currentWindow;
+    }
+    return Point{s.pointerInWindow.x, s.pointerInWindow.y};
 }
 
 int mouseX() { return mousePoint().x; }
