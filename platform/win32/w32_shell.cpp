@@ -14,6 +14,16 @@ constexpr DWORD OPEN_DIALOG_FLAGS =
     OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
 static_assert(OPEN_DIALOG_FLAGS == 0x80A0C);
 
+using OpenDialogFn = BOOL(WINAPI*)(OPENFILENAMEA* dialog);
+
+// The dialog's library, with the control libraries it brings (some 1.6 MB of
+// the player's memory), is loaded when the dialog first opens, from the
+// system folder only; most runs never open it.
+OpenDialogFn openDialogFunction() {
+    static HMODULE library = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return library != nullptr ? w32::exportedFunction<OpenDialogFn>(library, "GetOpenFileNameA") : nullptr;
+}
+
 }  // namespace
 
 void openWebPage(const char* url) {
@@ -42,7 +52,8 @@ void messageBox(const char* text, const char* title) {
 // The buffer comes back as NUL-ended entries closed by a second NUL: one full
 // path, or the folder followed by the chosen names.
 std::vector<std::string> openFileDialog(const char* filter, int capacity) {
-    if (capacity <= 1) {
+    const OpenDialogFn openDialog = openDialogFunction();
+    if (capacity <= 1 || openDialog == nullptr) {
         return {};
     }
     // Descriptions and patterns are NUL-separated, the list ends in a double NUL.
@@ -61,7 +72,7 @@ std::vector<std::string> openFileDialog(const char* filter, int capacity) {
     dialog.nMaxFile = static_cast<DWORD>(capacity);
     dialog.lpstrTitle = "";
     dialog.Flags = OPEN_DIALOG_FLAGS;
-    const bool accepted = GetOpenFileNameA(&dialog) != 0;
+    const bool accepted = openDialog(&dialog) != 0;
     w32::forgetCursor();
     if (!accepted) {
         return {};

@@ -71,6 +71,13 @@ void forgetCursor();
 // position is worked out afresh.
 void forgetPointerInWindow();
 
+// Library exports come back as one generic pointer type; the detour through
+// void(*)() keeps the compiler from flagging the cast to the real signature.
+template <typename Fn>
+Fn exportedFunction(HMODULE library, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
 HWND windowHandle(int window);    // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed
 HBRUSH solidBrush(Colour colour);

@@ -21,13 +21,6 @@ constexpr DWORD SNAP_PROCESSES = 2;
 // pointer-sized field); the walk functions refuse a dwSize below their own size.
 static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 8 ? 304 : 296));
 
-// Library exports come back as one generic pointer type; the detour through
-// void(*)() keeps the compiler from flagging the cast to the real signature.
-template <typename Fn>
-Fn exportedFunction(HMODULE library, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 bool runningUnderWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
@@ -107,9 +100,9 @@ std::vector<ProcessEntry> processSnapshot(bool& taken) {
     if (kernel == nullptr) {
         return entries;
     }
-    auto createSnapshot = exportedFunction<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
-    auto first = exportedFunction<ProcessWalkFn>(kernel, "Process32First");
-    auto next = exportedFunction<ProcessWalkFn>(kernel, "Process32Next");
+    auto createSnapshot = w32::exportedFunction<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
+    auto first = w32::exportedFunction<ProcessWalkFn>(kernel, "Process32First");
+    auto next = w32::exportedFunction<ProcessWalkFn>(kernel, "Process32Next");
     if (createSnapshot != nullptr && first != nullptr && next != nullptr) {
         HANDLE snapshot = createSnapshot(SNAP_PROCESSES, 0);
         // The call reports failure as INVALID_HANDLE_VALUE, not 0; both mean no snapshot.
@@ -161,7 +154,7 @@ bool callLibraryFunction(int library, const char* name) {
     if (found == libraries.end() || found->second == nullptr) {
         return false;
     }
-    auto function = exportedFunction<int (*)()>(found->second, name);
+    auto function = w32::exportedFunction<int (*)()>(found->second, name);
     if (function == nullptr) {
         return false;
     }
