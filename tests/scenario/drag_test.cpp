@@ -6,6 +6,7 @@
 
 #include "app/loop.h"
 #include "app/player.h"
+#include "app/playlist_window.h"
 #include "support/face_layout.h"
 #include "support/sim_test.h"
 
@@ -20,8 +21,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        support::openPlaylistWindow(100, 164);
-        skin::buildOptionsMenu();
+        app::openPlaylistWindow(player.playlist);  // the real set-up: below the face, menu last
         player.loop.playlistVisible = 1;
         player.drag.screenWidth = 1024;
         player.drag.screenHeight = 768;

@@ -3,6 +3,7 @@
 
 #include "app/loop.h"
 #include "app/player.h"
+#include "app/playlist_window.h"
 #include "support/face_layout.h"
 #include "support/sim_test.h"
 
@@ -15,8 +16,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        support::openPlaylistWindow(100, 164);
-        skin::buildOptionsMenu();
+        app::openPlaylistWindow(player.playlist);  // the real set-up: below the face, menu last
         for (const char* path : {"C:\\a.mp3", "C:\\b.mp3", "C:\\c.mp3", "C:\\d.mp3", "C:\\e.mp3"})
             playlist::appendPath(player.playlist, path);
         sim::movePointer(0, 0);
