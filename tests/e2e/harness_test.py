@@ -32,6 +32,13 @@ class MciTrace(unittest.TestCase):
         self.assertEqual([c.refused for c in calls], [False, True, True, False])
         self.assertIsNone(calls[0].result)
 
+    def test_a_call_whose_header_was_lost_still_counts(self):
+        calls = harness.parse_mci_trace([
+            "0104:trace:mci:mciSendStringW => 105",
+            '(L"close MP3_1", 0000000000000000, 0, 0000000000000000)',
+            "0104:trace:mci:mciSendStringW => 1/ 0 ((null))"])
+        self.assertEqual([c.command for c in calls], ["close MP3_1"])
+
     def test_refused_result_after_the_command(self):
         calls = harness.parse_mci_trace([
             '0104:trace:mci:mciSendStringW (L"status MP3_1 volume", 00000000003820E0, 260, 0000000000000000)',
