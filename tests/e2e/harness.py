@@ -344,6 +344,19 @@ class Session:
         """X ids of the visible windows with exactly this title."""
         return self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").split()
 
+    def describe(self):
+        """What a failing wait reports: the titles of the visible windows, and for each player, and
+        each other program still running, whether it ended and the last media commands it sent."""
+        ids = self.xdotool("search", "--onlyvisible", "--name", ".*").split()
+        titles = [self.xdotool("getwindowname", i).strip() for i in ids]
+        programs = []
+        for player in self.players:
+            if player.exit_code() is not None and not player.exe.endswith("brumby.exe"):
+                continue
+            sent = [c for c in player.commands() if not c.startswith("status ")][-3:]
+            programs.append(f"{os.path.basename(player.exe)} exit={player.exit_code()} last={sent}")
+        return f"windows: {[t for t in titles if t]}; programs: {programs}"
+
     def geometry(self, window):
         """(x, y, width, height) of an X window."""
         out = self.xdotool("getwindowgeometry", window)

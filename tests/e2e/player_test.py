@@ -74,18 +74,41 @@ def new_actions(player, before, count, timeout=10, settle=0.5):
     return actions(player)[before:]
 
 
-def list_driver(session, folder, *args):
-    """Runs the list driver to its end; returns its output lines."""
+def list_driver(session, folder, *args, timeout=30):
+    """Runs the list driver to its end; returns its output lines. A driver that does not end is
+    killed, and the failure says what was on the screen and what the player last sent."""
     driver = session.start(list(args), cwd=folder, exe=harness.find_built("list_driver.exe"))
-    driver.wait_exit(30)
+    try:
+        driver.wait_exit(timeout)
+    except AssertionError:
+        driver.kill_program()
+        raise AssertionError(f"list driver {list(args)} did not end within {timeout} s; {session.describe()}")
     return driver.output()
+
+
+def answered(session, folder, *args, timeout=30):
+    """The list driver's output once the player answered it. While the player is too busy to answer
+    (a media call can hold its thread for seconds on a loaded machine) it is asked again."""
+    def ask():
+        lines = list_driver(session, folder, *args)
+        return "busy" not in lines and lines
+    lines = harness.wait_for(ask, timeout, 0.3)
+    if not lines:
+        raise AssertionError(f"the player's list did not answer {list(args)} within {timeout} s; "
+                             f"{session.describe()}")
+    return lines
 
 
 def list_rows(session, folder):
     """(row height, row texts) of the running player's playlist list."""
-    lines = list_driver(session, folder, "rows")
+    lines = answered(session, folder, "rows")
     height = next((int(line[7:]) for line in lines if line.startswith("height=")), 0)
     return height, [line[4:] for line in lines if line.startswith("row=")]
+
+
+def select_row(session, folder, row):
+    """Selects a row of the player's list as a click would, without a notification."""
+    return answered(session, folder, "select", str(row))
 
 
 def wait_rows(session, folder, expected, timeout=10):
@@ -302,7 +325,7 @@ class RunningPlayer(unittest.TestCase):
     def test_10_remove_button_takes_the_selected_row(self):
         self.add_by_dialog(self.player, self.other)
         wait_rows(self.session, self.folder, ["long", "Tunewell Band - Morning Light", "02-evening-tide"])
-        self.assertEqual(list_driver(self.session, self.folder, "select", "0"), ["selected"])
+        self.assertEqual(select_row(self.session, self.folder, 0), ["selected"])
         self.player.click(*REMOVE)
         self.assertEqual(wait_rows(self.session, self.folder, ["Tunewell Band - Morning Light", "02-evening-tide"]),
                          ["Tunewell Band - Morning Light", "02-evening-tide"])
@@ -520,7 +543,7 @@ class OptionsAndDrag(unittest.TestCase):
 
     def test_9_delete_removes_the_selected_row_once(self):
         self.assertEqual(wait_rows(self.session, self.folder, ["a", "b", "c"]), ["a", "b", "c"])
-        self.assertEqual(list_driver(self.session, self.folder, "select", "1"), ["selected"])
+        self.assertEqual(select_row(self.session, self.folder, 1), ["selected"])
         self.player.hover(60, LIST_TOP + 100, 0.2)
         self.player.key("Delete", hold=0.5)
         self.assertEqual(wait_rows(self.session, self.folder, ["a", "c"]), ["a", "c"])

@@ -6,12 +6,24 @@
  *   list_driver lock <path> <milliseconds>
  *                           holds the file open, shared with nobody, for that long; prints "locked"
  *
- * Prints "missing" when there is no such window, list or file. */
+ * Prints "missing" when there is no such window, list or file, and "busy" when
+ * the player did not answer a message within two seconds (it may be inside a
+ * long media call), so that the caller can ask again instead of hanging. */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <windows.h>
+
+static const UINT ANSWER_MS = 2000;
+
+/* One message to the player's list; false when the player did not answer in time. */
+static BOOL ask(HWND list, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *answer) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(list, message, wParam, lParam, SMTO_NORMAL, ANSWER_MS, &result)) return FALSE;
+    *answer = (LRESULT)result;
+    return TRUE;
+}
 
 int main(int argc, char **argv) {
     if (argc > 3 && strcmp(argv[1], "lock") == 0) {
@@ -27,20 +39,33 @@ int main(int argc, char **argv) {
         puts("missing");
         return 1;
     }
+    LRESULT answer = 0;
     if (strcmp(argv[1], "select") == 0 && argc > 2) {
-        SendMessageA(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0);
+        if (!ask(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0, &answer)) {
+            puts("busy");
+            return 3;
+        }
         puts("selected");
         return 0;
     }
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    printf("height=%d\n", (int)SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    LRESULT count = 0;
+    LRESULT height = 0;
+    if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height)) {
+        puts("busy");
+        return 3;
+    }
+    printf("height=%d\n", (int)height);
     /* Across processes the texts travel as wide characters; they come back
      * in the code page the player stored them in. */
     for (LRESULT i = 0; i < count; ++i) {
         WCHAR wide[1024] = L"";
         char text[2048] = "";
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, (WPARAM)i, 0);
-        if (length >= 0 && length < 1024) SendMessageW(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide);
+        LRESULT length = 0;
+        if (!ask(list, LB_GETTEXTLEN, (WPARAM)i, 0, &length) ||
+            (length >= 0 && length < 1024 && !ask(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide, &answer))) {
+            puts("busy");
+            return 3;
+        }
         WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
         printf("row=%s\n", text);
     }
