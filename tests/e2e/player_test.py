@@ -447,20 +447,42 @@ class OptionsAndDrag(unittest.TestCase):
         self.player.origin = geometry[:2]
         return geometry[:2]
 
-    def drag(self, dx, dy, grab=(100, 2)):
-        """Holds the button on the top band, moves the pointer by (dx, dy) in steps, releases."""
+    def face_moves(self, x, y):
+        """Traced moves of a window to (x, y) that keep its size and place in the stack: the face's
+        drag makes one each pass."""
+        return sum(1 for line in harness.read_lines(self.player.log)
+                   if "NtUserSetWindowPos" in line and f", {x},{y} (0x0), flags 00000005" in line)
+
+    def drag(self, dx, dy, grab=(100, 2), rest=None):
+        """Holds the button on `grab`, moves the pointer by (dx, dy) in steps and releases; returns
+        where the face came to rest. On the top band the drag starts on a pass that sees the press
+        with the pointer still there, and from then on every pass puts the face under the pointer:
+        each is waited for in the trace. Without `rest` the face is expected under the pointer, or
+        where it was when the grab is below the band."""
         start = self.face()
         self.player.hover(*grab, 0.3)
+        in_band = grab[1] < 5
+        pointer = (min(max(start[0] + grab[0] + dx, 0), SCREEN[0] - 1),
+                   min(max(start[1] + grab[1] + dy, 0), SCREEN[1] - 1))
+        target = (pointer[0] - grab[0], pointer[1] - grab[1])
+        before = self.face_moves(*start), self.face_moves(*target)
         self.session.xdotool("mousedown", "1")
-        time.sleep(0.3)  # the drag starts on a pass that sees the press with the pointer still in the band
+        if in_band:
+            harness.wait_for(lambda: self.face_moves(*start) > before[0], 10, 0.05)
+        else:
+            time.sleep(0.3)
         steps = 10
         for step in range(1, steps + 1):
             self.session.xdotool("mousemove", start[0] + grab[0] + dx * step // steps,
                                  start[1] + grab[1] + dy * step // steps)
             time.sleep(0.03)
-        time.sleep(0.3)
+        if in_band:
+            harness.wait_for(lambda: self.face_moves(*target) > before[1], 10, 0.05)
+        else:
+            time.sleep(0.3)
         self.session.xdotool("mouseup", "1")
-        time.sleep(0.3)
+        rest = rest or (target if in_band else start)
+        harness.wait_for(lambda: self.face() == rest, 10, 0.1)
         return self.face()
 
     def visible_windows(self):
@@ -495,7 +517,7 @@ class OptionsAndDrag(unittest.TestCase):
 
     def test_2_drag_past_the_right_edge_snaps_inside(self):
         x, y = self.face()
-        self.assertEqual(self.drag(SCREEN[0] - x, 0), (SCREEN[0] - 186, y))
+        self.assertEqual(self.drag(SCREEN[0] - x, 0, rest=(SCREEN[0] - 186, y)), (SCREEN[0] - 186, y))
         self.drag(-300, 0)
 
     def test_3_right_click_opens_the_menu_at_the_pointer(self):
