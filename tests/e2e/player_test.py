@@ -7,6 +7,7 @@ import re
 import shutil
 import struct
 import subprocess
+import sys
 import time
 import unittest
 
@@ -74,24 +75,26 @@ def new_actions(player, before, count, timeout=10, settle=0.5):
     return actions(player)[before:]
 
 
-def list_driver(session, folder, *args, timeout=30):
-    """Runs the list driver to its end; returns its output lines. A driver that does not end is
-    killed, and the failure says what was on the screen and what the player last sent."""
+def list_driver(session, folder, *args, timeout=20):
+    """Runs the list driver to its end; returns its output lines, or None for a driver that did not
+    end: it is killed, and what was on the screen then is noted on the error stream."""
     driver = session.start(list(args), cwd=folder, exe=harness.find_built("list_driver.exe"))
     try:
         driver.wait_exit(timeout)
     except AssertionError:
         driver.kill_program()
-        raise AssertionError(f"list driver {list(args)} did not end within {timeout} s; {session.describe()}")
+        print(f"list driver {list(args)} did not end within {timeout} s; {session.describe()}", file=sys.stderr)
+        return None
     return driver.output()
 
 
-def answered(session, folder, *args, timeout=30):
+def answered(session, folder, *args, timeout=60):
     """The list driver's output once the player answered it. While the player is too busy to answer
-    (a media call can hold its thread for seconds on a loaded machine) it is asked again."""
+    (a media call can hold its thread for seconds on a loaded machine), or the driver itself did
+    not get to run, it is asked again."""
     def ask():
         lines = list_driver(session, folder, *args)
-        return "busy" not in lines and lines
+        return lines is not None and "busy" not in lines and lines
     lines = harness.wait_for(ask, timeout, 0.3)
     if not lines:
         raise AssertionError(f"the player's list did not answer {list(args)} within {timeout} s; "
