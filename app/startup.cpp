@@ -2,6 +2,7 @@
 #include "app/startup.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
@@ -62,13 +63,16 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = 0; });
     FAULT_LINE(f); runStep([&] { openMainWindow(player.app); });
 
-    // The first parameter and up to 200 more, in order; later ones are ignored.
+    // The first parameter and the non-empty ones among the next 200, in order;
+    // a quoted empty parameter ("") is skipped, later ones are ignored. Without a
+    // first parameter nothing is collected: the list file fills the slots.
     std::vector<std::string> parameters;
     FAULT_LINE(f); runStep([&] {
-        for (std::string parameter = firstParameter;
-             !parameter.empty() && parameters.size() < playlist::PLAYLIST_SLOTS;
-             parameter = nextParameter(commandLine)) {
-            parameters.push_back(parameter);
+        if (firstParameter.empty()) return;
+        parameters.push_back(firstParameter);
+        for (int request = 1; request < playlist::PLAYLIST_SLOTS; ++request) {
+            std::string parameter = nextParameter(commandLine);
+            if (!parameter.empty()) parameters.push_back(std::move(parameter));
         }
     });
 

@@ -78,7 +78,8 @@ TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
 
 TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
     writeFile("C:\\Music\\a.wav", "RIFF");
-    sim::setCommandLine("brumby.exe C:\\Music\\a.wav \"C:\\My Music\\b.mp3\" C:\\c.ogg");
+    // A quoted empty parameter is passed over; the ones after it still count.
+    sim::setCommandLine("brumby.exe C:\\Music\\a.wav \"C:\\My Music\\b.mp3\" \"\" C:\\c.ogg");
     writeFile(dataFolder + "\\list.vnp", "C:\\old.mp3\r\n");
     app::Player player;
     start(player);
