@@ -52,13 +52,16 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
     layout.owner = MAIN_WINDOW;
     layout.visible = false;  // shown by stage 1 once the flag says so; no flash at start
     if (!platform::openWindow(PLAYLIST_WINDOW, layout)) return false;
+    bool framesMade = true;
     for (const FramePicture& frame : FRAME_PICTURES) {
-        platform::addImageControl(PLAYLIST_WINDOW, frame.number, frame.number, frame.x, frame.y, frame.width,
-                                  frame.height);
+        framesMade = platform::addImageControl(PLAYLIST_WINDOW, frame.number, frame.number, frame.x, frame.y,
+                                               frame.width, frame.height) && framesMade;
     }
     playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169,
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
-    skin::buildOptionsMenu();  // the last step of the window's set-up; no window, no menu
+    // The last step of the window's set-up, and only over a whole window:
+    // without its controls there is no menu either.
+    if (framesMade && playlist.listMade) skin::buildOptionsMenu();
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
 }

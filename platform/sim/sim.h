@@ -40,6 +40,7 @@
 //   windowInfo(w)                    WindowInfo: exists, title, x, y, width, height, visible, minimised, topmost, owner, acceptsDrops, active
 //   foregroundWindow()               the active window, -1 for none
 //   failWindowOpen(w)                openWindow(w, ...) fails from now on
+//   failControl(c)                   adding control c fails from now on
 //   windowMoves()                    every moveWindow call in order {window, x, y, atClockMs}
 //   showCalls(w) / hideCalls(w)      how often showWindowNormal / hideWindow ran on w
 //   pixel(w, x, y)                   a window pixel (NO_COLOUR outside or never drawn)
@@ -229,6 +230,7 @@ int pendingEvents();
 WindowInfo windowInfo(int window);
 int foregroundWindow();
 void failWindowOpen(int window);
+void failControl(int control);
 const std::vector<WindowMove>& windowMoves();
 int showCalls(int window);
 int hideCalls(int window);

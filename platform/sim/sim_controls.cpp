@@ -60,6 +60,11 @@ using sim::world;
 
 namespace {
 
+bool controlFails(int control) {
+    const std::vector<int>& failing = world().failingControls;
+    return std::find(failing.begin(), failing.end(), control) != failing.end();
+}
+
 sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window, int x, int y, int width,
                                  int height) {
     sim::ControlRecord& entry = world().controls[control] = sim::ControlRecord{};
@@ -77,7 +82,7 @@ sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window,
 bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
     sim::World& w = world();
     sim::WindowRecord* record = sim::findWindow(window);
-    if (!record) return false;
+    if (!record || controlFails(control)) return false;
     placeControl(control, sim::ControlKind::Image, window, x, y, width, height).image = image;
     auto picture = w.images.find(image);
     if (picture == w.images.end()) return true;
@@ -96,7 +101,7 @@ bool addImageControl(int window, int control, int image, int x, int y, int width
 
 bool addListControl(int window, int control, int x, int y, int width, int height,
                     std::int32_t textColour, std::int32_t backColour) {
-    if (!sim::findWindow(window)) return false;
+    if (!sim::findWindow(window) || controlFails(control)) return false;
     sim::ControlRecord& entry = placeControl(control, sim::ControlKind::List, window, x, y, width, height);
     entry.textColour = textColour;
     entry.backColour = backColour;

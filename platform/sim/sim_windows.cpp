@@ -37,6 +37,7 @@ WindowInfo windowInfo(int window) {
 int foregroundWindow() { return world().foreground; }
 
 void failWindowOpen(int window) { world().failingWindows.push_back(window); }
+void failControl(int control) { world().failingControls.push_back(control); }
 
 const std::vector<WindowMove>& windowMoves() { return world().moves; }
 

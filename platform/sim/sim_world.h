@@ -111,6 +111,7 @@ struct World {
 
     std::map<int, WindowRecord> windows;
     std::vector<int> failingWindows;
+    std::vector<int> failingControls;
     int currentWindow = 0;
     int foreground = -1;
     std::vector<WindowMove> moves;

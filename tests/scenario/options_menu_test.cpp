@@ -7,6 +7,7 @@
 
 #include "app/loop.h"
 #include "app/player.h"
+#include "app/playlist_window.h"
 #include "support/face_layout.h"
 #include "support/sim_test.h"
 
@@ -96,3 +97,18 @@ TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
 }
 
 }  // namespace
+
+// The menu is the last step of the playlist window's set-up and needs the
+// whole window: a frame picture or the list that could not be made leaves it out.
+using OptionsMenuSetUp = SimTest;
+
+TEST_F(OptionsMenuSetUp, BuiltOnlyOverAWholePlaylistWindow) {
+    for (const int missing : {-1, 12, static_cast<int>(playlist::PLAYLIST_LIST)}) {
+        sim::reset(root.string());
+        if (missing >= 0) sim::failControl(missing);
+        support::openFaceWindow(100, 100);
+        app::Player player;
+        EXPECT_TRUE(app::openPlaylistWindow(player.playlist));
+        EXPECT_EQ(sim::menuItems(skin::OPTIONS_MENU).empty(), missing >= 0) << missing;
+    }
+}
