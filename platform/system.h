@@ -67,7 +67,7 @@ bool createFolder(const std::string& path);
 bool isFolder(const std::string& path);
 int openFile(const std::string& path, FileMode mode);
 int openFile(const std::string& path, FileMode mode, OpenFailure& failure);
-int readFile(int file, void* buffer, int count);  // bytes read, 0 at the end or on failure
+int readFile(int file, void* buffer, int count);  // bytes read, 0 at the end, -1 on failure
 int writeFile(int file, const void* buffer, int count);
 bool seekFile(int file, std::int64_t offset);  // from the start; fails for a negative offset
 bool flushFile(int file);  // true once the file's bytes have reached the disk

@@ -41,18 +41,23 @@ std::string nextLine(const std::string& bytes, std::size_t& position) {
 }
 
 // Reads on until the buffer holds a whole line: a terminator, and after a CR
-// the byte that tells a CR LF pair from a lone CR.
+// the byte that tells a CR LF pair from a lone CR. The last line may lack its
+// terminator at the end of the file, but not where a read failed: the rest
+// of that line was never seen.
 bool readLine(LineReader& reader, std::string& line) {
     static const std::string TERMINATORS("\r\n\0", 3);
     constexpr std::size_t KEPT_BYTES = 1 << 16;
     for (;;) {
         const std::size_t end = reader.bytes.find_first_of(TERMINATORS, reader.position);
         const bool whole = end != std::string::npos && (reader.bytes[end] != '\r' || end + 1 < reader.bytes.size());
-        if (whole || reader.atEnd) break;
+        if (whole) break;
+        if (reader.failed) return false;
+        if (reader.atEnd) break;
         char chunk[4096];
         const int count = platform::readFile(reader.file, chunk, sizeof chunk);
         if (count <= 0) {
             reader.atEnd = true;
+            reader.failed = count < 0;
         } else {
             if (reader.position > KEPT_BYTES) {
                 reader.bytes.erase(0, reader.position);

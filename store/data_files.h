@@ -29,6 +29,7 @@ struct LineReader {
     std::string bytes;
     std::size_t position = 0;
     bool atEnd = false;
+    bool failed = false;  // a read failed: the bytes after it were never seen
 };
 // The next line as `nextLine` cuts it; false when the file has no more bytes.
 bool readLine(LineReader& reader, std::string& line);

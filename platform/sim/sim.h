@@ -61,6 +61,7 @@
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
 //                                    a failing write leaves part of its bytes in the file
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
+//   failReadsFrom(path, offset)      reads of the file that start at or past offset fail (a damaged area)
 //   loadedLibraries()                every loadLibrary call {slot, path, loaded}
 //   registerLibraryFunction(n, f)    callLibraryFunction(slot, n) runs f when the slot is loaded
 //   libraryCalls()                   every callLibraryFunction call {slot, name}
@@ -252,6 +253,7 @@ const std::vector<PopupShown>& popupsShown();
 
 int openFileCount();
 void failNextFileOperation(FileOperation operation);
+void failReadsFrom(const std::string& path, std::size_t offset);
 void lockFile(const std::string& windowsPath);
 const std::vector<LibraryLoad>& loadedLibraries();
 void registerLibraryFunction(const std::string& name, std::function<int()> function);

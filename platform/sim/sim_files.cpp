@@ -21,6 +21,8 @@ int openFileCount() { return static_cast<int>(world().files.size()); }
 
 void failNextFileOperation(FileOperation operation) { world().failingFileOperations.push_back(operation); }
 
+void failReadsFrom(const std::string& path, std::size_t offset) { world().damagedFrom[hostPath(path)] = offset; }
+
 void lockFile(const std::string& windowsPath) { world().lockedFiles.push_back(hostPath(windowsPath)); }
 
 // True once for each queued failure of `operation`, which it then consumes.
@@ -190,10 +192,20 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
     return handle;
 }
 
+namespace {
+
+bool damagedAt(const std::string& host, std::size_t offset) {
+    const auto damaged = world().damagedFrom.find(host);
+    return damaged != world().damagedFrom.end() && offset >= damaged->second;
+}
+
+}  // namespace
+
 int readFile(int file, void* buffer, int count) {
     auto it = world().files.find(file);
-    if (it == world().files.end() || !buffer || count <= 0) return 0;
+    if (it == world().files.end() || !buffer || count <= 0) return -1;
     if (sim::OpenFile* memory = sim::memoryHandle(file)) {
+        if (damagedAt(memory->hostPath, memory->offset)) return -1;
         const std::string& bytes = world().memoryFiles[memory->hostPath];
         if (memory->offset >= bytes.size()) return 0;
         const std::size_t got = std::min(bytes.size() - memory->offset, static_cast<std::size_t>(count));
@@ -201,8 +213,10 @@ int readFile(int file, void* buffer, int count) {
         memory->offset += got;
         return static_cast<int>(got);
     }
+    const off_t at = ::lseek(it->second.fd, 0, SEEK_CUR);
+    if (at >= 0 && damagedAt(it->second.hostPath, static_cast<std::size_t>(at))) return -1;
     ssize_t got = ::read(it->second.fd, buffer, static_cast<std::size_t>(count));
-    return got > 0 ? static_cast<int>(got) : 0;
+    return got >= 0 ? static_cast<int>(got) : -1;
 }
 
 // A failing write is a full disk: part of the bytes reach the file.

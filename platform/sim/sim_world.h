@@ -90,6 +90,7 @@ struct OpenFile {
 };
 
 struct World {
+    std::map<std::string, std::size_t> damagedFrom;  // host path -> first offset whose reads fail
     std::string root;
     std::map<std::string, std::string> environment;  // names upper-cased
     std::string currentDirectory;

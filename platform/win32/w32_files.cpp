@@ -73,10 +73,8 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
 int readFile(int file, void* buffer, int count) {
     HANDLE handle = fileHandle(file);
     DWORD done = 0;
-    if (handle == nullptr || buffer == nullptr || count <= 0 ||
-        !ReadFile(handle, buffer, static_cast<DWORD>(count), &done, nullptr)) {
-        return 0;
-    }
+    if (handle == nullptr || buffer == nullptr || count <= 0) return -1;
+    if (!ReadFile(handle, buffer, static_cast<DWORD>(count), &done, nullptr)) return -1;
     return static_cast<int>(done);
 }
 

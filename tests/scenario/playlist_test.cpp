@@ -154,6 +154,23 @@ TEST_F(Playlist, AnUnreadableListIsKeptThroughAWholeRunAndAMissingOneIsMade) {
     EXPECT_EQ(readFile(LIST_FILE), "");
 }
 
+// A read that fails partway (a damaged disk, a range another program locked)
+// is no end of the file: the rows read so far are shown, but the close keeps
+// the file the player never saw whole.
+TEST_F(Playlist, AListWhoseReadingFailsPartwayIsKeptAtTheClose) {
+    std::string lines;
+    for (int i = 0; i < 150; ++i) lines += "C:\\Music\\Tunewell Band\\track-" + std::to_string(100 + i) + ".mp3\r\n";
+    writeFile(LIST_FILE, lines);
+    sim::failReadsFrom(LIST_FILE, 4096);
+    start();
+    EXPECT_TRUE(player.playlist.listFileUnreadable);
+    ASSERT_EQ(rows().size(), 4096u / 38);  // the whole lines before the damage
+    EXPECT_EQ(rows().back(), "track-" + std::to_string(100 + 4096 / 38 - 1));
+    close();
+    EXPECT_FALSE(player.playlist.listFileSaved);
+    EXPECT_EQ(readFile(LIST_FILE), lines);
+}
+
 TEST_F(Playlist, WithoutAListTheCloseLeavesTheFileAlone) {
     writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
     sim::failWindowOpen(app::PLAYLIST_WINDOW);
