@@ -215,6 +215,7 @@ TEST_F(FaultTrap, TheEndOfTheSessionKeepsThePlaylistOnce) {
     sim::endSession();  // told to both windows
     EXPECT_EQ(sim::mediaLog(), std::vector<std::string>{"close MP3_1"});
     EXPECT_EQ(readFile(LIST_FILE), "C:\\a.mp3\r\nC:\\b.mp3\r\n");
+    EXPECT_FALSE(sim::faultFilterInstalled());
 }
 
 }  // namespace
