@@ -48,6 +48,12 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         SetBkColor(dc, entry->backColour);
         return reinterpret_cast<LRESULT>(solidBrush(static_cast<Colour>(entry->backColour)));
     }
+    case WM_DROPFILES:
+        // Kept for the poll: a drop can also arrive while a modal wait (the
+        // open-file dialog, the menu, the about box) runs its own message
+        // loop, and its files must not be lost nor its handle left unfinished.
+        services().pendingDrops.push_back(wParam);
+        return 0;
     case WM_ENDSESSION:
         // Sent, not posted, and the process is ended right after it returns:
         // the player's own end-of-session work runs inside this call.
@@ -81,10 +87,27 @@ LRESULT CALLBACK pictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 namespace platform {
 
+namespace {
+
+// The oldest drop the window procedure kept becomes the event, as the raw
+// message would have been.
+bool takePendingDrop(Event& event) {
+    auto& drops = w32::services().pendingDrops;
+    if (drops.empty()) return false;
+    event.lastEvent = WM_DROPFILES;
+    event.wParam = static_cast<std::uintptr_t>(drops.front());
+    event.lParam = 0;
+    drops.erase(drops.begin());
+    return true;
+}
+
+}  // namespace
+
 void pollEvent(Event& event) {
     auto& s = w32::services();
     event.eventType = EVENT_TYPE_NONE;
     w32::forgetCursor();
+    if (takePendingDrop(event)) return;
     MSG message = {};
     if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         event.lastEvent = EVENT_NONE;
@@ -93,6 +116,7 @@ void pollEvent(Event& event) {
     s.report = w32::DispatchReport{};
     TranslateMessage(&message);
     DispatchMessageA(&message);
+    if (message.message == WM_DROPFILES && takePendingDrop(event)) return;
     if (s.report.reported) {
         event.lastEvent = s.report.lastEvent;
         event.eventType = s.report.eventType;

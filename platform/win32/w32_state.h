@@ -60,6 +60,7 @@ struct Win32Services {
     int pointerWindow = -1;
     POINT pointerInWindow = {};
     DispatchReport report;
+    std::vector<WPARAM> pendingDrops;  // drop handles the window procedure took, oldest first
     media::BridgeState bridge;
 };
 

@@ -342,8 +342,15 @@ class RunningPlayer(unittest.TestCase):
             f.write("not audio")
         x, y, _width, _height = self.geometry
         playlist = self.session.windows("Playlist")[-1]
+        # The first drop comes while the open-file dialog waits (the playlist window stays
+        # enabled): the player takes it once the dialog is cancelled.
+        self.player.click(*ADD)
+        dialog = harness.wait_for(lambda: open_dialogs(self.session), 20, 0.2)
+        self.assertTrue(dialog, "no open-file dialog")
         xdnd.drop_files(self.session.display.name, int(playlist), x + 90, y + LIST_TOP + 100,
                         [self.dropped[0], text, self.dropped[1], os.path.join(drops, "x.mp3")])
+        answer_dialog(self.session, [("key", "Escape")])
+        self.player.pointer = None
         xdnd.drop_files(self.session.display.name, int(self.player.window), x + 100, y + 20, [self.dropped[2]])
         rows = ["Tunewell Band - Morning Light", "02-evening-tide", "a", "c", "d"]
         self.assertEqual(wait_rows(self.session, self.folder, rows), rows)
