@@ -20,6 +20,10 @@ namespace {
 // Room left below the guard's frame for the landing function.
 constexpr DWORD64 LANDING_MARGIN = 256;
 
+// Stack the system keeps back for the loop's thread after a stack overflow:
+// the filter and the fatal path (the list file's save, the box) run in it.
+constexpr ULONG STACK_GUARANTEE = 64 * 1024;
+
 struct LoopTask {
     void (*task)(void*) = nullptr;
     void* context = nullptr;
@@ -71,6 +75,8 @@ void installFaultFilter(FaultFilter filter, void* context) {
     t.filter = filter;
     t.context = context;
     t.loopThreadId = GetCurrentThreadId();
+    ULONG guarantee = STACK_GUARANTEE;
+    SetThreadStackGuarantee(&guarantee);
     if (t.loopThread == nullptr) {
         t.loopThread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.loopThreadId);
     }

@@ -4,6 +4,7 @@
 // Prints one line per check and "done" at the end.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 
 #include "platform/system.h"
@@ -48,6 +49,13 @@ int recurse(int depth) {
 
 void overflowStack(void*) { reached = recurse(0); }
 
+// A filter that needs as much stack as a file save and a message box may.
+void countFaultDeeply(const platform::Fault& fault, void* context) {
+    volatile char room[48 * 1024];
+    for (std::size_t i = 0; i < sizeof room; i += 512) room[i] = static_cast<char>(i);
+    countFault(fault, context);
+}
+
 void nested(void*) {
     const bool inner = platform::runGuarded(&writeNowhere, nullptr);
     report("inner guard abandoned, outer goes on", !inner && reached == 0);
@@ -86,6 +94,11 @@ int main() {
         report(round == 1 ? "stack overflow abandons its step" : "and so does a second one",
                !done && lastCode == 0xC00000FD && faultsSeen == 104 + round);
     }
+
+    platform::removeFaultFilter();
+    platform::installFaultFilter(&countFaultDeeply, nullptr);
+    done = platform::runGuarded(&overflowStack, nullptr);
+    report("after an overflow the filter still has 48 KB of stack", !done && faultsSeen == 107);
 
     platform::removeFaultFilter();
     platform::stopServices();
