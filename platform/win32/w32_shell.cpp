@@ -35,8 +35,23 @@ void openWebPage(const char* url) {
     ShellExecuteExA(&info);
 }
 
+namespace {
+
+BOOL CALLBACK disableEnabledWindow(HWND window, LPARAM disabled) {
+    if (IsWindowEnabled(window)) {
+        EnableWindow(window, FALSE);
+        reinterpret_cast<std::vector<HWND>*>(disabled)->push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 // The box belongs to the foreground window only when that window is the player's
 // own and of this thread: disabling a window of a thread that is stopped would hang.
+// It is modal for the whole player: every window of this thread is disabled
+// while it is open (an owner alone would leave the other window live), and
+// enabled again after.
 void messageBox(const char* text, const char* title) {
     HWND foreground = GetForegroundWindow();
     DWORD process = 0;
@@ -46,7 +61,10 @@ void messageBox(const char* text, const char* title) {
     }
     const bool ours = process == GetCurrentProcessId() && thread == GetCurrentThreadId();
     HWND owner = ours ? foreground : nullptr;
+    std::vector<HWND> disabled;
+    EnumThreadWindows(GetCurrentThreadId(), &disableEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
     MessageBoxA(owner, text, title, 0);
+    for (HWND window : disabled) EnableWindow(window, TRUE);
 }
 
 // The buffer comes back as NUL-ended entries closed by a second NUL: one full

@@ -669,6 +669,8 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         harness.wait_for(lambda: self.box_text(player), 10, 0.2)
         self.assertRegex(self.box_text(player), "^" + self.MESSAGE + "$")
         self.assertIsNone(player.exit_code())
+        # The box is modal for the whole player, not only for its owner.
+        self.assertEqual(list_driver(self.session, self.folder, "enabled"), ["Tunewell=0", "Playlist=0"])
         x, y, width, height = self.session.geometry(boxes[0])
         self.session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
         self.session.xdotool("key", "Return")

@@ -3,6 +3,8 @@
  *
  *   list_driver rows        prints "height=<row height>", then one "row=<text>" per row
  *   list_driver select <n>  selects row n (-1: none), as a click would, without a notification
+ *   list_driver enabled     prints "Tunewell=<0|1>" and "Playlist=<0|1>": whether the face and the
+ *                           playlist window take input (read from their style: no message is sent)
  *   list_driver lock <path> <milliseconds>
  *                           holds the file open, shared with nobody, for that long; prints "locked"
  *
@@ -31,6 +33,14 @@ int main(int argc, char **argv) {
         puts(file == INVALID_HANDLE_VALUE ? "missing" : "locked");
         fflush(stdout);
         Sleep((DWORD)atoi(argv[3]));
+        return 0;
+    }
+    if (argc == 2 && strcmp(argv[1], "enabled") == 0) {
+        static const char *const titles[] = {"Tunewell", "Playlist"};
+        for (int i = 0; i < 2; ++i) {
+            HWND found = FindWindowA(NULL, titles[i]);
+            printf(found ? "%s=%d\n" : "%s=missing\n", titles[i], found ? (IsWindowEnabled(found) ? 1 : 0) : 0);
+        }
         return 0;
     }
     HWND window = FindWindowA(NULL, "Playlist");
