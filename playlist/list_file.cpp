@@ -44,7 +44,7 @@ void loadListFile(Playlist& playlist) {
 bool saveListFile(Playlist& playlist) {
     if (!playlist.listMade || playlist.listFileUnreadable) return false;
     std::string bytes;
-    const int rows = rowCount();
+    const int rows = rowsHeld(playlist);
     for (int row = 0; row < rows && row < PLAYLIST_SLOTS; ++row) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";

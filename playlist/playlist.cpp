@@ -22,8 +22,18 @@ int rowCount() { return platform::listCount(PLAYLIST_LIST); }
 
 int selectedRow() { return platform::listSelected(PLAYLIST_LIST); }
 
-bool playlistConsistent(const Playlist& playlist) {
+// The slots change only together with the rows, on the loop's thread; once
+// that thread is stopped (the fatal path) they stand in for the list.
+int rowsHeld(const Playlist& playlist) {
     const int rows = rowCount();
+    if (rows >= 0) return rows;
+    int filled = 0;
+    while (filled < PLAYLIST_SLOTS && !playlist.slots[static_cast<std::size_t>(filled)].empty()) ++filled;
+    return filled;
+}
+
+bool playlistConsistent(const Playlist& playlist) {
+    const int rows = rowsHeld(playlist);
     if (rows > PLAYLIST_SLOTS) return false;
     for (int i = 0; i < PLAYLIST_SLOTS; ++i) {
         if (playlist.slots[static_cast<std::size_t>(i)].empty() != (i >= rows)) return false;

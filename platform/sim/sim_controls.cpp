@@ -132,6 +132,7 @@ void listDelete(int control, int index) {
 int listCount(int control) {
     sim::countCall("listCount");
     const sim::ControlRecord* list = sim::findList(control);
+    if (list && world().loopThreadStopped) return -1;  // asked from another thread: the list's own is stopped
     return list ? static_cast<int>(list->rows.size()) : 0;
 }
 

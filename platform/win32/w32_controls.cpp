@@ -64,6 +64,9 @@ bool addListControl(int window, int control, int x, int y, int width, int height
     return true;
 }
 
+// How long a list query from another thread waits for the list's own thread.
+constexpr UINT OTHER_THREAD_WAIT_MS = 200;
+
 static HWND listHandle(int control) {
     w32::ControlEntry* entry = w32::control(control);
     return entry != nullptr && entry->isList ? entry->handle : nullptr;
@@ -89,7 +92,16 @@ int listCount(int control) {
     if (list == nullptr) {
         return 0;
     }
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    // From another thread (the fatal path, once the loop's thread is stopped)
+    // the list is asked with a time limit: a stopped thread never answers.
+    LRESULT count = 0;
+    if (GetWindowThreadProcessId(list, nullptr) == GetCurrentThreadId()) {
+        count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    } else {
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, OTHER_THREAD_WAIT_MS, &answer)) return -1;
+        count = static_cast<LRESULT>(answer);
+    }
     return count < 0 ? 0 : static_cast<int>(count);
 }
 

@@ -3,6 +3,8 @@
  *
  *   fault_driver <process id> thread   a new thread of the process starts there
  *   fault_driver <process id> main     the process's first thread is sent there
+ *   fault_driver <process id> stalled  the first thread is held, as one stuck in a long call
+ *                                      would be, and a new thread starts there
  *
  * Reports "faulted" or the step that failed on stdout. */
 #include <stdio.h>
@@ -70,13 +72,33 @@ static int startThread(DWORD pid) {
     return 0;
 }
 
+static int holdMainThread(DWORD pid) {
+    DWORD id = firstThread(pid);
+    if (!id)
+        return fail("find thread");
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
+    if (!thread)
+        return fail("open thread");
+    if (SuspendThread(thread) == (DWORD)-1)
+        return fail("suspend");
+    CloseHandle(thread);
+    return 0;
+}
+
 int main(int argc, char **argv) {
-    if (argc != 3 || (strcmp(argv[2], "thread") != 0 && strcmp(argv[2], "main") != 0)) {
-        fprintf(stderr, "usage: fault_driver <process id> thread|main\n");
+    const char *where = argc == 3 ? argv[2] : "";
+    if (strcmp(where, "thread") != 0 && strcmp(where, "main") != 0 && strcmp(where, "stalled") != 0) {
+        fprintf(stderr, "usage: fault_driver <process id> thread|main|stalled\n");
         return 2;
     }
     DWORD pid = (DWORD)strtoul(argv[1], NULL, 10);
-    int result = strcmp(argv[2], "main") == 0 ? sendMainThread(pid) : startThread(pid);
+    int result = 0;
+    if (strcmp(where, "main") == 0)
+        result = sendMainThread(pid);
+    else if (strcmp(where, "stalled") == 0)
+        result = holdMainThread(pid) || startThread(pid);
+    else
+        result = startThread(pid);
     if (result == 0)
         printf("faulted\n");
     return result;
