@@ -10,10 +10,10 @@
 namespace playlist {
 
 // A missing file is created empty. One that is there but cannot be opened
-// (locked, access denied) is noted and left alone: the player never saw what
-// it holds, so it must not overwrite it; the same holds for a file whose
-// reading fails partway. Blank lines make no row and the lines
-// after them close up, and reading stops once the playlist is full.
+// (locked, access denied), or whose reading fails partway, is noted and left
+// alone: the player never saw all it holds, so it must not overwrite it.
+// Blank lines make no row and the lines after them close up, and reading
+// stops once the playlist is full.
 void loadListFile(Playlist& playlist) {
     const std::string path = store::listFilePath();
     platform::OpenFailure failure = platform::OpenFailure::None;
@@ -35,8 +35,6 @@ void loadListFile(Playlist& playlist) {
         if (platform::listInsert(PLAYLIST_LIST, rows, entryName(line)) != rows) break;
         playlist.slots[static_cast<std::size_t>(rows++)] = line;
     }
-    // A read that failed partway leaves rows the player did not see: the file
-    // is kept as it is, like one that could not be opened.
     if (reader.failed) playlist.listFileUnreadable = true;
     platform::closeFile(reader.file);
 }

@@ -21,9 +21,9 @@ std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
 int rowCount();
 int selectedRow();
 
-// True when slots 0..N-1 are filled and the rest empty, N being the row count.
-// The row count, or when the list cannot be asked, the filled slots before the first empty one.
+// The row count, or, when the list cannot be asked, the filled slots before the first empty one.
 int rowsHeld(const Playlist& playlist);
+// True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
 
 // A path's file name without its last extension.
