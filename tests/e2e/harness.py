@@ -94,6 +94,12 @@ def prepare_prefix(prefix, home):
     # No crash dialog: a program that faults ends instead of waiting for a click.
     subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog", "/t", "REG_DWORD",
                     "/d", "0", "/f"], env=env, check=True, timeout=120, **quiet)
+    # No debugger at all: with the default one a program that faults unhandled (now and then one of
+    # Wine's own service processes, while a session starts) still waits half a minute behind a
+    # "Program Error" window or opens a console with the debugger's report, which draws into the
+    # traces and can take the focus; without one it ends at once with its fault's code.
+    subprocess.run(["wine", "reg", "add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "/v",
+                    "Debugger", "/d", "", "/f"], env=env, check=True, timeout=120, **quiet)
     subprocess.run(["wineserver", "-w"], env=env, timeout=120)
 
 
@@ -431,6 +437,14 @@ class Player:
         """The Windows process ID the launcher reported, or None before it started the program."""
         for line in read_lines(self.report):
             if line.startswith("pid="):
+                return int(line[4:])
+        return None
+
+    def main_thread(self):
+        """The Windows ID of the program's first thread (the player's loop runs on it), or None before
+        the launcher started the program."""
+        for line in read_lines(self.report):
+            if line.startswith("tid="):
                 return int(line[4:])
         return None
 

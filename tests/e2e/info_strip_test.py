@@ -31,15 +31,24 @@ IDLE_CYCLE_PASSES = 1501
 
 
 class DrawLog:
-    """Follows a player's trace as it grows: every text drawn, with Wine's tick stamp in seconds."""
+    """Follows a player's trace as it grows: every text its loop's thread drew, with Wine's tick stamp in
+    seconds. Other programs write to the same trace: a system process that crashes while the session
+    starts brings up a debugger whose console draws its own texts."""
 
     def __init__(self, player):
+        self.player = player
         self.path = player.log
         self.offset = 0
         self.rest = b""
         self.draws = []
+        self.marker = None
 
     def read(self):
+        if self.marker is None:
+            thread = self.player.main_thread()
+            if thread is None:
+                return self.draws
+            self.marker = f":{thread:04x}:trace:font:NtGdiExtTextOutW "
         try:
             with open(self.path, "rb") as f:
                 f.seek(self.offset)
@@ -52,7 +61,7 @@ class DrawLog:
         for raw in lines:
             line = raw.decode("utf-8", "replace").rstrip("\r")
             stamp = STAMP.match(line)
-            if stamp is None or ":trace:font:NtGdiExtTextOutW " not in line:
+            if stamp is None or self.marker not in line:
                 continue
             seconds = int(stamp.group(1)) + int(stamp.group(2)) / 1000
             for draw in harness.parse_font_trace([line[stamp.end():]]):

@@ -3,8 +3,9 @@
  * Under Wine the Unix exit status of a program does not carry its Windows exit
  * code, so the end-to-end tests start the player through this launcher.
  * Usage: launcher.exe <report file> <program> [arguments...]
- * The report file receives "pid=<id>" once the program runs and "exit=<code>"
- * when it ends; the launcher's own exit code is the program's. */
+ * The report file receives "pid=<id>" and "tid=<id of its first thread>" once the
+ * program runs and "exit=<code>" when it ends; the launcher's own exit code is
+ * the program's. */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
@@ -64,6 +65,8 @@ int main(int argc, char **argv)
     }
     char line[64];
     snprintf(line, sizeof line, "pid=%lu", (unsigned long)process.dwProcessId);
+    report(argv[1], line);
+    snprintf(line, sizeof line, "tid=%lu", (unsigned long)process.dwThreadId);
     report(argv[1], line);
 
     WaitForSingleObject(process.hProcess, INFINITE);
