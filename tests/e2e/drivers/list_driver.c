@@ -27,6 +27,12 @@ static BOOL ask(HWND list, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *
     return TRUE;
 }
 
+/* The player did not answer in time: the caller asks again. */
+static int busy(void) {
+    puts("busy");
+    return 3;
+}
+
 int main(int argc, char **argv) {
     if (argc > 3 && strcmp(argv[1], "lock") == 0) {
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -51,19 +57,15 @@ int main(int argc, char **argv) {
     }
     LRESULT answer = 0;
     if (strcmp(argv[1], "select") == 0 && argc > 2) {
-        if (!ask(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0, &answer)) {
-            puts("busy");
-            return 3;
-        }
+        if (!ask(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0, &answer))
+            return busy();
         puts("selected");
         return 0;
     }
     LRESULT count = 0;
     LRESULT height = 0;
-    if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height)) {
-        puts("busy");
-        return 3;
-    }
+    if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height))
+        return busy();
     printf("height=%d\n", (int)height);
     /* Across processes the texts travel as wide characters; they come back
      * in the code page the player stored them in. */
@@ -72,10 +74,8 @@ int main(int argc, char **argv) {
         char text[2048] = "";
         LRESULT length = 0;
         if (!ask(list, LB_GETTEXTLEN, (WPARAM)i, 0, &length) ||
-            (length >= 0 && length < 1024 && !ask(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide, &answer))) {
-            puts("busy");
-            return 3;
-        }
+            (length >= 0 && length < 1024 && !ask(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide, &answer)))
+            return busy();
         WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
         printf("row=%s\n", text);
     }
