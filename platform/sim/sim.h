@@ -19,11 +19,17 @@
 //   advanceClock(ms)                 move time on without a sleep call
 //   sleepCalls()                     number of sleepMs calls
 // Call counts
-//   callCount(name)                  how often the named platform call ran since the last clear: keyPressed, mouseX,
-//                                    mouseY, cursorPosition, pollEvent, sleepMs, mediaCommand, plotPixel, fillBox,
-//                                    drawText, windowExists, windowVisible, activateWindow, hideWindow,
-//                                    showWindowNormal, moveWindow, windowRect, clientSize, listCount, listSelected
+//   callCount(name)                  how often the platform call `name` (its function's name) ran since the last clear
 //   clearCallCounts()                start counting afresh
+// Sweep: every platform call is numbered from 1 on since the reset
+//   recordCalls()                    from now on every call is noted in callLog() {name, canFail, poll, detail}
+//   failCall(k)                      call number k, if it can fail, fails the way the real call fails
+//   faultInCall(k, code)             call number k raises a fault inside it (before it does anything)
+//   injectionReached()               whether call k came
+//   limitCalls(n)                    call number n + 1 throws Runaway: a pass that never ends
+//   polls()                          event polls so far
+//   onPoll(fn)                       the user: fn runs at every event poll, before the poll takes its event
+//   watchMessageBoxes(fn)            fn runs while each message box is up
 // Pointer and keys
 //   movePointer(x, y)                pointer at screen (x, y)
 //   movePointerToClient(w, x, y)     pointer at client (x, y) of window w
@@ -58,6 +64,7 @@
 //   popupsShown()                    every showPopupMenu call {menu, owner, x, y}
 // Files and libraries
 //   openFileCount()                  files open now (catches leaks)
+//   filesIn(folder)                  names of the files in a folder, on the disk or in memory
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
 //                                    a failing write leaves part of its bytes in the file
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
@@ -77,6 +84,7 @@
 //   raiseFaultElsewhere(code, addr)  a fault on another thread; returns once that thread ended or parked
 //   faultAtNextCall(service, code)   the next call of "sleepMs", "mediaCommand" or "loadLibrary" faults
 //   faultFilterInstalled()           whether a filter is in place now
+//   faultsRaised()                   every fault raised {code, filtered, nested: inside the filter's handling of another}
 //   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
@@ -113,6 +121,7 @@ constexpr int MEDIA_BAD_INTEGER = 270;
 constexpr int MEDIA_MISSING_PARAMETER = 273;
 constexpr int MEDIA_OUT_OF_RANGE = 282;
 constexpr int MEDIA_REPLY_OVERFLOW = 266;
+constexpr int MEDIA_INTERNAL_ERROR = 277;
 constexpr int DEFAULT_TRACK_LENGTH_MS = 30000;
 
 enum class FileOperation { Create, Write, Flush, Replace };
@@ -120,6 +129,24 @@ enum class FileOperation { Create, Write, Flush, Replace };
 struct ProcessExit {
     int code = 0;
     bool atOnce = false;
+};
+
+struct FaultRaised {
+    std::uint32_t code = 0;
+    bool filtered = false;
+    bool nested = false;
+};
+
+// Thrown by the call past the limit set with limitCalls.
+struct Runaway {};
+
+// One numbered call: the service's name, whether it has a way to fail, the
+// event polls made before it, and the device command of a media call.
+struct CallRecord {
+    std::string name;
+    bool canFail = false;
+    int poll = 0;
+    std::string detail;
 };
 
 // Thrown through a guarded step that a passed-over fault abandons; runGuarded catches it.
@@ -214,6 +241,16 @@ int sleepCalls();
 int callCount(const std::string& name);
 void clearCallCounts();
 
+void recordCalls();
+const std::vector<CallRecord>& callLog();
+void failCall(std::int64_t number);
+void faultInCall(std::int64_t number, std::uint32_t code);
+bool injectionReached();
+void limitCalls(std::int64_t calls);
+int polls();
+void onPoll(std::function<void()> user);
+void watchMessageBoxes(std::function<void(const MessageShown&)> watcher);
+
 void movePointer(int screenX, int screenY);
 void movePointerToClient(int window, int x, int y);
 void holdKey(int virtualKey);
@@ -252,6 +289,7 @@ void queuePopupChoice(int item);
 const std::vector<PopupShown>& popupsShown();
 
 int openFileCount();
+std::vector<std::string> filesIn(const std::string& windowsFolder);
 void failNextFileOperation(FileOperation operation);
 void failReadsFrom(const std::string& path, std::size_t offset);
 void lockFile(const std::string& windowsPath);
@@ -268,6 +306,7 @@ void raiseFault(std::uint32_t code, std::uint64_t address = 0);
 void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address = 0);
 void faultAtNextCall(const std::string& service, std::uint32_t code);
 bool faultFilterInstalled();
+const std::vector<FaultRaised>& faultsRaised();
 void setLoopThreadAnswers(bool answers);
 bool loopThreadStopped();
 int threadsEnded();

@@ -80,28 +80,29 @@ sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window,
 }  // namespace
 
 bool addImageControl(int window, int control, int image, int x, int y, int width, int height) {
+    const bool fails = sim::enter(sim::Call::addImageControl);
     sim::World& w = world();
     sim::WindowRecord* record = sim::findWindow(window);
-    if (!record || controlFails(control)) return false;
+    if (fails || !record || controlFails(control)) return false;
     placeControl(control, sim::ControlKind::Image, window, x, y, width, height).image = image;
     auto picture = w.images.find(image);
     if (picture == w.images.end()) return true;
+    // The picture's rows, cut to the control and to the window.
     const sim::Image& img = picture->second;
-    for (int py = 0; py < std::min(img.height, height); ++py) {
-        for (int px = 0; px < std::min(img.width, width); ++px) {
-            int wx = x + px;
-            int wy = y + py;
-            if (wx < 0 || wy < 0 || wx >= record->width || wy >= record->height) continue;
-            record->pixels[static_cast<std::size_t>(wy) * record->width + wx] =
-                img.pixels[static_cast<std::size_t>(py) * img.width + px];
-        }
+    const int first = std::max(0, -x), last = std::min({img.width, width, record->width - x});
+    for (int py = 0; py < std::min(img.height, height) && first < last; ++py) {
+        const int wy = y + py;
+        if (wy < 0 || wy >= record->height) continue;
+        const auto from = img.pixels.begin() + static_cast<std::ptrdiff_t>(py) * img.width;
+        std::copy(from + first, from + last,
+                  record->pixels.begin() + static_cast<std::ptrdiff_t>(wy) * record->width + x + first);
     }
     return true;
 }
 
 bool addListControl(int window, int control, int x, int y, int width, int height,
                     std::int32_t textColour, std::int32_t backColour) {
-    if (!sim::findWindow(window) || controlFails(control)) return false;
+    if (sim::enter(sim::Call::addListControl) || !sim::findWindow(window) || controlFails(control)) return false;
     sim::ControlRecord& entry = placeControl(control, sim::ControlKind::List, window, x, y, width, height);
     entry.textColour = textColour;
     entry.backColour = backColour;
@@ -109,9 +110,11 @@ bool addListControl(int window, int control, int x, int y, int width, int height
 }
 
 // Inserting at or above the selected row moves the selection down with its row.
+// A refused row (the list out of memory) answers -1, as LB_ERR and LB_ERRSPACE do.
 int listInsert(int control, int index, const std::string& text) {
+    const bool fails = sim::enter(sim::Call::listInsert);
     sim::ControlRecord* list = sim::findList(control);
-    if (!list) return -1;
+    if (fails || !list) return -1;
     int count = static_cast<int>(list->rows.size());
     if (index == -1) index = count;
     if (index < 0 || index > count) return -1;
@@ -122,6 +125,7 @@ int listInsert(int control, int index, const std::string& text) {
 
 // Deleting the selected row clears the selection; one above it moves it up.
 void listDelete(int control, int index) {
+    sim::enter(sim::Call::listDelete);
     sim::ControlRecord* list = sim::findList(control);
     if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return;
     list->rows.erase(list->rows.begin() + index);
@@ -130,59 +134,70 @@ void listDelete(int control, int index) {
 }
 
 int listCount(int control) {
-    sim::countCall("listCount");
+    sim::enter(sim::Call::listCount);
     const sim::ControlRecord* list = sim::findList(control);
     if (list && world().loopThreadStopped) return -1;  // asked from another thread: the list's own is stopped
     return list ? static_cast<int>(list->rows.size()) : 0;
 }
 
 int listSelected(int control) {
-    sim::countCall("listSelected");
+    sim::enter(sim::Call::listSelected);
     const sim::ControlRecord* list = sim::findList(control);
     return list ? list->selected : -1;
 }
 
 std::string listText(int control, int index) {
+    sim::enter(sim::Call::listText);
     const sim::ControlRecord* list = sim::findList(control);
     if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return "";
     return list->rows[index];
 }
 
-void createPopupMenu(int menu) { world().menus[menu] = sim::Menu{}; }
+void createPopupMenu(int menu) {
+    if (sim::enter(sim::Call::createPopupMenu)) return;
+    world().menus[menu] = sim::Menu{};
+}
 
 void appendMenuItem(int menu, int item, const char* text) {
+    if (sim::enter(sim::Call::appendMenuItem)) return;
     auto it = world().menus.find(menu);
     if (it != world().menus.end())
         it->second.items.push_back({item, text ? text : "", sim::MenuItemKind::Item, false});
 }
 
 void appendMenuSeparator(int menu) {
+    if (sim::enter(sim::Call::appendMenuSeparator)) return;
     auto it = world().menus.find(menu);
     if (it != world().menus.end()) it->second.items.push_back({0, "", sim::MenuItemKind::Separator, false});
 }
 
 void appendSubmenu(int menu, int submenu, const char* text) {
+    if (sim::enter(sim::Call::appendSubmenu)) return;
     auto it = world().menus.find(menu);
     if (it != world().menus.end() && world().menus.count(submenu))
         it->second.items.push_back({submenu, text ? text : "", sim::MenuItemKind::Submenu, false});
 }
 
 void setMenuCheck(int menu, int item, bool checked) {
+    if (sim::enter(sim::Call::setMenuCheck)) return;
     if (sim::MenuItem* entry = sim::findMenuItem(menu, item)) entry->checked = checked;
 }
 
 int menuCheck(int menu, int item) {
+    sim::enter(sim::Call::menuCheck);
     const sim::MenuItem* entry = sim::findMenuItem(menu, item);
     return entry && entry->checked ? 1 : 0;
 }
 
 // The real menu posts its command to the queue; the chosen item is the next event.
 void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
+    const bool fails = sim::enter(sim::Call::showPopupMenu);
     sim::World& w = world();
-    w.popups.push_back({menu, ownerWindow, screenX, screenY});
+    if (!fails) w.popups.push_back({menu, ownerWindow, screenX, screenY});
     if (w.popupChoices.empty()) return;
     int choice = w.popupChoices.front();
     w.popupChoices.pop_front();
+    if (fails) return;  // never on screen: the user chose nothing
     if (choice != 0 && w.menus.count(menu))
         w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
 }

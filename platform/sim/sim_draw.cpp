@@ -1,6 +1,9 @@
 // Simulated drawing: one surface window, pixels, text cells, fonts and decoded pictures.
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <utility>
 
 #include "platform/sim/sim_bitmap.h"
 #include "platform/sim/sim_world.h"
@@ -40,71 +43,103 @@ static void writePixel(int x, int y, platform::Colour colour) {
     record->pixels[static_cast<std::size_t>(y) * record->width + x] = colour;
 }
 
-static bool readHostFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
-
 }  // namespace sim
 
 namespace platform {
 
 using sim::world;
 
-void acquireDrawingSurface(int window) { world().surface = window; }
-
-void fillBox(int x, int y, int width, int height, Colour colour) {
-    sim::countCall("fillBox");
-    for (int py = y; py < y + height; ++py)
-        for (int px = x; px < x + width; ++px) sim::writePixel(px, py, colour);
+void acquireDrawingSurface(int window) {
+    if (sim::enter(sim::Call::acquireDrawingSurface)) return;
+    world().surface = window;
 }
 
+void fillBox(int x, int y, int width, int height, Colour colour) {
+    sim::enter(sim::Call::fillBox);
+    sim::fillSurface(x, y, width, height, colour);
+}
+
+}  // namespace platform
+
+namespace sim {
+
+void fillSurface(int x, int y, int width, int height, platform::Colour colour) {
+    WindowRecord* record = findWindow(world().surface);
+    if (!record || colour == platform::NO_COLOUR) return;
+    const int left = std::max(x, 0), right = std::min(x + width, record->width);
+    for (int row = std::max(y, 0); row < std::min(y + height, record->height) && left < right; ++row) {
+        auto start = record->pixels.begin() + static_cast<std::ptrdiff_t>(row) * record->width;
+        std::fill(start + left, start + right, colour);
+    }
+}
+}  // namespace sim
+
+namespace platform {
+
 void plotPixel(int x, int y, Colour colour) {
-    sim::countCall("plotPixel");
+    sim::enter(sim::Call::plotPixel);
     ++world().pixelWrites;
     sim::writePixel(x, y, colour);
 }
 
 void setTextPosition(int x, int y) {
+    sim::enter(sim::Call::setTextPosition);
     world().textX = x;
     world().textY = y;
 }
 
-void setTextColour(Colour colour) { world().textColour = colour; }
-void setTextBackground(Colour colour) { world().textBack = colour; }
-void selectFont(int font) { world().font = font; }
+void setTextColour(Colour colour) {
+    sim::enter(sim::Call::setTextColour);
+    world().textColour = colour;
+}
+void setTextBackground(Colour colour) {
+    sim::enter(sim::Call::setTextBackground);
+    world().textBack = colour;
+}
+void selectFont(int font) {
+    sim::enter(sim::Call::selectFont);
+    world().font = font;
+}
 
 void drawText(const char* text) {
-    sim::countCall("drawText");
+    sim::enter(sim::Call::drawText);
     sim::World& w = world();
     std::string content = text ? text : "";
     w.texts.push_back({w.surface, w.textX, w.textY, w.font, w.textColour, w.textBack, content, w.clock});
     bool small = w.font == sim::SMALL_FONT;
     int cellWidth = static_cast<int>(content.size()) * (small ? sim::SMALL_CHAR_WIDTH : sim::CHAR_WIDTH);
     int cellHeight = small ? sim::SMALL_CHAR_HEIGHT : sim::CHAR_HEIGHT;
-    fillBox(w.textX, w.textY, cellWidth, cellHeight, w.textBack);
+    sim::fillSurface(w.textX, w.textY, cellWidth, cellHeight, w.textBack);
     w.textX += cellWidth;
 }
 
 void createFont(int font, const char* face, int points, int weight) {
+    if (sim::enter(sim::Call::createFont)) return;
     world().fonts[font] = {face ? face : "", points, weight};
 }
 
+// The pictures built into the program are decoded once per process: every
+// reset of the world starts the program again on the same bytes.
 bool decodeBitmap(int image, const std::uint8_t* bytes, std::size_t size) {
-    sim::Image decoded;
-    if (!sim::parseBitmap(bytes, size, decoded)) return false;
-    world().images[image] = std::move(decoded);
+    if (sim::enter(sim::Call::decodeBitmap)) return false;
+    static std::map<std::pair<const std::uint8_t*, std::size_t>, sim::Image> decodedBefore;
+    auto known = decodedBefore.find({bytes, size});
+    if (known == decodedBefore.end()) {
+        sim::Image decoded;
+        if (!sim::parseBitmap(bytes, size, decoded)) return false;
+        known = decodedBefore.emplace(std::make_pair(bytes, size), std::move(decoded)).first;
+    }
+    world().images[image] = known->second;
     return true;
 }
 
 void readBitmapPixels(const char* path, int width, int height, Colour* table) {
+    const bool fails = sim::enter(sim::Call::readBitmapPixels);
     if (!table || width <= 0 || height <= 0) return;
     sim::Image picture;
-    std::vector<std::uint8_t> bytes;
-    bool loaded = path && sim::readHostFile(sim::hostPath(path), bytes) &&
-                  sim::parseBitmap(bytes.data(), bytes.size(), picture);
+    std::string bytes;
+    bool loaded = !fails && path && sim::readWholeFile(path, bytes) &&
+                  sim::parseBitmap(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), picture);
     for (int x = 0; x < width; ++x) {
         for (int y = 0; y < height; ++y) {
             bool inside = loaded && x < picture.width && y < picture.height;

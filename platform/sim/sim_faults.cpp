@@ -18,14 +18,30 @@ private:
     std::uint32_t previous_;
 };
 
+// Counts the filter's calls under way, so that a fault raised inside one shows as nested.
+class InFilter {
+public:
+    InFilter() { ++world().filterDepth; }
+    ~InFilter() { --world().filterDepth; }
+    InFilter(const InFilter&) = delete;
+    InFilter& operator=(const InFilter&) = delete;
+};
+
+void noteFault(std::uint32_t code) {
+    World& w = world();
+    w.faults.push_back({code, w.faultFilter != nullptr, w.filterDepth > 0});
+}
+
 }  // namespace
 
 void raiseFault(std::uint32_t code, std::uint64_t address) {
     World& w = world();
+    noteFault(code);
     // Unfiltered, or filtered but outside any guarded step: the process ends with the code.
     if (w.faultFilter == nullptr) throw ProcessExit{static_cast<int>(code), true};
     {
         OnThread loop(LOOP_THREAD);
+        InFilter filtering;
         w.faultFilter(platform::Fault{code, address, true}, w.faultContext);
     }
     if (w.guardDepth > 0) throw AbandonedStep{};
@@ -34,8 +50,10 @@ void raiseFault(std::uint32_t code, std::uint64_t address) {
 
 void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address) {
     World& w = world();
+    noteFault(code);
     if (w.faultFilter == nullptr) throw ProcessExit{static_cast<int>(code), true};
     OnThread other(OTHER_THREAD);
+    InFilter filtering;
     try {
         w.faultFilter(platform::Fault{code, address, false}, w.faultContext);
         ++w.threadsEnded;
@@ -46,16 +64,8 @@ void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address) {
 
 void faultAtNextCall(const std::string& service, std::uint32_t code) { world().faultsAtNextCall[service] = code; }
 
-void faultIfQueued(const char* service) {
-    auto& queued = world().faultsAtNextCall;
-    auto found = queued.find(service);
-    if (found == queued.end()) return;
-    const std::uint32_t code = found->second;
-    queued.erase(found);
-    raiseFault(code, 0x401000);
-}
-
 bool faultFilterInstalled() { return world().faultFilter != nullptr; }
+const std::vector<FaultRaised>& faultsRaised() { return world().faults; }
 void setLoopThreadAnswers(bool answers) { world().loopThreadAnswers = answers; }
 bool loopThreadStopped() { return world().loopThreadStopped; }
 int threadsEnded() { return world().threadsEnded; }

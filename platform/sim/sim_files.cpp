@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -18,6 +20,25 @@ namespace sim {
 namespace fs = std::filesystem;
 
 int openFileCount() { return static_cast<int>(world().files.size()); }
+
+static bool inMemory();
+static std::string memoryKey(const std::string& path);
+
+std::vector<std::string> filesIn(const std::string& windowsFolder) {
+    std::vector<std::string> names;
+    if (inMemory()) {
+        const std::string prefix = memoryKey(windowsFolder) + "\\";
+        for (const auto& [key, bytes] : world().memoryFiles) {
+            if (key.compare(0, prefix.size(), prefix) == 0 && key.find('\\', prefix.size()) == std::string::npos)
+                names.push_back(key.substr(prefix.size()));
+        }
+        return names;
+    }
+    std::error_code error;
+    for (fs::directory_iterator it(hostPath(windowsFolder), error), end; !error && it != end; it.increment(error))
+        if (it->is_regular_file(error)) names.push_back(it->path().filename().string());
+    return names;
+}
 
 void failNextFileOperation(FileOperation operation) { world().failingFileOperations.push_back(operation); }
 
@@ -125,6 +146,28 @@ static bool isRegularFile(const std::string& host) {
     return !host.empty() && fs::is_regular_file(host, error);
 }
 
+std::string fileKey(const std::string& windowsPath) {
+    return inMemory() ? memoryKey(windowsPath) : hostPath(windowsPath);
+}
+
+bool fileExists(const std::string& windowsPath) {
+    if (windowsPath.empty()) return false;
+    if (inMemory()) return world().memoryFiles.count(memoryKey(windowsPath)) != 0;
+    return isRegularFile(hostPath(windowsPath));
+}
+
+bool readWholeFile(const std::string& windowsPath, std::string& bytes) {
+    if (!fileExists(windowsPath)) return false;
+    if (inMemory()) {
+        bytes = world().memoryFiles[memoryKey(windowsPath)];
+        return true;
+    }
+    std::ifstream in(hostPath(windowsPath), std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
 }  // namespace sim
 
 namespace platform {
@@ -133,7 +176,7 @@ using sim::world;
 namespace fs = std::filesystem;
 
 std::int64_t firstMatchSize(const std::string& path) {
-    if (path.empty()) return -1;
+    if (sim::enter(sim::Call::fileSize) || path.empty()) return -1;
     if (sim::inMemory()) {
         auto it = world().memoryFiles.find(sim::memoryKey(path));
         return it == world().memoryFiles.end() ? -1 : static_cast<std::int64_t>(it->second.size());
@@ -147,6 +190,7 @@ std::int64_t firstMatchSize(const std::string& path) {
 }
 
 bool createFolder(const std::string& path) {
+    if (sim::enter(sim::Call::createFolder)) return false;
     std::string host = sim::hostPath(path);
     std::error_code error;
     if (host.empty() || fs::exists(host, error)) return false;
@@ -155,6 +199,7 @@ bool createFolder(const std::string& path) {
 }
 
 bool isFolder(const std::string& path) {
+    if (sim::enter(sim::Call::isFolder)) return false;
     std::string host = sim::hostPath(path);
     std::error_code error;
     return !host.empty() && !path.empty() && fs::is_directory(host, error);
@@ -165,17 +210,19 @@ int openFile(const std::string& path, FileMode mode) {
     return openFile(path, mode, failure);
 }
 
+// A refused open (a sharing violation, access denied) is what an injected failure gives.
 int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
+    const bool fails = sim::enter(sim::Call::openFile);
+    failure = OpenFailure::Refused;
+    bool writes = mode != FileMode::ReadExisting;
+    if (fails || (writes && sim::failsNow(sim::FileOperation::Create))) return -1;
     if (sim::inMemory()) return sim::openMemoryFile(path, mode, failure);
     std::string host = sim::hostPath(path);
     std::error_code error;
-    failure = OpenFailure::Refused;
     if (host.empty() || path.empty() || fs::is_directory(host, error) || sim::locked(host)) return -1;
     int flags = O_RDONLY;
     if (mode == FileMode::ReadWriteAlways) flags = O_RDWR | O_CREAT;
     if (mode == FileMode::WriteTruncate) flags = O_WRONLY | O_CREAT | O_TRUNC;
-    bool writes = mode != FileMode::ReadExisting;
-    if (writes && sim::failsNow(sim::FileOperation::Create)) return -1;
     sim::World& w = world();
     // Every mode shares reads only, so a writer and any other handle on the same file exclude each other.
     for (const auto& [handle, open] : w.files)
@@ -202,8 +249,9 @@ bool damagedAt(const std::string& host, std::size_t offset) {
 }  // namespace
 
 int readFile(int file, void* buffer, int count) {
+    const bool fails = sim::enter(sim::Call::readFile);
     auto it = world().files.find(file);
-    if (it == world().files.end() || !buffer || count <= 0) return -1;
+    if (fails || it == world().files.end() || !buffer || count <= 0) return -1;
     if (sim::OpenFile* memory = sim::memoryHandle(file)) {
         if (damagedAt(memory->hostPath, memory->offset)) return -1;
         const std::string& bytes = world().memoryFiles[memory->hostPath];
@@ -221,18 +269,20 @@ int readFile(int file, void* buffer, int count) {
 
 // A failing write is a full disk: part of the bytes reach the file.
 int writeFile(int file, const void* buffer, int count) {
+    const bool fails = sim::enter(sim::Call::writeFile) || sim::failsNow(sim::FileOperation::Write);
     auto it = world().files.find(file);
     if (it == world().files.end() || !buffer || count <= 0) return 0;
     if (sim::OpenFile* memory = sim::memoryHandle(file)) {
         if (!memory->writes) return 0;
+        if (fails) count /= 2;
         std::string& bytes = world().memoryFiles[memory->hostPath];
         if (bytes.size() < memory->offset) bytes.resize(memory->offset, '\0');
         bytes.replace(memory->offset, static_cast<std::size_t>(count), static_cast<const char*>(buffer),
                       static_cast<std::size_t>(count));
         memory->offset += static_cast<std::size_t>(count);
-        return count;
+        return fails ? 0 : count;
     }
-    if (sim::failsNow(sim::FileOperation::Write)) {
+    if (fails) {
         if (::write(it->second.fd, buffer, static_cast<std::size_t>(count / 2)) < 0) return 0;
         return 0;
     }
@@ -241,8 +291,9 @@ int writeFile(int file, const void* buffer, int count) {
 }
 
 bool seekFile(int file, std::int64_t offset) {
+    const bool fails = sim::enter(sim::Call::seekFile);
     auto it = world().files.find(file);
-    if (it == world().files.end() || offset < 0) return false;
+    if (fails || it == world().files.end() || offset < 0) return false;
     if (sim::OpenFile* memory = sim::memoryHandle(file)) {
         memory->offset = static_cast<std::size_t>(offset);
         return true;
@@ -251,13 +302,15 @@ bool seekFile(int file, std::int64_t offset) {
 }
 
 bool flushFile(int file) {
+    const bool fails = sim::enter(sim::Call::flushFile);
     auto it = world().files.find(file);
-    if (it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
+    if (fails || it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
     if (it->second.fd < 0) return true;
     return ::fsync(it->second.fd) == 0;
 }
 
 void closeFile(int file) {
+    sim::enter(sim::Call::closeFile);
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
     if (it->second.fd >= 0) ::close(it->second.fd);
@@ -267,6 +320,7 @@ void closeFile(int file) {
 // Like a move with replace-existing: fails while the target is held open by
 // anyone, and for a folder.
 bool replaceFile(const std::string& from, const std::string& to) {
+    if (sim::enter(sim::Call::replaceFile) || sim::failsNow(sim::FileOperation::Replace)) return false;
     if (sim::inMemory()) {
         auto& memory = world().memoryFiles;
         const std::string source = sim::memoryKey(from);
@@ -283,12 +337,12 @@ bool replaceFile(const std::string& from, const std::string& to) {
         return false;
     for (const auto& [handle, open] : world().files)
         if (open.hostPath == target || open.hostPath == source) return false;
-    if (sim::failsNow(sim::FileOperation::Replace)) return false;
     fs::rename(source, target, error);
     return !error;
 }
 
 bool deleteFile(const std::string& path) {
+    if (sim::enter(sim::Call::deleteFile)) return false;
     if (sim::inMemory()) {
         const std::string key = sim::memoryKey(path);
         return !sim::heldOpen(key) && world().memoryFiles.erase(key) == 1;
@@ -302,11 +356,12 @@ bool deleteFile(const std::string& path) {
 }
 
 std::vector<ProcessEntry> processSnapshot(bool& taken) {
-    taken = world().snapshotTaken;
+    taken = !sim::enter(sim::Call::processSnapshot) && world().snapshotTaken;
     return taken ? world().processes : std::vector<ProcessEntry>{};
 }
 
 bool terminateProcess(std::uint32_t processId) {
+    if (sim::enter(sim::Call::terminateProcess)) return false;
     auto& list = world().processes;
     auto it = std::find_if(list.begin(), list.end(),
                            [processId](const ProcessEntry& entry) { return entry.processId == processId; });
@@ -317,14 +372,15 @@ bool terminateProcess(std::uint32_t processId) {
 }
 
 bool loadLibrary(int library, const std::string& path) {
-    sim::faultIfQueued("loadLibrary");
-    bool loaded = sim::isRegularFile(sim::hostPath(path));
+    const bool fails = sim::enter(sim::Call::loadLibrary);
+    bool loaded = !fails && sim::fileExists(path);
     if (loaded) world().libraries[library] = path;
     world().libraryLoads.push_back({library, path, loaded});
     return loaded;
 }
 
 bool callLibraryFunction(int library, const char* name) {
+    if (sim::enter(sim::Call::callLibraryFunction)) return false;
     sim::World& w = world();
     std::string function = name ? name : "";
     w.libraryCalls.push_back({library, function});

@@ -63,8 +63,10 @@ namespace platform {
 using sim::world;
 
 void pollEvent(Event& event) {
-    sim::countCall("pollEvent");
+    sim::enter(sim::Call::pollEvent);
     sim::World& w = world();
+    ++w.polls;
+    if (w.user) w.user();
     event.eventType = EVENT_TYPE_NONE;
     if (w.events.empty()) {
         event.lastEvent = EVENT_NONE;
@@ -95,8 +97,14 @@ void pollEvent(Event& event) {
     }
 }
 
-void selectWindow(int window) { world().currentWindow = window; }
-int currentWindow() { return world().currentWindow; }
+void selectWindow(int window) {
+    sim::enter(sim::Call::selectWindow);
+    world().currentWindow = window;
+}
+int currentWindow() {
+    sim::enter(sim::Call::currentWindow);
+    return world().currentWindow;
+}
 
 // Client position of the pointer in the current window, or {-1,-1}
 // outside 0..width x 0..height (inclusive, as the screen-to-client check is)
@@ -111,21 +119,22 @@ static Point clientPointer() {
     return {x, y};
 }
 
+// A pointer that cannot be read is taken as outside the window.
 int mouseX() {
-    sim::countCall("mouseX");
+    if (sim::enter(sim::Call::mouseX)) return -1;
     return clientPointer().x;
 }
 int mouseY() {
-    sim::countCall("mouseY");
+    if (sim::enter(sim::Call::mouseY)) return -1;
     return clientPointer().y;
 }
 Point cursorPosition() {
-    sim::countCall("cursorPosition");
+    if (sim::enter(sim::Call::cursorPosition)) return {};
     return {world().pointerX, world().pointerY};
 }
 
 bool keyPressed(int virtualKey) {
-    sim::countCall("keyPressed");
+    sim::enter(sim::Call::keyPressed);
     auto it = world().keys.find(virtualKey);
     if (it == world().keys.end()) return false;
     bool pressed = it->second.held || it->second.pressedSinceQuery;
@@ -133,11 +142,14 @@ bool keyPressed(int virtualKey) {
     return pressed;
 }
 
+// A drop whose query fails yields nothing, but its handle is released all the same.
 DroppedFiles takeDroppedFiles(std::uintptr_t drop) {
+    const bool fails = sim::enter(sim::Call::takeDroppedFiles);
     DroppedFiles dropped;
     auto it = world().drops.find(drop);
     if (it == world().drops.end() || it->second.finished) return dropped;
     it->second.finished = true;
+    if (fails) return dropped;
     dropped.point = it->second.point;
     dropped.inside = it->second.pointInside;
     dropped.paths = it->second.paths;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "platform/sim/sim_world.h"
@@ -39,7 +40,7 @@ void settleAlias(MediaAlias& alias) {
 const std::vector<std::string>& mediaLog() { return world().mediaLog; }
 void clearMediaLog() { world().mediaLog.clear(); }
 
-void setTrackLength(const std::string& windowsPath, int ms) { world().trackLengths[hostPath(windowsPath)] = ms; }
+void setTrackLength(const std::string& windowsPath, int ms) { world().trackLengths[fileKey(windowsPath)] = ms; }
 
 bool trackPlaying() {
     for (auto& [name, alias] : world().aliases) {
@@ -102,8 +103,10 @@ static bool parseNumber(const std::string& word, int& value) {
 }
 
 // Length of a RIFF WAVE file from its format and data chunks, or -1.
-static int wavLength(const std::string& host) {
-    std::ifstream in(host, std::ios::binary);
+static int wavLength(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) return -1;
+    std::istringstream in(bytes);
     char header[12];
     if (!in.read(header, 12) || std::memcmp(header, "RIFF", 4) != 0 || std::memcmp(header + 8, "WAVE", 4) != 0)
         return -1;
@@ -153,15 +156,13 @@ static int openDevice(const std::vector<std::string>& words) {
     }
     World& w = world();
     if (w.aliases.count(alias)) return MEDIA_DUPLICATE_ALIAS;
-    std::string host = hostPath(path);
-    std::error_code error;
-    if (path.empty() || host.empty() || !fs::is_regular_file(host, error)) return MEDIA_FILE_NOT_FOUND;
-    auto registered = w.trackLengths.find(host);
+    if (!fileExists(path)) return MEDIA_FILE_NOT_FOUND;
+    auto registered = w.trackLengths.find(fileKey(path));
     if (registered == w.trackLengths.end() && !playableExtension(path)) return MEDIA_INVALID_DEVICE;
     MediaAlias record;
     record.path = path;
     if (registered != w.trackLengths.end()) record.length = registered->second;
-    else if (int length = wavLength(host); length >= 0) record.length = length;
+    else if (int length = wavLength(path); length >= 0) record.length = length;
     else record.length = DEFAULT_TRACK_LENGTH_MS;
     record.playStartClock = w.clock;
     w.aliases[alias] = record;
@@ -236,12 +237,14 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
 
 namespace platform {
 
+// A failing call (the device out of resources) answers an internal error and
+// leaves the reply buffer as it was.
 int mediaCommand(const char* command, char* reply, int capacity) {
-    sim::countCall("mediaCommand");
-    sim::faultIfQueued("mediaCommand");
+    const bool fails = sim::enter(sim::Call::mediaCommand, command);
     sim::World& w = sim::world();
     std::string text = command ? command : "";
     w.mediaLog.push_back(text);
+    if (fails) return sim::MEDIA_INTERNAL_ERROR;
     if (w.failNextMediaCode != 0) {
         int code = w.failNextMediaCode;
         w.failNextMediaCode = 0;

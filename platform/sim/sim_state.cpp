@@ -127,38 +127,97 @@ void advanceClock(std::int64_t ms) {
 }
 int sleepCalls() { return world().sleepCalls; }
 
-void countCall(const char* name) { ++world().callCounts[name]; }
-int callCount(const std::string& name) {
-    auto it = world().callCounts.find(name);
-    return it == world().callCounts.end() ? 0 : it->second;
+namespace {
+
+struct CallKind {
+    const char* name;
+    bool canFail;
+};
+
+constexpr CallKind CALL_KINDS_TABLE[] = {
+#define SIM_CALL_KIND(name, canFail) {#name, canFail},
+    SIM_CALLS(SIM_CALL_KIND)
+#undef SIM_CALL_KIND
+};
+
+}  // namespace
+
+bool enter(Call call, const char* detail) {
+    World& w = world();
+    const CallKind& kind = CALL_KINDS_TABLE[static_cast<std::size_t>(call)];
+    ++w.callCounts[static_cast<std::size_t>(call)];
+    CallSweep& sweep = w.sweep;
+    const std::int64_t number = ++sweep.number;
+    if (sweep.recording) sweep.log.push_back({kind.name, kind.canFail, w.polls, detail ? detail : ""});
+    if (sweep.limit > 0 && number > sweep.limit) throw Runaway{};
+    if (!w.faultsAtNextCall.empty()) {
+        auto queued = w.faultsAtNextCall.find(kind.name);
+        if (queued != w.faultsAtNextCall.end()) {
+            const std::uint32_t code = queued->second;
+            w.faultsAtNextCall.erase(queued);
+            raiseFault(code, 0x401000);
+        }
+    }
+    if (number == sweep.faultAt) {
+        sweep.injected = true;
+        raiseFault(sweep.faultCode, 0x401000);
+    }
+    if (number != sweep.failAt || !kind.canFail) return false;
+    sweep.injected = true;
+    return true;
 }
-void clearCallCounts() { world().callCounts.clear(); }
+
+int callCount(const std::string& name) {
+    for (std::size_t i = 0; i < CALL_KINDS; ++i) {
+        if (name == CALL_KINDS_TABLE[i].name) return world().callCounts[i];
+    }
+    return 0;
+}
+void clearCallCounts() { world().callCounts.fill(0); }
+
+void recordCalls() { world().sweep.recording = true; }
+const std::vector<CallRecord>& callLog() { return world().sweep.log; }
+void failCall(std::int64_t number) { world().sweep.failAt = number; }
+void faultInCall(std::int64_t number, std::uint32_t code) {
+    world().sweep.faultAt = number;
+    world().sweep.faultCode = code;
+}
+bool injectionReached() { return world().sweep.injected; }
+void limitCalls(std::int64_t calls) { world().sweep.limit = calls; }
+int polls() { return world().polls; }
+void onPoll(std::function<void()> user) { world().user = std::move(user); }
+void watchMessageBoxes(std::function<void(const MessageShown&)> watcher) { world().boxWatcher = std::move(watcher); }
 
 }  // namespace sim
 
 namespace platform {
 
 std::string environmentVariable(const char* name) {
+    sim::enter(sim::Call::environmentVariable);
     const auto& env = sim::world().environment;
     auto it = env.find(sim::upper(name ? name : ""));
     return it == env.end() ? std::string() : it->second;
 }
 
 std::string currentDirectory() {
+    if (sim::enter(sim::Call::currentDirectory)) return "";
     const std::string& dir = sim::world().currentDirectory;
     return dir.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : dir;
 }
 
 std::string programPath() {
+    if (sim::enter(sim::Call::programPath)) return "";
     const std::string& path = sim::world().programPath;
     return path.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : path;
 }
 
-std::uint32_t ownProcessId() { return sim::world().ownProcessId; }
+std::uint32_t ownProcessId() {
+    sim::enter(sim::Call::ownProcessId);
+    return sim::world().ownProcessId;
+}
 
 void sleepMs(int milliseconds) {
-    sim::countCall("sleepMs");
-    sim::faultIfQueued("sleepMs");
+    sim::enter(sim::Call::sleepMs);
     sim::World& w = sim::world();
     ++w.sleepCalls;
     if (milliseconds > 0) w.clock += milliseconds;

@@ -18,26 +18,43 @@ namespace platform {
 
 using sim::world;
 
-void startServices() { ++world().servicesStarted; }
-void stopServices() { ++world().servicesStopped; }
-std::string commandLine() { return world().commandLine; }
+void startServices() {
+    sim::enter(sim::Call::startServices);
+    ++world().servicesStarted;
+}
+void stopServices() {
+    sim::enter(sim::Call::stopServices);
+    ++world().servicesStopped;
+}
+std::string commandLine() {
+    sim::enter(sim::Call::commandLine);
+    return world().commandLine;
+}
 
 void exitProcess(int code) { throw sim::ProcessExit{code}; }
 
-void openWebPage(const char* url) { world().webPages.push_back(url ? url : ""); }
+void openWebPage(const char* url) {
+    if (sim::enter(sim::Call::openWebPage)) return;
+    world().webPages.push_back(url ? url : "");
+}
 
 void messageBox(const char* text, const char* title) {
-    world().messages.push_back({text ? text : "", title ? title : ""});
+    sim::enter(sim::Call::messageBox);
+    sim::World& w = world();
+    w.messages.push_back({text ? text : "", title ? title : ""});
+    if (w.boxWatcher) w.boxWatcher(w.messages.back());
 }
 
 // An answer whose entries, each ended by a NUL, and the closing NUL do not
 // fit the capacity fails, as a too-small buffer makes the real dialog fail.
 std::vector<std::string> openFileDialog(const char* filter, int capacity) {
+    const bool fails = sim::enter(sim::Call::openFileDialog);
     sim::World& w = world();
     w.dialogFilters.push_back(filter ? filter : "");
     if (w.dialogAnswers.empty()) return {};
     sim::FileDialogAnswer answer = w.dialogAnswers.front();
     w.dialogAnswers.pop_front();
+    if (fails) return {};
     std::size_t needed = 1;
     for (const std::string& entry : answer.entries) needed += entry.size() + 1;
     if (!answer.accept || static_cast<int>(needed) > capacity) return {};

@@ -69,6 +69,7 @@ using sim::findWindow;
 using sim::world;
 
 bool openWindow(int window, const WindowLayout& layout) {
+    if (sim::enter(sim::Call::openWindow)) return false;
     sim::World& w = world();
     for (int failing : w.failingWindows)
         if (failing == window) return false;
@@ -89,17 +90,26 @@ bool openWindow(int window, const WindowLayout& layout) {
 }
 
 bool windowExists(int window) {
-    sim::countCall("windowExists");
+    sim::enter(sim::Call::windowExists);
     return findWindow(window) != nullptr;
 }
 
 void closeWindow(int window) {
+    if (sim::enter(sim::Call::closeWindow)) return;
+    sim::closeWindowAndOwned(window);
+}
+
+}  // namespace platform
+
+namespace sim {
+
+void closeWindowAndOwned(int window) {
     sim::World& w = world();
     if (!findWindow(window)) return;
     std::vector<int> owned;
     for (const auto& [number, record] : w.windows)
         if (record.owner == window) owned.push_back(number);
-    for (int child : owned) closeWindow(child);
+    for (int child : owned) closeWindowAndOwned(child);
     sim::deactivate(window);
     if (w.surface == window) w.surface = -1;
     for (auto it = w.controls.begin(); it != w.controls.end();)
@@ -107,14 +117,18 @@ void closeWindow(int window) {
     w.windows.erase(window);
 }
 
+}  // namespace sim
+
+namespace platform {
+
 bool windowVisible(int window) {
-    sim::countCall("windowVisible");
+    sim::enter(sim::Call::windowVisible);
     const sim::WindowRecord* record = findWindow(window);
     return record && record->visible;
 }
 
 void hideWindow(int window) {
-    sim::countCall("hideWindow");
+    sim::enter(sim::Call::hideWindow);
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     ++record->hideCalls;
@@ -124,7 +138,7 @@ void hideWindow(int window) {
 
 // Like SW_SHOWNORMAL: restores and shows; a window that was not on screen is activated.
 void showWindowNormal(int window) {
-    sim::countCall("showWindowNormal");
+    sim::enter(sim::Call::showWindowNormal);
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     ++record->showCalls;
@@ -135,14 +149,18 @@ void showWindowNormal(int window) {
 }
 
 void activateWindow(int window) {
-    sim::countCall("activateWindow");
+    sim::enter(sim::Call::activateWindow);
     if (findWindow(window)) world().foreground = window;
 }
 
-void setForegroundWindow(int window) { activateWindow(window); }
+void setForegroundWindow(int window) {
+    sim::enter(sim::Call::setForegroundWindow);
+    if (findWindow(window)) world().foreground = window;
+}
 
 // A minimised window gives up activation, and so do the windows it owns.
 void minimiseWindow(int window) {
+    sim::enter(sim::Call::minimiseWindow);
     sim::WindowRecord* record = findWindow(window);
     if (!record) return;
     record->minimised = true;
@@ -151,39 +169,47 @@ void minimiseWindow(int window) {
 }
 
 void moveWindow(int window, int x, int y) {
-    sim::countCall("moveWindow");
+    const bool fails = sim::enter(sim::Call::moveWindow);
     sim::WindowRecord* record = findWindow(window);
-    if (!record) return;
+    if (fails || !record) return;
     record->x = x;
     record->y = y;
     world().moves.push_back({window, x, y, world().clock});
 }
 
 void setTopmost(int window, bool topmost) {
+    const bool fails = sim::enter(sim::Call::setTopmost);
     sim::WindowRecord* record = findWindow(window);
-    if (record) record->topmost = topmost;
+    if (!fails && record) record->topmost = topmost;
 }
 
 WindowRect windowRect(int window) {
-    sim::countCall("windowRect");
+    sim::enter(sim::Call::windowRect);
     const sim::WindowRecord* record = findWindow(window);
     if (!record) return {};
     return {record->x, record->y, record->width, record->height};
 }
 
 Point clientSize(int window) {
-    sim::countCall("clientSize");
+    sim::enter(sim::Call::clientSize);
     const sim::WindowRecord* record = findWindow(window);
     if (!record) return {};
     return {record->width, record->height};
 }
 
 void acceptDroppedFiles(int window) {
+    const bool fails = sim::enter(sim::Call::acceptDroppedFiles);
     sim::WindowRecord* record = findWindow(window);
-    if (record) record->acceptsDrops = true;
+    if (!fails && record) record->acceptsDrops = true;
 }
 
-int screenWidth() { return world().screenWidth; }
-int screenHeight() { return world().screenHeight; }
+int screenWidth() {
+    sim::enter(sim::Call::screenWidth);
+    return world().screenWidth;
+}
+int screenHeight() {
+    sim::enter(sim::Call::screenHeight);
+    return world().screenHeight;
+}
 
 }  // namespace platform

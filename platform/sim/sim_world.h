@@ -1,6 +1,7 @@
 // The simulator's whole state: one plain struct, private to platform/sim.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -17,6 +18,50 @@ namespace sim {
 
 constexpr std::uint32_t LOOP_THREAD = 1;
 constexpr std::uint32_t OTHER_THREAD = 2;
+
+// Every service the simulator offers, and whether it has a way to fail that the
+// program must survive (a file, window, list row, library, device command or
+// dialog the system refuses). All are counted and numbered; any can fault.
+#define SIM_CALLS(X)                                                                                        \
+    X(pollEvent, false) X(openWindow, true) X(windowExists, false) X(closeWindow, true)                     \
+    X(windowVisible, false) X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false)        \
+    X(setForegroundWindow, false) X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true)          \
+    X(windowRect, false) X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false)            \
+    X(screenHeight, false) X(addImageControl, true) X(selectWindow, false) X(currentWindow, false)          \
+    X(mouseX, true) X(mouseY, true) X(cursorPosition, true) X(keyPressed, false) X(addListControl, true)   \
+    X(listInsert, true) X(listDelete, false) X(listCount, false) X(listSelected, false) X(listText, false)  \
+    X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)   \
+    X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true) X(acquireDrawingSurface, true)        \
+    X(fillBox, false) X(plotPixel, false) X(setTextPosition, false) X(setTextColour, false)                \
+    X(setTextBackground, false) X(selectFont, false) X(drawText, false) X(createFont, true)                \
+    X(decodeBitmap, true) X(readBitmapPixels, true) X(startServices, false) X(commandLine, false)          \
+    X(stopServices, false) X(sleepMs, false) X(environmentVariable, false) X(currentDirectory, true)       \
+    X(programPath, true) X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true)       \
+    X(readFile, true) X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false)          \
+    X(replaceFile, true) X(deleteFile, true) X(processSnapshot, true) X(ownProcessId, false)                \
+    X(terminateProcess, true) X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true)      \
+    X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)
+
+enum class Call {
+#define SIM_CALL_NAME(name, canFail) name,
+    SIM_CALLS(SIM_CALL_NAME)
+#undef SIM_CALL_NAME
+};
+#define SIM_CALL_ONE(name, canFail) +1
+constexpr std::size_t CALL_KINDS = 0 SIM_CALLS(SIM_CALL_ONE);
+#undef SIM_CALL_ONE
+
+// The numbering of the calls and what is injected into one of them.
+struct CallSweep {
+    std::int64_t number = 0;  // calls made since the reset
+    bool recording = false;
+    std::vector<CallRecord> log;
+    std::int64_t failAt = 0;   // this call fails as the real one does
+    std::int64_t faultAt = 0;  // this call raises `faultCode` inside it
+    std::uint32_t faultCode = 0;
+    bool injected = false;
+    std::int64_t limit = 0;  // past this many calls the program is taken to be stuck; 0 = none
+};
 
 struct WindowRecord {
     std::string title;
@@ -100,7 +145,11 @@ struct World {
     int screenWidth = 1024, screenHeight = 768;
     std::int64_t clock = 0;
     int sleepCalls = 0;
-    std::map<std::string, int> callCounts;  // by platform call name
+    std::array<int, CALL_KINDS> callCounts{};
+    CallSweep sweep;
+    int polls = 0;
+    std::function<void()> user;                              // acts at every event poll
+    std::function<void(const MessageShown&)> boxWatcher;     // looks while a message box is up
     int servicesStarted = 0, servicesStopped = 0;
 
     int pointerX = -1000, pointerY = -1000;
@@ -151,6 +200,8 @@ struct World {
     std::deque<FileDialogAnswer> dialogAnswers;
 
     platform::FaultFilter faultFilter = nullptr;
+    int filterDepth = 0;  // filter calls under way
+    std::vector<FaultRaised> faults;
     void* faultContext = nullptr;
     int guardDepth = 0;
     std::uint32_t currentThread = LOOP_THREAD;
@@ -168,11 +219,10 @@ struct World {
     int failNextMediaCode = 0;
 };
 
-// Counts one call of the platform call `name` (see callCount).
-void countCall(const char* name);
-
-// Raises the fault queued for `service`, if any (see faultAtNextCall).
-void faultIfQueued(const char* service);
+// Every service starts here: the call is counted and numbered, and a fault
+// injected into it is raised. True when the call must fail as the real one
+// does; `detail` (the command of a device call, say) goes into the call log.
+bool enter(Call call, const char* detail = nullptr);
 
 // The one simulated machine of the process.
 World& world();
@@ -182,6 +232,19 @@ std::string upper(std::string text);
 
 // Window record or nullptr.
 WindowRecord* findWindow(int window);
+// Closes a window and every window it owns, as the system does.
+void closeWindowAndOwned(int window);
+
+// Fills a box of the drawing surface, clipped to its window.
+void fillSurface(int x, int y, int width, int height, platform::Colour colour);
+
+// The whole content of the file a Windows path names, on the disk or in memory;
+// false when there is no such file.
+bool readWholeFile(const std::string& windowsPath, std::string& bytes);
+// Whether the path names a file (not a folder).
+bool fileExists(const std::string& windowsPath);
+// The key a file is known by: its host path, or its memory key in a world without a disk.
+std::string fileKey(const std::string& windowsPath);
 
 // Brings a playing alias up to the virtual clock (stopping it at its end).
 void settleAlias(MediaAlias& alias);
