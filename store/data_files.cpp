@@ -1,6 +1,8 @@
 // The data folder's paths and the line reader of its files.
 #include "store/data_files.h"
 
+#include <algorithm>
+
 #include "platform/system.h"
 
 namespace store {
@@ -43,14 +45,18 @@ std::string nextLine(const std::string& bytes, std::size_t& position) {
 // Reads on until the buffer holds a whole line: a terminator, and after a CR
 // the byte that tells a CR LF pair from a lone CR. The last line may lack its
 // terminator at the end of the file, but not where a read failed: the rest
-// of that line was never seen.
+// of that line was never seen. Each chunk is searched once, so a line costs
+// time in proportion to its length however many chunks it spans.
 bool readLine(LineReader& reader, std::string& line) {
     static const std::string TERMINATORS("\r\n\0", 3);
     constexpr std::size_t KEPT_BYTES = 1 << 16;
     for (;;) {
-        const std::size_t end = reader.bytes.find_first_of(TERMINATORS, reader.position);
+        const std::size_t from = std::max(reader.position, reader.searched);
+        const std::size_t end = reader.bytes.find_first_of(TERMINATORS, from);
         const bool whole = end != std::string::npos && (reader.bytes[end] != '\r' || end + 1 < reader.bytes.size());
+        reader.examined += (end != std::string::npos ? end + 1 : reader.bytes.size()) - from;
         if (whole) break;
+        reader.searched = end != std::string::npos ? end : reader.bytes.size();  // a CR at the end is looked at again
         if (reader.failed) return false;
         if (reader.atEnd) break;
         char chunk[4096];
@@ -61,6 +67,7 @@ bool readLine(LineReader& reader, std::string& line) {
         } else {
             if (reader.position > KEPT_BYTES) {
                 reader.bytes.erase(0, reader.position);
+                reader.searched -= reader.position;
                 reader.position = 0;
             }
             reader.bytes.append(chunk, static_cast<std::size_t>(count));

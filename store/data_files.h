@@ -28,6 +28,8 @@ struct LineReader {
     int file = -1;
     std::string bytes;
     std::size_t position = 0;
+    std::size_t searched = 0;  // the bytes from `position` up to here hold no whole line's end
+    std::size_t examined = 0;  // bytes the search for line ends looked at: each once, a CR at the end twice
     bool atEnd = false;
     bool failed = false;  // a read failed: the bytes after it were never seen
 };
