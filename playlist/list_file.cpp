@@ -11,32 +11,36 @@ namespace playlist {
 
 // A missing file is created empty. One that is there but cannot be opened
 // (locked, access denied), or whose reading fails partway, is noted and left
-// alone: the player never saw all it holds, so it must not overwrite it.
-// Blank lines make no row and the lines after them close up, and reading
-// stops once the playlist is full.
+// alone: the player never saw all it holds, so it must not overwrite it. The
+// file counts as unread until it was read to its end (or to the 201st row),
+// so that a fault passed over in the middle of reading keeps it too.
+// Blank lines make no row and the lines after them close up.
 void loadListFile(Playlist& playlist) {
+    playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
     if (reader.file == -1) {
-        if (failure != platform::OpenFailure::Missing) {
-            playlist.listFileUnreadable = true;
-            return;
-        }
+        if (failure != platform::OpenFailure::Missing) return;
+        playlist.listFileUnreadable = false;
         const int created = platform::openFile(path, platform::FileMode::WriteTruncate);
         if (created != -1) platform::closeFile(created);
         return;
     }
     std::string line;
     int rows = rowCount();
+    bool refused = false;
     while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
         if (line.empty()) continue;
-        if (platform::listInsert(PLAYLIST_LIST, rows, entryName(line)) != rows) break;
+        if (platform::listInsert(PLAYLIST_LIST, rows, entryName(line)) != rows) {
+            refused = true;
+            break;
+        }
         playlist.slots[static_cast<std::size_t>(rows++)] = line;
     }
-    if (reader.failed) playlist.listFileUnreadable = true;
     platform::closeFile(reader.file);
+    playlist.listFileUnreadable = reader.failed || refused;
 }
 
 bool saveListFile(Playlist& playlist) {
@@ -47,8 +51,15 @@ bool saveListFile(Playlist& playlist) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";
     }
-    playlist.listFileSaved = store::replaceFileContents(store::listFilePath(), bytes);
+    playlist.listFileSaved = store::replaceFileContents(store::listFilePath(), bytes, playlist.listFileSave);
     return playlist.listFileSaved;
+}
+
+void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }
+
+bool keepListFile(Playlist& playlist) {
+    if (playlist.listFileSaved || !playlistConsistent(playlist)) return false;
+    return saveListFile(playlist);
 }
 
 }  // namespace playlist

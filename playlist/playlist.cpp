@@ -75,21 +75,22 @@ void clearPlaylist(Playlist& playlist) {
 }
 
 // Without a selection the loaded row is not known: no row is added, which
-// would stand for no slot.
+// would stand for no slot. The new text goes in before the old one comes out,
+// so a row the list refuses leaves the old one standing, aligned with its slot.
 void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber) {
     const std::string text = tagPresent ? artist + " - " + title : entryName(currentPath);
     if (chosenByNumber) {
         if (currentIndex < 0 || currentIndex >= rowCount()) return;
-        platform::listDelete(PLAYLIST_LIST, currentIndex);
-        platform::listInsert(PLAYLIST_LIST, currentIndex, text);
+        if (platform::listInsert(PLAYLIST_LIST, currentIndex, text) != currentIndex) return;
+        platform::listDelete(PLAYLIST_LIST, currentIndex + 1);
         return;
     }
     // Inserting at the selected row pushes the old row (and the selection)
     // down by one; deleting the selected row then removes the old text.
     const int selected = selectedRow();
     if (selected == -1) return;
-    platform::listInsert(PLAYLIST_LIST, selected, text);
+    if (platform::listInsert(PLAYLIST_LIST, selected, text) != selected) return;
     const int moved = selectedRow();
     if (moved != -1) platform::listDelete(PLAYLIST_LIST, moved);
 }

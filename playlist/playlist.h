@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+#include "store/replace_file.h"
+
 namespace playlist {
 
 constexpr int PLAYLIST_SLOTS = 201;
@@ -13,8 +15,9 @@ constexpr int PLAYLIST_LIST = 14;  // control number of the list in the playlist
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
     bool listMade = false;            // the list exists; without it the list file is left alone
-    bool listFileUnreadable = false;  // list.vnp was there at start but could not be read
+    bool listFileUnreadable = false;  // list.vnp was there at start but was not read whole
     bool listFileSaved = false;       // list.vnp was replaced with this run's rows
+    store::Replacement listFileSave;  // what a save broke off by a fault left behind
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
@@ -43,8 +46,16 @@ void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::str
                       const std::string& currentPath, int currentIndex, bool chosenByNumber);
 
 // The playlist file under the data folder: one path per row, CR LF after each.
+// A file that is there but is not read whole (refused, a read failing, a row
+// the list refuses, a fault passed over while reading) counts as unreadable.
 void loadListFile(Playlist& playlist);
 // Replaces the list file with the rows; false when it was left as it was.
 bool saveListFile(Playlist& playlist);
+// The save every end of the player makes: once per run, and only of a whole
+// playlist (each slot with its row), so that a playlist a fault broke off in
+// the middle of a change never replaces the file.
+bool keepListFile(Playlist& playlist);
+// Clears away what a save broken off by a fault left: its open temporary file.
+void abandonListFileSave(Playlist& playlist);
 
 }  // namespace playlist

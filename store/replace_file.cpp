@@ -20,14 +20,35 @@ bool writeAll(int file, const std::string& bytes) {
 
 }  // namespace
 
-bool replaceFileContents(const std::string& path, const std::string& bytes) {
-    const std::string temporary = path + ".tmp";
-    const int file = platform::openFile(temporary, platform::FileMode::WriteTruncate);
-    if (file == -1) return false;
-    const bool written = writeAll(file, bytes) && platform::flushFile(file);
-    platform::closeFile(file);
-    if (written && platform::replaceFile(temporary, path)) return true;
-    platform::deleteFile(temporary);
+void clearAway(Replacement& replacement) {
+    if (replacement.file != -1) {
+        platform::closeFile(replacement.file);
+        replacement.file = -1;
+    }
+    if (!replacement.temporary.empty()) {
+        platform::deleteFile(replacement.temporary);
+        replacement.temporary.clear();
+    }
+}
+
+// The temporary file is opened truncating, so a longer one a killed run left
+// behind cannot lend its tail to the new contents.
+bool replaceFileContents(const std::string& path, const std::string& bytes, Replacement& replacement) {
+    clearAway(replacement);
+    replacement.temporary = path + ".tmp";
+    replacement.file = platform::openFile(replacement.temporary, platform::FileMode::WriteTruncate);
+    if (replacement.file == -1) {
+        replacement.temporary.clear();
+        return false;
+    }
+    const bool written = writeAll(replacement.file, bytes) && platform::flushFile(replacement.file);
+    platform::closeFile(replacement.file);
+    replacement.file = -1;
+    if (written && platform::replaceFile(replacement.temporary, path)) {
+        replacement.temporary.clear();
+        return true;
+    }
+    clearAway(replacement);
     return false;
 }
 
