@@ -10,6 +10,10 @@ namespace app {
 
 int brumbyMain() {
     Player player;  // the process-wide state, for the life of the run
+    return runPlayer(player);
+}
+
+int runPlayer(Player& player) {
     startUp(player);
     runLoop(player);
     platform::stopServices();

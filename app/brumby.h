@@ -3,7 +3,11 @@
 
 namespace app {
 
+struct Player;
+
 // Runs start-up, the main loop and the shutdown; returns the exit code.
 int brumbyMain();
+// The same over a player's state made by the caller.
+int runPlayer(Player& player);
 
 }  // namespace app

@@ -7,23 +7,14 @@
 
 namespace app {
 
-// The save itself leaves the file alone when there is no list or the file was
-// found unreadable at start.
-void saveListAtEnd(playlist::Playlist& playlist) {
-    if (playlist.listFileSaved || !playlist::playlistConsistent(playlist)) return;
-    playlist::saveListFile(playlist);
-}
-
-void closeTrackAtEnd() { playback::closeTrack(playback::TRACK_ALIAS_NUMBER); }
-
 // Every window of the player is told; the first call does the work. The
-// system ends the process right after, so the fault filter goes with the save,
-// as on every other way out.
+// system ends the process right after, so the playlist goes first, and the
+// fault filter goes with the save, as on every other way out.
 void endSession(Player& player) {
     if (player.app.sessionEnded == 1) return;
     player.app.sessionEnded = 1;
-    closeTrackAtEnd();
-    saveListAtEnd(player.playlist);
+    playlist::keepListFile(player.playlist);
+    playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
     platform::removeFaultFilter();
 }
 

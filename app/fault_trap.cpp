@@ -1,14 +1,16 @@
 // The fault trap and the fatal path. A fault is counted first, then recorded
 // with the line that was running. Before the first pass has ended it is passed
-// over; afterwards the first fault ends the player: the track is closed, the
-// playlist kept, the "Debugger" box shown, and the process ends with the
-// fault's code, as the system reports a process ended by a fault.
+// over; afterwards the first fault ends the player: the playlist is kept, the
+// "Debugger" box shown, and the process ends with the fault's code, as the
+// system reports a process ended by a fault. The fatal path leaves the media
+// device alone (the fault may have come from inside it, holding its lock);
+// the end of the process releases it.
 //
 // One thread runs the fatal path. A fault on another thread hands it to the
 // loop's thread, which takes it at its next event poll or inside a modal wait,
 // where the playlist is whole and the player's windows can own the box; only
 // if the loop's thread does not answer is it stopped and the path run where
-// the fault came (without touching the media device, whose lock it may hold).
+// the fault came.
 #include "app/fault_trap.h"
 
 #include "app/end_save.h"
@@ -64,22 +66,21 @@ bool claimFatalPath(FaultRecord& record) {
     return record.handlerThread.compare_exchange_strong(none, platform::currentThreadId());
 }
 
-// The track closed (only where the media device is safe to use), the playlist
-// kept, the box, the services released, the filter removed, the end.
+// The playlist kept, the box, the services released, the filter removed, the end.
 [[noreturn]] void endAfterFault(Player& player, bool onLoopThread) {
-    if (onLoopThread) closeTrackAtEnd();
-    saveListAtEnd(player.playlist);
+    playlist::keepListFile(player.playlist);
     platform::messageBox(faultMessage(player.faults).c_str(), "Debugger");
     if (onLoopThread) platform::stopServices();
     platform::removeFaultFilter();
     platform::exitProcess(static_cast<int>(player.faults.faultCode.load()));
 }
 
-// What the loop's thread runs when another thread's fault is handed to it.
-void takeOverFatalPath(void* context) {
-    Player& player = *static_cast<Player*>(context);
-    if (!claimFatalPath(player.faults)) platform::parkThread();
-    endAfterFault(player, true);
+// A fault inside the fatal path ends the process at once. A save it broke off
+// would leave its temporary file behind: that is cleared away first, once (a
+// fault while clearing it ends the process straight away).
+[[noreturn]] void endInsideHandler(Player& player, std::uint32_t code) {
+    if (!player.faults.saveAbandoned.exchange(true)) playlist::abandonListFileSave(player.playlist);
+    platform::endProcessNow(code);
 }
 
 void trapFault(const platform::Fault& fault, void* context) {
@@ -87,7 +88,7 @@ void trapFault(const platform::Fault& fault, void* context) {
     FaultRecord& record = player.faults;
     record.faultCount.fetch_add(1);
     const std::uint32_t handler = record.handlerThread.load();
-    if (handler == platform::currentThreadId()) platform::endProcessNow(fault.code);  // inside the handler
+    if (handler == platform::currentThreadId()) endInsideHandler(player, fault.code);
     if (handler != 0) platform::parkThread();  // the fatal path is running elsewhere: one box
     record.faultLine = record.currentLine.load(std::memory_order_relaxed);
     record.faultCode = fault.code;
@@ -106,6 +107,16 @@ void trapFault(const platform::Fault& fault, void* context) {
 void keepPlaylistAtSessionEnd(void* context) { endSession(*static_cast<Player*>(context)); }
 
 }  // namespace
+
+// The hand-off can reach the loop's thread while it runs the fatal path itself
+// (the box's modal loop delivers it): it then returns at once, so that its box
+// stays answerable and the process ends after it.
+void takeOverFatalPath(void* context) {
+    Player& player = *static_cast<Player*>(context);
+    if (player.faults.handlerThread.load() == platform::currentThreadId()) return;
+    if (!claimFatalPath(player.faults)) platform::parkThread();
+    endAfterFault(player, true);
+}
 
 void startFaultTrap(Player& player) {
     platform::installFaultFilter(&trapFault, &player);

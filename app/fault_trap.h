@@ -24,6 +24,7 @@ struct FaultRecord {
     std::atomic<std::uint64_t> faultAddress{0};
     std::atomic<FaultMode> mode{FaultMode::PassOver};
     std::atomic<std::uint32_t> handlerThread{0};  // the thread on the fatal path, 0 = none yet
+    std::atomic<bool> saveAbandoned{false};       // a save broken off inside the fatal path was cleared away
 };
 
 // Marks the source line now running; one relaxed store, cheap enough for every stage.
@@ -36,6 +37,10 @@ constexpr int HANDOVER_TIMEOUT_MS = 5000;
 void startFaultTrap(Player& player);
 // Loop stage 22: from the end of the first pass on, a fault calls the handler.
 void installFaultHandler(FaultRecord& record);
+
+// What the loop's thread runs when another thread's fault is handed to it
+// (`context` is the Player): the fatal path, unless it runs it already.
+void takeOverFatalPath(void* context);
 
 // The description line's text for a fault code.
 const char* faultDescription(std::uint32_t code);

@@ -9,7 +9,7 @@ namespace app {
 
 void shutDown(playlist::Playlist& playlist) {
     playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
-    playlist::saveListFile(playlist);
+    playlist::keepListFile(playlist);
     platform::closeWindow(MAIN_WINDOW);
 }
 

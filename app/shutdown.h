@@ -5,7 +5,7 @@
 
 namespace app {
 
-// Sends the close command, writes the playlist file and closes the windows.
+// Sends the close command, keeps the playlist in its file and closes the windows.
 void shutDown(playlist::Playlist& playlist);
 
 }  // namespace app
