@@ -67,11 +67,11 @@ protected:
     app::Player player;
 };
 
-// Right and bottom two pixels inside, left at 0, top at 1; the top-left corner
-// snaps to the top; -1 is not yet past an edge.
+// Right and bottom two pixels inside, left at 0, top at 1; at a corner the edge
+// tested later wins (top over left, bottom over right); -1 is not yet past an edge.
 TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
-    const Spots to = {{950, 300}, {-50, 300}, {300, 740}, {300, -50}, {-50, -50}, {-1, -1}};
-    const Spots snapped = {{838, 300}, {0, 300}, {300, 702}, {300, 1}, {-50, 1}, {-1, -1}};
+    const Spots to = {{950, 300}, {-50, 300}, {300, 740}, {300, -50}, {-50, -50}, {950, 740}, {-1, -1}};
+    const Spots snapped = {{838, 300}, {0, 300}, {300, 702}, {300, 1}, {-50, 1}, {950, 702}, {-1, -1}};
     for (std::size_t i = 0; i < to.size(); ++i) {
         grab();
         moveFaceTo(to[i][0], to[i][1]);

@@ -12,6 +12,7 @@
 #include "platform/sim/sim.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
+#include "store/data_files.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -113,6 +114,27 @@ TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
     playlist::saveListFile(player.playlist);
     EXPECT_EQ(readFile(LIST_FILE), many.substr(0, many.find("C:\\t201")));
     EXPECT_EQ(sim::openFileCount(), 0);
+    // Removing a row of a full list moves the last slot down too.
+    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    playlist::removeSelectedEntry(player.playlist);
+    EXPECT_EQ(player.playlist.slots[199], "C:\\t200.mp3");
+    EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
+}
+
+// A line spanning many read chunks is searched for its end once, not once per
+// chunk: a list file that is one line of megabytes still starts the player.
+TEST_F(Playlist, ALongLineIsSearchedOnceHoweverManyChunksItSpans) {
+    const std::string bytes = "C:\\a.mp3\r\n" + std::string(2 << 20, 'x') + "\r\nC:\\b.mp3";
+    writeFile(LIST_FILE, bytes);
+    store::LineReader reader;
+    reader.file = platform::openFile(LIST_FILE, platform::FileMode::ReadExisting);
+    std::vector<std::string> lines;
+    for (std::string line; store::readLine(reader, line);) lines.push_back(line);
+    platform::closeFile(reader.file);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1].size(), std::size_t{2} << 20);
+    EXPECT_EQ(lines[2], "C:\\b.mp3");
+    EXPECT_LE(reader.examined, bytes.size() + bytes.size() / 4096 + 8);
 }
 
 TEST_F(Playlist, ASaveFailingAtAnyStepLeavesTheOldFileWhole) {
@@ -127,9 +149,12 @@ TEST_F(Playlist, ASaveFailingAtAnyStepLeavesTheOldFileWhole) {
         EXPECT_FALSE(fs::exists(sim::hostPath(LIST_FILE + ".tmp")));
     }
     EXPECT_FALSE(player.playlist.listFileSaved);
+    // A longer temporary file a killed run left behind lends nothing to the save.
+    writeFile(LIST_FILE + ".tmp", std::string(100, 'z'));
     close();
     EXPECT_TRUE(player.playlist.listFileSaved);
     EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\nC:\\new.mp3\r\n");
+    EXPECT_FALSE(fs::exists(sim::hostPath(LIST_FILE + ".tmp")));
 }
 
 TEST_F(Playlist, AnUnreadableListIsKeptThroughAWholeRunAndAMissingOneIsMade) {
