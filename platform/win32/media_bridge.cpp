@@ -61,10 +61,11 @@ std::string openedAlias(const std::vector<std::string>& words) {
 // (0, or the point of a play from there) and the mode "stopped"; Windows leaves
 // it at the length, which is what the player waits for. Only a reading below the
 // previous one since the last play sends the extra mode query: right after a play
-// Wine may still read 0 and "stopped" for a moment, which is no end.
+// Wine may still read 0 and "stopped" for a moment, which is no end. A query
+// that failed is no reading at all: it comes back failed, whatever the mode.
 int answerPosition(AliasState& alias, const Device& device, const std::string& name, int result,
                    char* reply, int capacity) {
-    if (!alias.playedSinceOpen || reply == nullptr || capacity <= 0) {
+    if (result != 0 || !alias.playedSinceOpen || reply == nullptr || capacity <= 0) {
         return result;
     }
     int position = parseReplyNumber(reply, capacity);

@@ -25,6 +25,7 @@ struct FakeDevice {
     std::string length = "215000";
     bool acceptVolume = true;
     bool acceptOpen = true;
+    bool answerPosition = true;
 
     int answer(const char* command, char* reply, int capacity) {
         sent.push_back(command);
@@ -40,7 +41,7 @@ struct FakeDevice {
         if (text.rfind("seek ", 0) == 0) return ERROR_CODE;
         if (text.rfind("setaudio ", 0) == 0) return acceptVolume ? 0 : ERROR_CODE;
         if (text.find(" volume") != std::string::npos) return ERROR_CODE;
-        if (text.find(" position") != std::string::npos) return say(position);
+        if (text.find(" position") != std::string::npos) return answerPosition ? say(position) : ERROR_CODE;
         if (text.find(" mode") != std::string::npos) return say(mode);
         if (text.find(" length") != std::string::npos) return say(length);
         if (text.rfind("play ", 0) == 0) mode = "playing";
@@ -153,6 +154,21 @@ TEST(MediaBridge, EndOfATrackPlayedFromASeekPointReadsTheLength) {
     b.fake.mode = "playing";
     b.fake.position = "120000";
     EXPECT_EQ(b.query("status MP3_1 position"), "120000") << "a new play is a new pass through the track";
+}
+
+// A refused position query is no fall-back to the start: it is not turned
+// into the length, which the player would take for the end of the track.
+TEST(MediaBridge, AFailedPositionQueryComesBackFailed) {
+    Bridge b;
+    b.openAndPlay();
+    b.fake.position = "90000";
+    b.query("status MP3_1 position");
+    b.fake.answerPosition = false;
+    b.fake.mode = "stopped";
+    int result = 0;
+    EXPECT_EQ(b.query("status MP3_1 position", &result), std::string(260, ' '));
+    EXPECT_EQ(result, ERROR_CODE);
+    EXPECT_EQ(b.fake.sent.back(), "status MP3_1 position");
 }
 
 TEST(MediaBridge, PositionGoingBackWhilePlayingIsPassedThrough) {
