@@ -26,11 +26,16 @@ void createDataFolder() {
     }
 }
 
+// A working directory that cannot be known (longer than the 260-character
+// buffer) gets the stand-in "\" for this run only: it is not recorded, so the
+// next start is a first start again instead of looking at the drive's root for good.
 std::string prepareInstallationDirectory() {
-    std::string directory = platform::currentDirectory() + "\\";
+    const std::string working = platform::currentDirectory();
+    std::string directory = working + "\\";
     const std::string filePath = store::installationFilePath();
     if (platform::fileSize(filePath) == -1) {
         createDataFolder();
+        if (working.empty()) return directory;
         const int file = platform::openFile(filePath, platform::FileMode::WriteTruncate);
         if (file != -1) {
             const std::string content = directory + "\r\n";

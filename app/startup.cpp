@@ -1,6 +1,7 @@
 // The start-up sequence in its fixed order.
 #include "app/startup.h"
 
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,11 +19,21 @@ namespace app {
 
 namespace {
 
-// An empty installation directory would let the library be looked up along the
-// search path (working directory, PATH), where a planted copy could be found;
-// the program's own folder is then the one trusted place.
+// A drive letter with its root ("C:\") or a share ("\\server\"): a directory that
+// does not depend on the current drive or directory.
+bool absoluteDirectory(const std::string& directory) {
+    const bool drive = directory.size() >= 3 && std::isalpha(static_cast<unsigned char>(directory[0])) &&
+                       directory[1] == ':' && directory[2] == '\\';
+    const bool share = directory.size() >= 3 && directory[0] == '\\' && directory[1] == '\\' && directory[2] != '\\';
+    return drive || share;
+}
+
+// An empty or relative installation directory (the stand-in "\" among them)
+// would let the library be looked up along the search path or at the current
+// drive's root, where a planted copy could be found; the program's own folder
+// is then the one trusted place.
 std::string aboutLibraryPath(const std::string& installationDirectory) {
-    if (!installationDirectory.empty()) return installationDirectory + ABOUT_LIBRARY_FILE;
+    if (absoluteDirectory(installationDirectory)) return installationDirectory + ABOUT_LIBRARY_FILE;
     const std::string program = platform::programPath();
     const std::size_t cut = program.find_last_of('\\');
     if (cut == std::string::npos) return "";

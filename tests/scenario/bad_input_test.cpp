@@ -75,18 +75,25 @@ TEST_F(BadInput, JunkAndShortSkinsLeaveTheMissingPixelsUnpainted) {
 }
 
 // Junk, empty and oversized files: the first line is the directory, whatever it
-// holds; an empty one loads the about library from the program's own folder.
+// holds; one that is empty or not absolute (the stand-in "\\", a relative
+// folder) loads the about library from the program's own folder.
 TEST_F(BadInput, DamagedInstallationFileIsReadAsItsFirstLine) {
     struct Case {
         std::string content, libraryPath;
     };
     const std::string junk = "\x01\xfe\xff junk\tbytes";
     const std::string huge(3 * 1024 * 1024, 'x');
+    const std::string programFolder = "C:\\Program Files\\Tunewell\\ravlet.dll";
     const std::vector<Case> cases = {
-        {junk + "\r\nrest", junk + "ravlet.dll"},
-        {"", "C:\\Program Files\\Tunewell\\ravlet.dll"},
-        {std::string("\0D:\\after-nul\\", 14), "C:\\Program Files\\Tunewell\\ravlet.dll"},
-        {huge, huge + "ravlet.dll"},
+        {junk + "\r\nrest", programFolder},
+        {"", programFolder},
+        {std::string("\0D:\\after-nul\\", 14), programFolder},
+        {huge, programFolder},
+        {"\\\r\n", programFolder},
+        {"Tunewell\\\r\n", programFolder},
+        {"D:" + huge + "\r\n", programFolder},
+        {"D:\\Player\\\r\n", "D:\\Player\\ravlet.dll"},
+        {"\\\\server\\share\\\r\n", "\\\\server\\share\\ravlet.dll"},
     };
     for (const Case& c : cases) {
         sim::reset(root.string());

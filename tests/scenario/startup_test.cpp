@@ -58,8 +58,14 @@ TEST_F(Startup, DriveRootAndOverlongWorkingDirectories) {
     EXPECT_EQ(app::prepareInstallationDirectory(), "C:\\\\");
     fs::remove(sim::hostPath(dataFolder + "\\dir.vnd"));
     sim::setCurrentDirectory("C:\\" + std::string(270, 'x'));
-    // A directory the 260-character buffer cannot hold counts as empty.
+    // A directory the 260-character buffer cannot hold counts as empty, for
+    // this run only: nothing is recorded, and the next start records its own.
     EXPECT_EQ(app::prepareInstallationDirectory(), "\\");
+    EXPECT_FALSE(fs::exists(sim::hostPath(dataFolder + "\\dir.vnd")));
+    EXPECT_TRUE(fs::is_directory(sim::hostPath(dataFolder)));
+    sim::setCurrentDirectory("C:\\Tunewell");
+    EXPECT_EQ(app::prepareInstallationDirectory(), "C:\\Tunewell\\");
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
 }
 
 TEST_F(Startup, UnsetProfileUsesTheCurrentDriveRoot) {
