@@ -18,4 +18,28 @@ void endSession(Player& player) {
     platform::removeFaultFilter();
 }
 
+// The request reaches every window of the player; the first does the work.
+// It does not count as the run's last save: should the newer player fail to
+// end this one, the close still saves what changed since.
+void saveOnRequest(Player& player, std::uint32_t requester) {
+    if (player.app.saveRequester == requester) return;
+    player.app.saveRequester = requester;
+    if (playlist::playlistConsistent(player.playlist)) playlist::saveListFile(player.playlist);
+}
+
+namespace {
+
+void keepPlaylistAtSessionEnd(void* context) { endSession(*static_cast<Player*>(context)); }
+
+void keepPlaylistOnRequest(void* context, std::uint32_t requester) {
+    saveOnRequest(*static_cast<Player*>(context), requester);
+}
+
+}  // namespace
+
+void keepPlaylistAtOtherEnds(Player& player) {
+    platform::setSessionEndHook(&keepPlaylistAtSessionEnd, &player);
+    platform::setSaveRequestHook(&keepPlaylistOnRequest, &player);
+}
+
 }  // namespace app

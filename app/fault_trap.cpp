@@ -13,7 +13,6 @@
 // the fault came.
 #include "app/fault_trap.h"
 
-#include "app/end_save.h"
 #include "app/player.h"
 #include "platform/system.h"
 
@@ -104,8 +103,6 @@ void trapFault(const platform::Fault& fault, void* context) {
     endAfterFault(player, false);
 }
 
-void keepPlaylistAtSessionEnd(void* context) { endSession(*static_cast<Player*>(context)); }
-
 }  // namespace
 
 // The hand-off can reach the loop's thread while it runs the fatal path itself
@@ -120,7 +117,6 @@ void takeOverFatalPath(void* context) {
 
 void startFaultTrap(Player& player) {
     platform::installFaultFilter(&trapFault, &player);
-    platform::setSessionEndHook(&keepPlaylistAtSessionEnd, &player);
 }
 
 void installFaultHandler(FaultRecord& record) { record.mode = FaultMode::CallHandler; }

@@ -33,7 +33,7 @@ struct FaultRecord {
 // How long a thread that faulted waits for the loop's thread to take the fatal path over.
 constexpr int HANDOVER_TIMEOUT_MS = 5000;
 
-// Start-up: the trap in its initial mode, and the end-of-session save.
+// Start-up: the trap in its initial mode.
 void startFaultTrap(Player& player);
 // Loop stage 22: from the end of the first pass on, a fault calls the handler.
 void installFaultHandler(FaultRecord& record);

@@ -36,6 +36,7 @@ struct AppState {
     std::string installationDirectory;
     int quitFlag = 0;
     int sessionEnded = 0;
+    std::uint32_t saveRequester = 0;  // the newer player whose request to save was answered
     int matchedInstanceCount = 0;
     std::uint32_t rememberedProcessId = 0;
     int screenWidth = 0;

@@ -23,11 +23,15 @@ std::vector<std::uint32_t> walkSnapshot(AppState& state,
     return terminations;
 }
 
+// The older player is asked to save its playlist first, so that the rows it
+// gained or lost since it started survive it; one that does not answer within
+// the time limit is ended all the same.
 void endOlderInstance(AppState& state) {
     bool taken = false;
     const std::vector<platform::ProcessEntry> entries = platform::processSnapshot(taken);
     if (!taken) return;
     for (std::uint32_t processId : walkSnapshot(state, entries, platform::ownProcessId())) {
+        platform::requestSaveFrom(processId, SAVE_REQUEST_TIMEOUT_MS);
         platform::terminateProcess(processId);
     }
 }

@@ -9,6 +9,8 @@
 namespace app {
 
 constexpr const char* PLAYER_EXE_NAME = "brumby.exe";
+// How long a newer player waits, in all, for the older one to save.
+constexpr int SAVE_REQUEST_TIMEOUT_MS = 2000;
 
 // Walks the snapshot: every exact match of the player's file name counts; the
 // first match other than `ownProcessId` is remembered, and at every second

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/data_folder.h"
+#include "app/end_save.h"
 #include "app/main_window.h"
 #include "app/playlist_window.h"
 #include "app/single_instance.h"
@@ -49,6 +50,7 @@ void startUp(Player& player) {
     CommandLine commandLine = readCommandLine(platform::commandLine());
     platform::startServices();
     startFaultTrap(player);
+    keepPlaylistAtOtherEnds(player);
     FAULT_LINE(f); runStep([&] {
         player.app.screenWidth = platform::screenWidth();
         player.app.screenHeight = platform::screenHeight();

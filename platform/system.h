@@ -43,6 +43,13 @@ std::uint32_t currentThreadId();
 // The system ends the session (log-off, shut-down): `hook` runs on the loop's
 // thread, once per window told, before the process is ended.
 void setSessionEndHook(void (*hook)(void* context), void* context);
+// Another copy of the player asks this one to save before it ends it: `hook`
+// runs on the loop's thread, once per window told, with the asking process's ID.
+void setSaveRequestHook(void (*hook)(void* context, std::uint32_t requester), void* context);
+// Asks the copy of the player that runs as process `processId` to save, and
+// waits for its windows to answer for at most `timeoutMs` in all; a copy
+// that does not answer in time is not waited for.
+void requestSaveFrom(std::uint32_t processId, int timeoutMs);
 
 std::string environmentVariable(const char* name);  // empty when unset
 // The working directory; empty when it does not fit the 260-character buffer.

@@ -51,15 +51,15 @@ bool saveListFile(Playlist& playlist) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";
     }
-    playlist.listFileSaved = store::replaceFileContents(store::listFilePath(), bytes, playlist.listFileSave);
-    return playlist.listFileSaved;
+    return store::replaceFileContents(store::listFilePath(), bytes, playlist.listFileSave);
 }
 
 void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }
 
 bool keepListFile(Playlist& playlist) {
     if (playlist.listFileSaved || !playlistConsistent(playlist)) return false;
-    return saveListFile(playlist);
+    playlist.listFileSaved = saveListFile(playlist);
+    return playlist.listFileSaved;
 }
 
 }  // namespace playlist

@@ -89,6 +89,8 @@
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
 //   endSession()                     the system ends the session: both windows are told
+//   requestSave(requester)           another player asks this one to save: both windows are told
+//   saveRequestsSent()               the process IDs requestSaveFrom asked
 //   ProcessExit{code, atOnce}        atOnce: ended by endProcessNow
 // Media device
 //   mediaLog() / clearMediaLog()     every mediaCommand string in order
@@ -312,6 +314,8 @@ bool loopThreadStopped();
 int threadsEnded();
 int threadsParked();
 void endSession();
+void requestSave(std::uint32_t requester);
+const std::vector<std::uint32_t>& saveRequestsSent();
 
 const std::vector<std::string>& mediaLog();
 void clearMediaLog();

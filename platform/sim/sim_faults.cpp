@@ -79,6 +79,15 @@ void endSession() {
     }
 }
 
+void requestSave(std::uint32_t requester) {
+    World& w = world();
+    for (std::size_t told = 0; told < w.windows.size(); ++told) {
+        if (w.saveRequest != nullptr) w.saveRequest(w.saveRequestContext, requester);
+    }
+}
+
+const std::vector<std::uint32_t>& saveRequestsSent() { return world().saveRequestsSent; }
+
 }  // namespace sim
 
 namespace platform {
@@ -126,6 +135,16 @@ std::uint32_t currentThreadId() { return world().currentThread; }
 void setSessionEndHook(void (*hook)(void*), void* context) {
     world().sessionEnd = hook;
     world().sessionContext = context;
+}
+
+void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
+    world().saveRequest = hook;
+    world().saveRequestContext = context;
+}
+
+void requestSaveFrom(std::uint32_t processId, int) {
+    if (sim::enter(sim::Call::requestSaveFrom)) return;
+    world().saveRequestsSent.push_back(processId);
 }
 
 }  // namespace platform

@@ -40,7 +40,8 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(readFile, true) X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false)          \
     X(replaceFile, true) X(deleteFile, true) X(processSnapshot, true) X(ownProcessId, false)                \
     X(terminateProcess, true) X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true)      \
-    X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)
+    X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)          \
+    X(requestSaveFrom, true)
 
 enum class Call {
 #define SIM_CALL_NAME(name, canFail) name,
@@ -212,6 +213,9 @@ struct World {
     int threadsParked = 0;
     void (*sessionEnd)(void*) = nullptr;
     void* sessionContext = nullptr;
+    void (*saveRequest)(void*, std::uint32_t) = nullptr;
+    void* saveRequestContext = nullptr;
+    std::vector<std::uint32_t> saveRequestsSent;
 
     std::vector<std::string> mediaLog;
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name

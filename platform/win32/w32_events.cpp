@@ -33,6 +33,11 @@ static void translateCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == saveRequestMessage()) {
+        // Sent by a newer copy of the player before it ends this one.
+        runSaveRequest(wParam);
+        return 1;
+    }
     switch (message) {
     case WM_COMMAND:
         translateCommand(wParam, lParam);

@@ -1,5 +1,6 @@
 // The process's unhandled-fault filter, guarded steps on the loop's thread,
-// handing work to the loop's thread, and the end-of-session hook.
+// handing work to the loop's thread, and the hooks of the ends the player
+// does not choose: the end of the session and a newer player's request to save.
 //
 // A fault passed over on the loop's thread abandons the guarded step: x86-64
 // has no reliable "next instruction" to continue at, so the filter rewrites
@@ -12,6 +13,8 @@
 #include "platform/win32/w32_state.h"
 
 #include <malloc.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -41,6 +44,8 @@ struct FaultTrap {
     LoopTask handed;            // outlives a timed-out send, which the loop may still take later
     void (*sessionEnd)(void*) = nullptr;
     void* sessionContext = nullptr;
+    void (*saveRequest)(void*, std::uint32_t) = nullptr;
+    void* saveRequestContext = nullptr;
 };
 
 FaultTrap& trap() {
@@ -146,6 +151,44 @@ void setSessionEndHook(void (*hook)(void*), void* context) {
     trap().sessionContext = context;
 }
 
+void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
+    trap().saveRequest = hook;
+    trap().saveRequestContext = context;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId = 0;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK noteWindowOfProcess(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<WindowSearch*>(search);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == s->processId) s->windows.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+// The windows of the other process are found among the top-level ones; each is
+// sent the request in turn, and all of them share the one time limit.
+void requestSaveFrom(std::uint32_t processId, int timeoutMs) {
+    WindowSearch search;
+    search.processId = processId;
+    EnumWindows(&noteWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+    const DWORD start = GetTickCount();
+    for (HWND window : search.windows) {
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= static_cast<DWORD>(timeoutMs)) break;
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, w32::saveRequestMessage(), GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG,
+                            static_cast<UINT>(timeoutMs) - spent, &answer);
+    }
+}
+
 }  // namespace platform
 
 namespace platform::w32 {
@@ -158,6 +201,16 @@ void runHandedTask(LPARAM task) {
 void endSession() {
     FaultTrap& t = trap();
     if (t.sessionEnd != nullptr) t.sessionEnd(t.sessionContext);
+}
+
+UINT saveRequestMessage() {
+    static const UINT message = RegisterWindowMessageA(SAVE_REQUEST_MESSAGE);
+    return message;
+}
+
+void runSaveRequest(WPARAM requester) {
+    FaultTrap& t = trap();
+    if (t.saveRequest != nullptr) t.saveRequest(t.saveRequestContext, static_cast<std::uint32_t>(requester));
 }
 
 }  // namespace platform::w32

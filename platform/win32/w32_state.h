@@ -90,5 +90,10 @@ constexpr UINT WM_RUN_TASK = WM_APP + 1;
 void runHandedTask(LPARAM task);
 // The system ends the session: the player's hook runs before the process is ended.
 void endSession();
+// A newer copy of the player asks this one to save: a message of the copies'
+// own, registered by name, whose first parameter is the asking process's ID.
+constexpr const char* SAVE_REQUEST_MESSAGE = "Tunewell.SaveRequest";
+UINT saveRequestMessage();
+void runSaveRequest(WPARAM requester);
 
 }  // namespace platform::w32

@@ -226,4 +226,35 @@ TEST_F(FaultTrap, TheEndOfTheSessionKeepsThePlaylistOnce) {
     EXPECT_FALSE(sim::faultFilterInstalled());
 }
 
+// A newer player asks the older one to save before it ends it: the rows the
+// older one has now are saved, whole, once per request however many windows
+// it reaches, and the close still saves what changed since.
+TEST_F(FaultTrap, ANewerPlayersRequestSavesTheWholePlaylistOnce) {
+    writeFile(LIST_FILE, "C:\\old.mp3\r\n");
+    start();
+    makeList({"C:\\a.mp3", "C:\\b.mp3"});
+    sim::requestSave(41);  // told to both windows
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\a.mp3\r\nC:\\b.mp3\r\n");
+    writeFile(LIST_FILE, "changed since\r\n");
+    sim::requestSave(41);
+    EXPECT_EQ(readFile(LIST_FILE), "changed since\r\n");
+
+    // Half-changed, nothing is saved; the close afterwards saves what it shows.
+    player.playlist.slots[2] = "C:\\c.mp3";
+    sim::requestSave(42);
+    EXPECT_EQ(readFile(LIST_FILE), "changed since\r\n");
+    player.playlist.slots[2].clear();
+    app::shutDown(player.playlist);
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\a.mp3\r\nC:\\b.mp3\r\n");
+}
+
+TEST_F(FaultTrap, ARequestToSaveLeavesAListFileThatWasNotReadWhole) {
+    writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
+    sim::lockFile(LIST_FILE);
+    start();
+    makeList({"C:\\a.mp3"});
+    sim::requestSave(41);
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\kept.mp3\r\n");
+}
+
 }  // namespace

@@ -132,11 +132,23 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
 }
 
-TEST_F(Startup, AnOlderPlayerIsEndedAtStart) {
+// The older player is asked to save before it is ended, and the list file is
+// read only after that.
+TEST_F(Startup, AnOlderPlayerIsAskedToSaveThenEndedAtStart) {
     sim::setProcesses({{"System", 4}, {"brumby.exe", 40}, {"brumby.exe", 41}});
+    sim::recordCalls();
     app::Player player;
     app::startUp(player);
+    EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
     EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+    std::vector<std::string> order;
+    for (const sim::CallRecord& call : sim::callLog()) {
+        if (call.name == "requestSaveFrom" || call.name == "terminateProcess" || call.name == "openFile")
+            order.push_back(call.name);
+    }
+    ASSERT_GE(order.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 2),
+              (std::vector<std::string>{"requestSaveFrom", "terminateProcess"}));
 }
 
 TEST_F(Startup, CloseButtonEndsTheLoopAfterItsPassAndSavesOnce) {
