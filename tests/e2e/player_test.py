@@ -608,8 +608,9 @@ class SecondStart(unittest.TestCase):
 
 class EndsThatKeepThePlaylist(unittest.TestCase):
     """Faults and the end of the session, in one session, each case with a player of its own: a fault
-    after the first pass shows the Debugger box and ends the player with the fault's code; the end of
-    the session ends it too. Both close the track and keep the playlist."""
+    after the first pass keeps the playlist, then shows the Debugger box and ends the player with the
+    fault's code, leaving the media device to the process's end; the end of the session keeps the
+    playlist, then closes the track, and ends it too."""
 
     MESSAGE = re.escape("Sorry there was an error:") + r"Line: \d+" + re.escape(
         "Description: An attemped read or write to/from an address to which that process isn't allowed"
@@ -660,8 +661,9 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
     def fault_and_dismiss(self, where):
         """Makes a playing player fault (on a new thread, on its own, or on a new thread while its own is
         held), checks the box, presses Return on it and returns the player's exit code. The loop's
-        thread, when it answers, runs the fatal path: it closes the track and its windows are disabled
-        while the box is up; a held one is left alone."""
+        thread, when it answers, runs the fatal path: its windows are disabled while the box is up; a
+        held one is left alone. The playlist is in its file before the box comes up, and no command
+        goes to the media device after the fault."""
         loop_runs_it = where != "stalled"
         player = self.start_playing()
         driver = self.session.start([str(player.pid()), where], cwd=self.session.dir,
@@ -676,11 +678,12 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         enabled = "0" if loop_runs_it else "1"
         self.assertEqual(list_driver(self.session, self.folder, "enabled"),
                          [f"Tunewell={enabled}", f"Playlist={enabled}"])
+        self.assert_playlist_kept()
         x, y, width, height = self.session.geometry(boxes[0])
         self.session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
         self.session.xdotool("key", "Return")
         code = player.wait_exit()
-        self.assertEqual(actions(player)[-1], "close MP3_1" if loop_runs_it else "play MP3_1")
+        self.assertEqual(actions(player)[-1], "play MP3_1")
         self.assert_playlist_kept()
         return code
 
