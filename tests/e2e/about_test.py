@@ -29,13 +29,6 @@ BOX_LINE = re.compile(r"box client=(\d+)x(\d+) window=(\d+)x(\d+) pos=(-?\d+),(-
                       r"origin=(-?\d+),(-?\d+) style=([0-9a-f]+)")
 
 
-def built(name):
-    path = harness.find_built(name)
-    if not path:
-        raise AssertionError(f"{name} not found under {harness.WINDOWS_BUILD}")
-    return path
-
-
 class Box:
     """One box as the driver saw it: client and frame sizes, frame position, screen size,
     client origin on screen and window style."""
@@ -57,7 +50,7 @@ def results(driver):
 
 class AboutLibrary(unittest.TestCase):
     def test_exports_only_about_and_needs_no_compiler_runtime(self):
-        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", built("ravlet.dll")],
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", harness.find_built("ravlet.dll")],
                               capture_output=True, text=True, check=True).stdout
         table = dump.split("[Ordinal/Name Pointer] Table", 1)[1].split("\n\n", 1)[0]
         names = re.findall(r"\[\s*\d+\]\s+(\S+)", table)
@@ -75,8 +68,8 @@ class AboutBox(unittest.TestCase):
         except Exception:
             cls.session.close()
             raise
-        cls.driver_exe = built("about_driver.exe")
-        cls.dll = cls.session.windows_path(built("ravlet.dll"))
+        cls.driver_exe = harness.find_built("about_driver.exe")
+        cls.dll = cls.session.windows_path(harness.find_built("ravlet.dll"))
 
     @classmethod
     def tearDownClass(cls):

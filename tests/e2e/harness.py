@@ -53,12 +53,13 @@ def main():
 
 
 def find_built(name):
-    """Path of a file the Windows build produced (brumby.exe, ravlet.dll, launcher.exe ...)."""
+    """Path of a file the Windows build produced (brumby.exe, ravlet.dll, launcher.exe ...); fails when
+    the build has no such file, so that no caller goes on without it."""
     for root, dirs, files in os.walk(WINDOWS_BUILD):
         dirs[:] = [d for d in dirs if d != "CMakeFiles" and not d.endswith("-build")]
         if name in files:
             return os.path.join(root, name)
-    return None
+    raise AssertionError(f"{name} not found under {WINDOWS_BUILD}")
 
 
 def wait_for(predicate, timeout, step=0.1):
@@ -285,16 +286,12 @@ class Session:
         return os.path.join(profile_dir(self.prefix), "Local Settings", "Application Data", "Varnel", "MP3")
 
     def install(self, name="install", skin=True, library=True):
-        """Copies brumby.exe (and ravlet.dll and the skin files when present) into a fresh folder."""
+        """Copies brumby.exe (with ravlet.dll, and the skin files when present) into a fresh folder."""
         folder = os.path.join(self.dir, name)
         os.makedirs(folder, exist_ok=True)
-        exe = find_built("brumby.exe")
-        if not exe:
-            raise AssertionError(f"brumby.exe not found under {WINDOWS_BUILD}")
-        shutil.copy(exe, folder)
-        dll = find_built("ravlet.dll")
-        if library and dll:
-            shutil.copy(dll, folder)
+        shutil.copy(find_built("brumby.exe"), folder)
+        if library:
+            shutil.copy(find_built("ravlet.dll"), folder)
         if skin:
             for picture in ("back.vnb", "backmouse.vnb"):
                 source = os.path.join(SOURCE_DIR, "assets", picture)
@@ -400,8 +397,6 @@ class Player:
             if os.path.exists(stale):
                 os.remove(stale)
         launcher = find_built("launcher.exe")
-        if not launcher:
-            raise AssertionError(f"launcher.exe not found under {WINDOWS_BUILD}")
         # Wine joins these into the Windows command line, quoting those that hold blanks.
         command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
         with open(self.log, "wb") as log, open(self.out, "wb") as out:
