@@ -428,27 +428,27 @@ class Player:
 
     # Exit
 
+    def reported(self, key):
+        """A number of the launcher's report (pid, tid, exit, or error when it could not start the
+        program), or None while the report does not hold it."""
+        for line in read_lines(self.report):
+            name, _, value = line.partition("=")
+            if name == key:
+                return int(value)
+        return None
+
     def pid(self):
         """The Windows process ID the launcher reported, or None before it started the program."""
-        for line in read_lines(self.report):
-            if line.startswith("pid="):
-                return int(line[4:])
-        return None
+        return self.reported("pid")
 
     def main_thread(self):
         """The Windows ID of the program's first thread (the player's loop runs on it), or None before
         the launcher started the program."""
-        for line in read_lines(self.report):
-            if line.startswith("tid="):
-                return int(line[4:])
-        return None
+        return self.reported("tid")
 
     def exit_code(self):
         """The player's Windows exit code, or None while it runs."""
-        for line in read_lines(self.report):
-            if line.startswith("exit="):
-                return int(line[5:])
-        return None
+        return self.reported("exit")
 
     def wait_exit(self, timeout=20):
         code = wait_for(lambda: self.exit_code() is not None, timeout)
