@@ -30,6 +30,9 @@ WORK = ""
 TITLE = "Tunewell"
 CLIENT_SIZE = (184, 64)
 CLOSE_BUTTON = (12, 10)
+# Names each started program in its environment (the value is its report file): the launcher's Wine
+# process hands its environment on to the program's, which is how its Unix process is found.
+MARKER = "TUNEWELL_E2E_PROGRAM"
 ASOUNDRC = "pcm.!default { type null }\n"
 
 
@@ -348,17 +351,28 @@ class Session:
         return self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").split()
 
     def describe(self):
-        """What a failing wait reports: the titles of the visible windows, and for each player, and
-        each other program still running, whether it ended and the last media commands it sent."""
-        ids = self.xdotool("search", "--onlyvisible", "--name", ".*").split()
-        titles = [self.xdotool("getwindowname", i).strip() for i in ids]
+        """What a failing wait reports: each window shown on the screen and each window of a started
+        program (its X id, title, owning Unix process and whether it is mapped), and for each player,
+        and each other program still running, whether it ended and the last media commands it sent."""
+        owners = {window: player for player in self.players for window in player.windows(None, visible=False)}
+        shown = self.xdotool("search", "--onlyvisible", "--name", "").split()
+        windows = []
+        for window in dict.fromkeys(shown + list(owners)):
+            name = self.xdotool("getwindowname", window).strip()
+            pid = self.xdotool("getwindowpid", window).strip()
+            if name or pid:  # not the root window
+                owner = f" ({owners[window].name})" if window in owners else ""
+                state = "mapped" if window in shown else "unmapped"
+                windows.append(f"{int(window):#x} {name!r} pid {pid or '-'}{owner} {state}")
         programs = []
         for player in self.players:
             if player.exit_code() is not None and not player.exe.endswith("brumby.exe"):
                 continue
             sent = [c for c in player.commands() if not c.startswith("status ")][-3:]
-            programs.append(f"{os.path.basename(player.exe)} exit={player.exit_code()} last={sent}")
-        return f"windows: {[t for t in titles if t]}; programs: {programs}"
+            error = player.reported("error")
+            programs.append(f"{player.name} pid {player.unix_pid()} exit={player.exit_code()}"
+                            f"{'' if error is None else f' launch error={error}'} last={sent}")
+        return f"windows: {windows}; programs: {programs}"
 
     def geometry(self, window):
         """(x, y, width, height) of an X window."""
@@ -388,9 +402,9 @@ class Player:
         self.log = os.path.join(session.dir, f"player{number}.trace")
         self.out = os.path.join(session.dir, f"player{number}.out")
         self.exe = exe
+        self.name = f"player{number} {os.path.basename(exe)}"
+        self.unix_process = None
         self.window = None
-        # Windows of an older player may outlive its start; this player's is none of them.
-        self.windows_before = set(session.windows())
         self.origin = None
         self.pointer = None
         for stale in (self.report, self.log, self.out):
@@ -400,7 +414,8 @@ class Player:
         # Wine joins these into the Windows command line, quoting those that hold blanks.
         command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
         with open(self.log, "wb") as log, open(self.out, "wb") as out:
-            self.process = subprocess.Popen(command, cwd=cwd, env=session.env, stdout=out, stderr=log)
+            self.process = subprocess.Popen(command, cwd=cwd, env={**session.env, MARKER: self.report},
+                                            stdout=out, stderr=log)
 
     def kill(self):
         if self.process.poll() is None:
@@ -410,21 +425,39 @@ class Player:
     def kill_program(self):
         """Kills the program itself (kill -9 of its Wine process, not the launcher's), as a crash
         or the task manager would end it; returns how many processes were killed."""
-        name = os.path.basename(self.exe).encode()
-        wanted = b"WINEPREFIX=" + self.session.prefix.encode()
-        killed = 0
+        found = self.processes()
+        for pid in found:
+            os.kill(pid, 9)
+        return len(found)
+
+    def processes(self):
+        """Unix IDs of the program's running Wine process: its first argument names the program
+        (the launcher's, which carries the same environment, names the launcher) and its environment
+        holds this program's marker and the session's prefix (Wine's own processes of the session
+        inherit the first program's marker)."""
+        name = os.path.basename(self.exe).lower().encode()
+        wanted = {f"{MARKER}={self.report}".encode(), b"WINEPREFIX=" + self.session.prefix.encode()}
+        found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    command = f.read()
+                    program = f.read().split(b"\0", 1)[0]
+                if re.split(rb"[\\/]", program)[-1].lower() != name:
+                    continue
                 with open(f"/proc/{pid}/environ", "rb") as f:
-                    environment = f.read().split(b"\0")
+                    if wanted <= set(f.read().split(b"\0")):
+                        found.append(int(pid))
             except OSError:
                 continue
-            if wanted in environment and name in command and b"launcher" not in command:
-                os.kill(int(pid), 9)
-                killed += 1
-        return killed
+        return found
+
+    def unix_pid(self):
+        """Unix ID of the program's Wine process, kept once found (its windows may outlive it for a
+        moment), or None while it was not seen running."""
+        if self.unix_process is None:
+            # The program's copy between a fork and the next exec looks the same: the lower ID is the parent.
+            self.unix_process = min(self.processes(), default=None)
+        return self.unix_process
 
     # Exit
 
@@ -486,15 +519,42 @@ class Player:
 
     # Window
 
+    def windows(self, title=TITLE, visible=True):
+        """X ids of the program's windows titled exactly title (any title when None), shown ones only
+        unless visible is False. They are picked by their process (Wine sets _NET_WM_PID on each), never
+        by id: X ids are handed out per client connection and come back once a client has gone, so a
+        newer player, which ends the older one before it makes its window, can get the older one's id."""
+        pid = self.unix_pid()
+        if pid is None:
+            return []
+        criteria = ["--all", "--pid", pid] + (["--onlyvisible"] if visible else [])
+        if title is not None:
+            criteria += ["--name", f"^{re.escape(title)}$"]
+        return self.session.xdotool("search", *criteria).split()
+
+    def wait_windows(self, title=TITLE, timeout=10, gone=False):
+        """Waits until the program shows windows titled title (any title when None), or with gone=True
+        until it shows none; returns the X ids shown last. Fails saying what the screen shows."""
+        shown = []
+
+        def done():
+            shown[:] = self.windows(title)
+            return not shown if gone else shown
+        if not wait_for(done, timeout, 0.2):
+            what = "still shows" if gone else "shows no"
+            raise AssertionError(f"{self.name} {what} {'any' if title is None else repr(title)} window after "
+                                 f"{timeout} s; {self.session.describe()}")
+        return shown
+
     def wait_window(self, timeout=30):
-        """Waits for the visible "Tunewell" window; returns its (x, y, width, height)."""
+        """Waits for the program's shown "Tunewell" window; returns its (x, y, width, height)."""
         def found():
-            ids = [i for i in self.session.windows() if i not in self.windows_before]
+            ids = self.windows()
             geometry = ids and self.session.geometry(ids[-1])
             return geometry and (ids[-1], geometry)
         window = wait_for(found, timeout, 0.2)
         if not window:
-            raise AssertionError(f"no {TITLE} window within {timeout} s; exit={self.exit_code()}")
+            raise AssertionError(f"no {TITLE} window of {self.name} within {timeout} s; {self.session.describe()}")
         self.window, geometry = window
         self.origin = geometry[:2]
         return geometry
