@@ -78,9 +78,9 @@ class AboutBox(unittest.TestCase):
     def start(self, *args):
         return self.session.start([self.dll, *args], cwd=self.session.dir, exe=self.driver_exe)
 
-    def title_windows(self):
-        """X windows titled exactly "About Tunewell", shown or not."""
-        return self.session.xdotool("search", "--name", f"^{re.escape(TITLE)}$").split()
+    def title_windows(self, driver):
+        """The driver's X windows titled exactly "About Tunewell", shown or not."""
+        return driver.windows(TITLE, visible=False)
 
     def check_box(self, box):
         self.assertEqual(box.client, CLIENT)
@@ -98,7 +98,7 @@ class AboutBox(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: boxes(driver), 60), driver.output())
         box = boxes(driver)[0]
         self.check_box(box)
-        ids = self.title_windows()
+        ids = self.title_windows(driver)
         self.assertEqual(len(ids), 1)
         self.assertEqual(self.session.geometry(ids[0]), box.pos + box.size)
         time.sleep(0.5)
@@ -110,7 +110,7 @@ class AboutBox(unittest.TestCase):
             self.assertTrue(harness.wait_for(lambda: len(self.session.opened_pages()) >= before + times, 15))
             self.assertEqual(self.session.opened_pages()[before:], [DOWNLOAD_PAGE] * times)
             self.assertEqual(results(driver), [])
-            self.assertEqual(len(self.title_windows()), 1)
+            self.assertEqual(len(self.title_windows(driver)), 1)
         self.click(driver, box, CLOSE_CENTRE)
         self.assertTrue(harness.wait_for(lambda: results(driver), 10), driver.output())
         self.assertEqual(results(driver), ["about returned 0"])
@@ -126,7 +126,7 @@ class AboutBox(unittest.TestCase):
         self.assertEqual(driver.wait_exit(10), 0)
         self.assertEqual(results(driver), ["about returned 0", "about returned 0"])
         self.assertEqual(driver.output()[-1], "done")
-        self.assertEqual(self.title_windows(), [])
+        self.assertEqual(self.title_windows(driver), [])
 
     # A close request from outside, posted or sent, ends the box like its button.
     def test_close_request_closes_the_box(self):

@@ -346,10 +346,6 @@ class Session:
                               timeout=30)
         return done.stdout
 
-    def windows(self, title=TITLE):
-        """X ids of the visible windows with exactly this title."""
-        return self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").split()
-
     def describe(self):
         """What a failing wait reports: each window shown on the screen and each window of a started
         program (its X id, title, owning Unix process and whether it is mapped), and for each player,
@@ -373,6 +369,14 @@ class Session:
             programs.append(f"{player.name} pid {player.unix_pid()} exit={player.exit_code()}"
                             f"{'' if error is None else f' launch error={error}'} last={sent}")
         return f"windows: {windows}; programs: {programs}"
+
+    def wait_until(self, what, predicate, timeout=10):
+        """Polls predicate, a look at the screen, until it returns something true, and returns that;
+        fails saying what did not come and what the screen shows."""
+        value = wait_for(predicate, timeout, 0.2)
+        if not value:
+            raise AssertionError(f"{what}: not within {timeout} s; {self.describe()}")
+        return value
 
     def geometry(self, window):
         """(x, y, width, height) of an X window."""
@@ -540,10 +544,9 @@ class Player:
         def done():
             shown[:] = self.windows(title)
             return not shown if gone else shown
-        if not wait_for(done, timeout, 0.2):
-            what = "still shows" if gone else "shows no"
-            raise AssertionError(f"{self.name} {what} {'any' if title is None else repr(title)} window after "
-                                 f"{timeout} s; {self.session.describe()}")
+        window = "window" if title is None else f"{title!r} window"
+        what = f"{self.name} shows {'no' if gone else 'a'} {window}"
+        self.session.wait_until(what, done, timeout)
         return shown
 
     def wait_window(self, timeout=30):
@@ -552,10 +555,7 @@ class Player:
             ids = self.windows()
             geometry = ids and self.session.geometry(ids[-1])
             return geometry and (ids[-1], geometry)
-        window = wait_for(found, timeout, 0.2)
-        if not window:
-            raise AssertionError(f"no {TITLE} window of {self.name} within {timeout} s; {self.session.describe()}")
-        self.window, geometry = window
+        self.window, geometry = self.session.wait_until(f"{self.name} shows its {TITLE} window", found, timeout)
         self.origin = geometry[:2]
         return geometry
 
