@@ -488,9 +488,12 @@ class Player:
         return self.reported("exit")
 
     def wait_exit(self, timeout=20):
-        code = wait_for(lambda: self.exit_code() is not None, timeout)
-        if not code:
-            raise AssertionError(f"player did not end within {timeout} s")
+        """Waits for the program's end; returns its exit code."""
+        wait_for(lambda: self.exit_code() is not None or self.reported("error") is not None, timeout)
+        if self.reported("error") is not None:
+            raise AssertionError(f"the launcher could not start {self.exe}: error {self.reported('error')}")
+        if self.exit_code() is None:
+            raise AssertionError(f"{self.name} did not end within {timeout} s")
         self.process.wait(30)
         return self.exit_code()
 
