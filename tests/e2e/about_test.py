@@ -29,13 +29,6 @@ BOX_LINE = re.compile(r"box client=(\d+)x(\d+) window=(\d+)x(\d+) pos=(-?\d+),(-
                       r"origin=(-?\d+),(-?\d+) style=([0-9a-f]+)")
 
 
-def built(name):
-    path = harness.find_built(name)
-    if not path:
-        raise AssertionError(f"{name} not found under {harness.WINDOWS_BUILD}")
-    return path
-
-
 class Box:
     """One box as the driver saw it: client and frame sizes, frame position, screen size,
     client origin on screen and window style."""
@@ -57,7 +50,7 @@ def results(driver):
 
 class AboutLibrary(unittest.TestCase):
     def test_exports_only_about_and_needs_no_compiler_runtime(self):
-        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", built("ravlet.dll")],
+        dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", harness.find_built("ravlet.dll")],
                               capture_output=True, text=True, check=True).stdout
         table = dump.split("[Ordinal/Name Pointer] Table", 1)[1].split("\n\n", 1)[0]
         names = re.findall(r"\[\s*\d+\]\s+(\S+)", table)
@@ -75,8 +68,8 @@ class AboutBox(unittest.TestCase):
         except Exception:
             cls.session.close()
             raise
-        cls.driver_exe = built("about_driver.exe")
-        cls.dll = cls.session.windows_path(built("ravlet.dll"))
+        cls.driver_exe = harness.find_built("about_driver.exe")
+        cls.dll = cls.session.windows_path(harness.find_built("ravlet.dll"))
 
     @classmethod
     def tearDownClass(cls):
@@ -85,9 +78,9 @@ class AboutBox(unittest.TestCase):
     def start(self, *args):
         return self.session.start([self.dll, *args], cwd=self.session.dir, exe=self.driver_exe)
 
-    def title_windows(self):
-        """X windows titled exactly "About Tunewell", shown or not."""
-        return self.session.xdotool("search", "--name", f"^{re.escape(TITLE)}$").split()
+    def title_windows(self, driver):
+        """The driver's X windows titled exactly "About Tunewell", shown or not."""
+        return driver.windows(TITLE, visible=False)
 
     def check_box(self, box):
         self.assertEqual(box.client, CLIENT)
@@ -105,7 +98,7 @@ class AboutBox(unittest.TestCase):
         self.assertTrue(harness.wait_for(lambda: boxes(driver), 60), driver.output())
         box = boxes(driver)[0]
         self.check_box(box)
-        ids = self.title_windows()
+        ids = self.title_windows(driver)
         self.assertEqual(len(ids), 1)
         self.assertEqual(self.session.geometry(ids[0]), box.pos + box.size)
         time.sleep(0.5)
@@ -117,7 +110,7 @@ class AboutBox(unittest.TestCase):
             self.assertTrue(harness.wait_for(lambda: len(self.session.opened_pages()) >= before + times, 15))
             self.assertEqual(self.session.opened_pages()[before:], [DOWNLOAD_PAGE] * times)
             self.assertEqual(results(driver), [])
-            self.assertEqual(len(self.title_windows()), 1)
+            self.assertEqual(len(self.title_windows(driver)), 1)
         self.click(driver, box, CLOSE_CENTRE)
         self.assertTrue(harness.wait_for(lambda: results(driver), 10), driver.output())
         self.assertEqual(results(driver), ["about returned 0"])
@@ -133,7 +126,7 @@ class AboutBox(unittest.TestCase):
         self.assertEqual(driver.wait_exit(10), 0)
         self.assertEqual(results(driver), ["about returned 0", "about returned 0"])
         self.assertEqual(driver.output()[-1], "done")
-        self.assertEqual(self.title_windows(), [])
+        self.assertEqual(self.title_windows(driver), [])
 
     # A close request from outside, posted or sent, ends the box like its button.
     def test_close_request_closes_the_box(self):

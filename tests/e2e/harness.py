@@ -30,6 +30,9 @@ WORK = ""
 TITLE = "Tunewell"
 CLIENT_SIZE = (184, 64)
 CLOSE_BUTTON = (12, 10)
+# Names each started program in its environment (the value is its report file): the launcher's Wine
+# process hands its environment on to the program's, which is how its Unix process is found.
+MARKER = "TUNEWELL_E2E_PROGRAM"
 ASOUNDRC = "pcm.!default { type null }\n"
 
 
@@ -53,12 +56,13 @@ def main():
 
 
 def find_built(name):
-    """Path of a file the Windows build produced (brumby.exe, ravlet.dll, launcher.exe ...)."""
+    """Path of a file the Windows build produced (brumby.exe, ravlet.dll, launcher.exe ...); fails when
+    the build has no such file, so that no caller goes on without it."""
     for root, dirs, files in os.walk(WINDOWS_BUILD):
         dirs[:] = [d for d in dirs if d != "CMakeFiles" and not d.endswith("-build")]
         if name in files:
             return os.path.join(root, name)
-    return None
+    raise AssertionError(f"{name} not found under {WINDOWS_BUILD}")
 
 
 def wait_for(predicate, timeout, step=0.1):
@@ -285,16 +289,12 @@ class Session:
         return os.path.join(profile_dir(self.prefix), "Local Settings", "Application Data", "Varnel", "MP3")
 
     def install(self, name="install", skin=True, library=True):
-        """Copies brumby.exe (and ravlet.dll and the skin files when present) into a fresh folder."""
+        """Copies brumby.exe (with ravlet.dll, and the skin files when present) into a fresh folder."""
         folder = os.path.join(self.dir, name)
         os.makedirs(folder, exist_ok=True)
-        exe = find_built("brumby.exe")
-        if not exe:
-            raise AssertionError(f"brumby.exe not found under {WINDOWS_BUILD}")
-        shutil.copy(exe, folder)
-        dll = find_built("ravlet.dll")
-        if library and dll:
-            shutil.copy(dll, folder)
+        shutil.copy(find_built("brumby.exe"), folder)
+        if library:
+            shutil.copy(find_built("ravlet.dll"), folder)
         if skin:
             for picture in ("back.vnb", "backmouse.vnb"):
                 source = os.path.join(SOURCE_DIR, "assets", picture)
@@ -346,22 +346,37 @@ class Session:
                               timeout=30)
         return done.stdout
 
-    def windows(self, title=TITLE):
-        """X ids of the visible windows with exactly this title."""
-        return self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$").split()
-
     def describe(self):
-        """What a failing wait reports: the titles of the visible windows, and for each player, and
-        each other program still running, whether it ended and the last media commands it sent."""
-        ids = self.xdotool("search", "--onlyvisible", "--name", ".*").split()
-        titles = [self.xdotool("getwindowname", i).strip() for i in ids]
+        """What a failing wait reports: each window shown on the screen and each window of a started
+        program (its X id, title, owning Unix process and whether it is mapped), and for each player,
+        and each other program still running, whether it ended and the last media commands it sent."""
+        owners = {window: player for player in self.players for window in player.windows(None, visible=False)}
+        shown = self.xdotool("search", "--onlyvisible", "--name", "").split()
+        windows = []
+        for window in dict.fromkeys(shown + list(owners)):
+            name = self.xdotool("getwindowname", window).strip()
+            pid = self.xdotool("getwindowpid", window).strip()
+            if name or pid:  # not the root window
+                owner = f" ({owners[window].name})" if window in owners else ""
+                state = "mapped" if window in shown else "unmapped"
+                windows.append(f"{int(window):#x} {name!r} pid {pid or '-'}{owner} {state}")
         programs = []
         for player in self.players:
             if player.exit_code() is not None and not player.exe.endswith("brumby.exe"):
                 continue
             sent = [c for c in player.commands() if not c.startswith("status ")][-3:]
-            programs.append(f"{os.path.basename(player.exe)} exit={player.exit_code()} last={sent}")
-        return f"windows: {[t for t in titles if t]}; programs: {programs}"
+            error = player.reported("error")
+            programs.append(f"{player.name} pid {player.unix_pid()} exit={player.exit_code()}"
+                            f"{'' if error is None else f' launch error={error}'} last={sent}")
+        return f"windows: {windows}; programs: {programs}"
+
+    def wait_until(self, what, predicate, timeout=10):
+        """Polls predicate, a look at the screen, until it returns something true, and returns that;
+        fails saying what did not come and what the screen shows."""
+        value = wait_for(predicate, timeout, 0.2)
+        if not value:
+            raise AssertionError(f"{what}: not within {timeout} s; {self.describe()}")
+        return value
 
     def geometry(self, window):
         """(x, y, width, height) of an X window."""
@@ -391,21 +406,20 @@ class Player:
         self.log = os.path.join(session.dir, f"player{number}.trace")
         self.out = os.path.join(session.dir, f"player{number}.out")
         self.exe = exe
+        self.name = f"player{number} {os.path.basename(exe)}"
+        self.unix_process = None
         self.window = None
-        # Windows of an older player may outlive its start; this player's is none of them.
-        self.windows_before = set(session.windows())
         self.origin = None
         self.pointer = None
         for stale in (self.report, self.log, self.out):
             if os.path.exists(stale):
                 os.remove(stale)
         launcher = find_built("launcher.exe")
-        if not launcher:
-            raise AssertionError(f"launcher.exe not found under {WINDOWS_BUILD}")
         # Wine joins these into the Windows command line, quoting those that hold blanks.
         command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
         with open(self.log, "wb") as log, open(self.out, "wb") as out:
-            self.process = subprocess.Popen(command, cwd=cwd, env=session.env, stdout=out, stderr=log)
+            self.process = subprocess.Popen(command, cwd=cwd, env={**session.env, MARKER: self.report},
+                                            stdout=out, stderr=log)
 
     def kill(self):
         if self.process.poll() is None:
@@ -415,50 +429,71 @@ class Player:
     def kill_program(self):
         """Kills the program itself (kill -9 of its Wine process, not the launcher's), as a crash
         or the task manager would end it; returns how many processes were killed."""
-        name = os.path.basename(self.exe).encode()
-        wanted = b"WINEPREFIX=" + self.session.prefix.encode()
-        killed = 0
+        found = self.processes()
+        for pid in found:
+            os.kill(pid, 9)
+        return len(found)
+
+    def processes(self):
+        """Unix IDs of the program's running Wine process: its first argument names the program
+        (the launcher's, which carries the same environment, names the launcher) and its environment
+        holds this program's marker and the session's prefix (Wine's own processes of the session
+        inherit the first program's marker)."""
+        name = os.path.basename(self.exe).lower().encode()
+        wanted = {f"{MARKER}={self.report}".encode(), b"WINEPREFIX=" + self.session.prefix.encode()}
+        found = []
         for pid in filter(str.isdigit, os.listdir("/proc")):
             try:
                 with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    command = f.read()
+                    program = f.read().split(b"\0", 1)[0]
+                if re.split(rb"[\\/]", program)[-1].lower() != name:
+                    continue
                 with open(f"/proc/{pid}/environ", "rb") as f:
-                    environment = f.read().split(b"\0")
+                    if wanted <= set(f.read().split(b"\0")):
+                        found.append(int(pid))
             except OSError:
                 continue
-            if wanted in environment and name in command and b"launcher" not in command:
-                os.kill(int(pid), 9)
-                killed += 1
-        return killed
+        return found
+
+    def unix_pid(self):
+        """Unix ID of the program's Wine process, kept once found (its windows may outlive it for a
+        moment), or None while it was not seen running."""
+        if self.unix_process is None:
+            # The program's copy between a fork and the next exec looks the same: the lower ID is the parent.
+            self.unix_process = min(self.processes(), default=None)
+        return self.unix_process
 
     # Exit
 
+    def reported(self, key):
+        """A number of the launcher's report (pid, tid, exit, or error when it could not start the
+        program), or None while the report does not hold it."""
+        for line in read_lines(self.report):
+            name, _, value = line.partition("=")
+            if name == key:
+                return int(value)
+        return None
+
     def pid(self):
         """The Windows process ID the launcher reported, or None before it started the program."""
-        for line in read_lines(self.report):
-            if line.startswith("pid="):
-                return int(line[4:])
-        return None
+        return self.reported("pid")
 
     def main_thread(self):
         """The Windows ID of the program's first thread (the player's loop runs on it), or None before
         the launcher started the program."""
-        for line in read_lines(self.report):
-            if line.startswith("tid="):
-                return int(line[4:])
-        return None
+        return self.reported("tid")
 
     def exit_code(self):
         """The player's Windows exit code, or None while it runs."""
-        for line in read_lines(self.report):
-            if line.startswith("exit="):
-                return int(line[5:])
-        return None
+        return self.reported("exit")
 
     def wait_exit(self, timeout=20):
-        code = wait_for(lambda: self.exit_code() is not None, timeout)
-        if not code:
-            raise AssertionError(f"player did not end within {timeout} s")
+        """Waits for the program's end; returns its exit code."""
+        wait_for(lambda: self.exit_code() is not None or self.reported("error") is not None, timeout)
+        if self.reported("error") is not None:
+            raise AssertionError(f"the launcher could not start {self.exe}: error {self.reported('error')}")
+        if self.exit_code() is None:
+            raise AssertionError(f"{self.name} did not end within {timeout} s")
         self.process.wait(30)
         return self.exit_code()
 
@@ -491,16 +526,39 @@ class Player:
 
     # Window
 
+    def windows(self, title=TITLE, visible=True):
+        """X ids of the program's windows titled exactly title (any title when None), shown ones only
+        unless visible is False. They are picked by their process (Wine sets _NET_WM_PID on each), never
+        by id: X ids are handed out per client connection and come back once a client has gone, so a
+        newer player, which ends the older one before it makes its window, can get the older one's id."""
+        pid = self.unix_pid()
+        if pid is None:
+            return []
+        criteria = ["--all", "--pid", pid] + (["--onlyvisible"] if visible else [])
+        if title is not None:
+            criteria += ["--name", f"^{re.escape(title)}$"]
+        return self.session.xdotool("search", *criteria).split()
+
+    def wait_windows(self, title=TITLE, timeout=10, gone=False):
+        """Waits until the program shows windows titled title (any title when None), or with gone=True
+        until it shows none; returns the X ids shown last. Fails saying what the screen shows."""
+        shown = []
+
+        def done():
+            shown[:] = self.windows(title)
+            return not shown if gone else shown
+        window = "window" if title is None else f"{title!r} window"
+        what = f"{self.name} shows {'no' if gone else 'a'} {window}"
+        self.session.wait_until(what, done, timeout)
+        return shown
+
     def wait_window(self, timeout=30):
-        """Waits for the visible "Tunewell" window; returns its (x, y, width, height)."""
+        """Waits for the program's shown "Tunewell" window; returns its (x, y, width, height)."""
         def found():
-            ids = [i for i in self.session.windows() if i not in self.windows_before]
+            ids = self.windows()
             geometry = ids and self.session.geometry(ids[-1])
             return geometry and (ids[-1], geometry)
-        window = wait_for(found, timeout, 0.2)
-        if not window:
-            raise AssertionError(f"no {TITLE} window within {timeout} s; exit={self.exit_code()}")
-        self.window, geometry = window
+        self.window, geometry = self.session.wait_until(f"{self.name} shows its {TITLE} window", found, timeout)
         self.origin = geometry[:2]
         return geometry
 

@@ -125,24 +125,19 @@ def wait_rows(session, folder, expected, timeout=10):
     return shown
 
 
-def open_dialogs(session):
-    """The open-file dialog's windows: its title is the empty text the player passes, which
-    tells it from the desktop window only by its size."""
-    return [w for w in session.windows("") if (session.geometry(w) or (0, 0) + SCREEN)[2:] != SCREEN]
+# The open-file dialog's title: the empty text the player passes.
+DIALOG = ""
 
 
-def answer_dialog(session, keys):
-    """Waits for the open-file dialog, types into it and waits for it to close."""
-    dialog = harness.wait_for(lambda: open_dialogs(session), 20, 0.2)
-    if not dialog:
-        raise AssertionError("no open-file dialog")
-    x, y, width, _height = session.geometry(dialog[-1])
+def answer_dialog(player, keys):
+    """Waits for the player's open-file dialog, types into it and waits for it to close."""
+    session = player.session
+    x, y, width, _height = session.geometry(player.wait_windows(DIALOG, 20)[-1])
     # Keys reach Wine only while the pointer is over one of its windows.
     session.xdotool("mousemove", "--sync", x + width // 2, y + 10)
     for key in keys:
         session.xdotool(*key)
-    if not harness.wait_for(lambda: not open_dialogs(session), 20, 0.2):
-        raise AssertionError("the open-file dialog stayed open")
+    player.wait_windows(DIALOG, 20, gone=True)
 
 
 def read_bytes(path):
@@ -280,19 +275,17 @@ class RunningPlayer(unittest.TestCase):
         # Many passes later the player still runs with its window.
         player.wait_commands(len(player.commands()) + 30)
         self.assertIsNone(player.exit_code())
-        self.assertIn(player.window, self.session.windows())
+        self.assertIn(player.window, player.windows())
 
     def show_playlist(self, player):
         """Clicks the playlist button and waits for the playlist window; returns its geometry."""
         player.click(*PLAYLIST_BUTTON)
-        found = harness.wait_for(lambda: self.session.windows("Playlist"), 10, 0.2)
-        self.assertTrue(found, "no playlist window shown")
-        return self.session.geometry(found[-1])
+        return self.session.geometry(player.wait_windows("Playlist")[-1])
 
     def add_by_dialog(self, player, path):
         """Clicks the add button, types a path into the open-file dialog and confirms it."""
         player.click(*ADD)
-        answer_dialog(self.session, [("type", "--delay", "20", self.session.windows_path(path)), ("key", "Return")])
+        answer_dialog(player, [("type", "--delay", "20", self.session.windows_path(path)), ("key", "Return")])
         player.pointer = None
 
     def test_07_playlist_button_shows_the_command_line_row_below_the_face(self):
@@ -341,15 +334,14 @@ class RunningPlayer(unittest.TestCase):
         with open(text, "w") as f:
             f.write("not audio")
         x, y, _width, _height = self.geometry
-        playlist = self.session.windows("Playlist")[-1]
+        playlist = self.player.windows("Playlist")[-1]
         # The first drop comes while the open-file dialog waits (the playlist window stays
         # enabled): the player takes it once the dialog is cancelled.
         self.player.click(*ADD)
-        dialog = harness.wait_for(lambda: open_dialogs(self.session), 20, 0.2)
-        self.assertTrue(dialog, "no open-file dialog")
+        self.player.wait_windows(DIALOG, 20)
         xdnd.drop_files(self.session.display.name, int(playlist), x + 90, y + LIST_TOP + 100,
                         [self.dropped[0], text, self.dropped[1], os.path.join(drops, "x.mp3")])
-        answer_dialog(self.session, [("key", "Escape")])
+        answer_dialog(self.player, [("key", "Escape")])
         self.player.pointer = None
         xdnd.drop_files(self.session.display.name, int(self.player.window), x + 100, y + 20, [self.dropped[2]])
         rows = ["Tunewell Band - Morning Light", "02-evening-tide", "a", "c", "d"]
@@ -374,7 +366,7 @@ class RunningPlayer(unittest.TestCase):
         player.wait_window()
         # The playlist starts empty and no track is open: the playlist button opens the dialog.
         player.click(*PLAYLIST_BUTTON)
-        answer_dialog(self.session, [("key", "Escape")])
+        answer_dialog(player, [("key", "Escape")])
         lock.kill_program()
         player.pointer = None
         self.assertEqual(list_rows(self.session, self.folder)[1], [])
@@ -396,11 +388,11 @@ class RunningPlayer(unittest.TestCase):
         player.click(*MINIMISE)
 
         def minimised():
-            faces = [self.session.geometry(w) for w in self.session.windows()]
-            return not self.session.windows("Playlist") and all(f and f[2:] != harness.CLIENT_SIZE for f in faces)
-        self.assertTrue(harness.wait_for(minimised, 10, 0.2))
+            faces = [self.session.geometry(w) for w in player.windows()]
+            return not player.windows("Playlist") and all(f and f[2:] != harness.CLIENT_SIZE for f in faces)
+        self.session.wait_until("the face iconic and the playlist hidden", minimised)
         self.assertGreater(player.kill_program(), 0)
-        self.assertTrue(harness.wait_for(lambda: not self.session.windows(), 10, 0.2))
+        player.wait_windows(None, gone=True)
         self.assertEqual(read_bytes(list_file), saved)
 
     def test_15_every_command_line_file_gets_a_row_in_order(self):
@@ -496,14 +488,15 @@ class OptionsAndDrag(unittest.TestCase):
         return self.face()
 
     def visible_windows(self):
-        return set(self.session.xdotool("search", "--onlyvisible", "--class", "").split())
+        """The player's shown windows, whatever their titles."""
+        return set(self.player.windows(None))
 
     def open_menu(self):
         """Right click on the face; returns the menu's X window."""
         before = self.visible_windows()
         self.player.hover(*MENU_CLICK, 0.2)
         self.session.xdotool("click", "3")
-        menu = harness.wait_for(lambda: self.visible_windows() - before, 10)
+        menu = self.session.wait_until("a menu shown", lambda: self.visible_windows() - before)
         self.assertEqual(len(menu), 1, menu)
         return menu.pop()
 
@@ -534,7 +527,7 @@ class OptionsAndDrag(unittest.TestCase):
         menu = self.open_menu()
         self.assertEqual(self.session.geometry(menu)[:2], self.player.to_screen(*MENU_CLICK))
         self.session.xdotool("key", "Escape")
-        self.assertTrue(harness.wait_for(lambda: menu not in self.visible_windows(), 5))
+        self.session.wait_until("the menu closed", lambda: menu not in self.visible_windows(), 5)
 
     def test_4_always_on_top_puts_the_face_on_top_and_back(self):
         self.choose(ALWAYS_ON_TOP_ITEM)
@@ -551,17 +544,16 @@ class OptionsAndDrag(unittest.TestCase):
 
     def test_6_about_opens_the_box_and_the_player_waits(self):
         self.choose(ABOUT_ITEM)
-        self.assertEqual(len(harness.wait_for(lambda: self.session.windows(ABOUT_TITLE), 15)), 1)
+        self.assertEqual(len(self.player.wait_windows(ABOUT_TITLE, 15)), 1)
         closer = self.session.start([ABOUT_TITLE], cwd=self.session.dir, exe=harness.find_built("close_driver.exe"))
         self.assertEqual(closer.wait_exit(30), 0)
-        self.assertTrue(harness.wait_for(lambda: not self.session.windows(ABOUT_TITLE), 10))
+        self.player.wait_windows(ABOUT_TITLE, gone=True)
         self.assertIsNone(self.player.exit_code())
 
     def test_7_the_playlist_docks_below_the_face_after_a_drag(self):
         self.face()
         self.player.click(*PLAYLIST_BUTTON)
-        playlist = harness.wait_for(lambda: self.session.windows("Playlist"), 10, 0.2)
-        self.assertTrue(playlist, "no playlist window shown")
+        playlist = self.player.wait_windows("Playlist")
         x, y = self.drag(-60, -40)
         docked = harness.wait_for(lambda: self.session.geometry(playlist[-1])[:2] == (x, y + PLAYLIST_TOP), 10)
         self.assertTrue(docked, self.session.geometry(playlist[-1]))
@@ -601,8 +593,9 @@ class SecondStart(unittest.TestCase):
             commands = newer.commands()
             self.assertEqual(commands[0], opened)
             self.assertLess(commands.index(opened), commands.index("play MP3_1"))
-            # The older player's window goes with its process.
-            self.assertTrue(harness.wait_for(lambda: len(session.windows()) == 1, 10, 0.2))
+            # The older player's window goes with its process; the newer one's stays.
+            older.wait_windows(None, gone=True)
+            self.assertEqual(newer.windows(), [newer.window])
             self.assertIsNone(newer.exit_code())
 
 
@@ -669,8 +662,7 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         driver = self.session.start([str(player.pid()), where], cwd=self.session.dir,
                                     exe=harness.find_built("fault_driver.exe"))
         self.assertEqual(driver.wait_exit(30), 0, driver.output())
-        boxes = harness.wait_for(lambda: self.session.windows("Debugger"), 20, 0.2)
-        self.assertTrue(boxes, f"no Debugger box; exit={player.exit_code()}")
+        boxes = player.wait_windows("Debugger", 20)
         harness.wait_for(lambda: self.box_text(player), 10, 0.2)
         self.assertRegex(self.box_text(player), "^" + self.MESSAGE + "$")
         self.assertIsNone(player.exit_code())

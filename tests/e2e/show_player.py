@@ -74,7 +74,7 @@ def main():
         player.capture(shot)
         print(f"screenshot of the player: {shot}")
         player.click(*PLAYLIST_BUTTON)
-        if harness.wait_for(lambda: session.windows("Playlist"), 10, 0.2):
+        if harness.wait_for(lambda: player.windows("Playlist"), 10, 0.2):
             time.sleep(0.5)
             shot = os.path.join(run_dir, "playlist.png")
             session.screenshot().region(x, y, w, h + PLAYLIST_HEIGHT).save(shot)

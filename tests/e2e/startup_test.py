@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """End-to-end: what brumby.exe does when it starts with a file on its command line, also
-among damaged files."""
+among damaged files; and the launcher the tests start programs with."""
 import os
+import shutil
 import unittest
 
 import harness
@@ -58,6 +59,19 @@ class DamagedSurroundings(unittest.TestCase):
 
             player.request_close()
             self.assertEqual(player.wait_exit(), 0)
+
+
+class Launcher(unittest.TestCase):
+    # The launcher passes its command line on in UTF-16: a program whose path holds names outside the
+    # ANSI code page (Cyrillic, CJK) starts, and its arguments reach it.
+    def test_starts_a_program_named_outside_the_code_page(self):
+        with harness.Session("launcher") as session:
+            folder = os.path.join(session.dir, "Мумий Тролль 坂本")
+            os.makedirs(folder)
+            driver = session.start(["enabled"], cwd=session.dir,
+                                   exe=shutil.copy(harness.find_built("list_driver.exe"), folder))
+            self.assertEqual(driver.wait_exit(30), 0)
+            self.assertEqual(driver.output(), ["Tunewell=missing", "Playlist=missing"])
 
 
 if __name__ == "__main__":

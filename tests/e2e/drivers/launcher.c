@@ -5,35 +5,37 @@
  * Usage: launcher.exe <report file> <program> [arguments...]
  * The report file receives "pid=<id>" and "tid=<id of its first thread>" once the
  * program runs and "exit=<code>" when it ends; the launcher's own exit code is
- * the program's. */
+ * the program's. The command line is passed on in UTF-16, so that names outside
+ * the ANSI code page (Cyrillic, CJK) reach the program unchanged. */
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 /* Returns the rest of a command line after its first blank-separated item,
  * honouring double quotes the same way the program's own parser does. */
-static const char *skipItem(const char *p)
+static const wchar_t *skipItem(const wchar_t *p)
 {
-    while (*p == ' ' || *p == '\t')
+    while (*p == L' ' || *p == L'\t')
         ++p;
-    if (*p == '"') {
+    if (*p == L'"') {
         ++p;
-        while (*p && *p != '"')
+        while (*p && *p != L'"')
             ++p;
-        if (*p == '"')
+        if (*p == L'"')
             ++p;
     } else {
-        while (*p && *p != ' ' && *p != '\t')
+        while (*p && *p != L' ' && *p != L'\t')
             ++p;
     }
-    while (*p == ' ' || *p == '\t')
+    while (*p == L' ' || *p == L'\t')
         ++p;
     return p;
 }
 
-static void report(const char *path, const char *line)
+static void report(const wchar_t *path, const char *line)
 {
-    FILE *f = fopen(path, "ab");
+    FILE *f = _wfopen(path, L"ab");
     if (!f)
         return;
     fputs(line, f);
@@ -41,23 +43,23 @@ static void report(const char *path, const char *line)
     fclose(f);
 }
 
-int main(int argc, char **argv)
+int wmain(int argc, wchar_t **argv)
 {
     if (argc < 3) {
         fputs("usage: launcher.exe <report file> <program> [arguments...]\n", stderr);
         return 2;
     }
     /* The child's command line is ours minus the launcher and the report file,
-     * passed on byte for byte so that its quoting is exactly what the test wrote. */
-    const char *rest = skipItem(skipItem(GetCommandLineA()));
-    char *commandLine = _strdup(rest);
+     * passed on character for character so that its quoting is exactly what the test wrote. */
+    const wchar_t *rest = skipItem(skipItem(GetCommandLineW()));
+    wchar_t *commandLine = _wcsdup(rest);
 
-    STARTUPINFOA startup;
+    STARTUPINFOW startup;
     PROCESS_INFORMATION process;
     memset(&startup, 0, sizeof startup);
     startup.cb = sizeof startup;
     memset(&process, 0, sizeof process);
-    if (!CreateProcessA(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+    if (!CreateProcessW(NULL, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
         char line[64];
         snprintf(line, sizeof line, "error=%lu", (unsigned long)GetLastError());
         report(argv[1], line);
