@@ -576,7 +576,7 @@ class OptionsAndDrag(unittest.TestCase):
 
 
 class SecondStart(unittest.TestCase):
-    # A newer player ends the older one with exit code 1 and runs on.
+    # A newer player asks the older one to save, ends it with exit code 1 and runs on.
     def test_newer_player_ends_older_one(self):
         with harness.Session("player_second") as session:
             folder = session.install()
@@ -597,6 +597,21 @@ class SecondStart(unittest.TestCase):
             older.wait_windows(None, gone=True)
             self.assertEqual(newer.windows(), [newer.window])
             self.assertIsNone(newer.exit_code())
+
+            # A row dropped on the running player since its start is not lost to a third start without
+            # files: the running player is asked to save before it is ended, and the third reads it.
+            dropped = harness.write_wav(os.path.join(session.dir, "dropped.wav"), 1)
+            x, y, _width, _height = session.geometry(newer.window)
+            xdnd.drop_files(session.display.name, int(newer.window), x + 100, y + 20, [dropped])
+            rows = wait_rows(session, folder, ["Tunewell Band - Morning Light", "dropped"])
+            self.assertEqual(rows[1:], ["dropped"])
+            third = session.start([], cwd=folder)
+            self.assertEqual(newer.wait_exit(30), 1)
+            third.wait_window()
+            self.assertEqual(wait_rows(session, folder, ["01-morning-light", "dropped"]), ["01-morning-light", "dropped"])
+            with open(os.path.join(session.data_dir, "list.vnp"), "rb") as f:
+                saved = f.read()
+            self.assertEqual(saved, f"{track}\r\n{session.windows_path(dropped)}\r\n".encode("cp1252"))
 
 
 class EndsThatKeepThePlaylist(unittest.TestCase):
