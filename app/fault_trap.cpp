@@ -119,7 +119,7 @@ void startFaultTrap(Player& player) {
     platform::installFaultFilter(&trapFault, &player);
 }
 
-void installFaultHandler(FaultRecord& record) { record.mode = FaultMode::CallHandler; }
+void armFaultHandler(FaultRecord& record) { record.mode = FaultMode::CallHandler; }
 
 const char* faultDescription(std::uint32_t code) {
     for (const FaultDescription& entry : FAULT_DESCRIPTIONS) {

@@ -35,8 +35,9 @@ constexpr int HANDOVER_TIMEOUT_MS = 5000;
 
 // Start-up: the trap in its initial mode.
 void startFaultTrap(Player& player);
-// Loop stage 22: from the end of the first pass on, a fault calls the handler.
-void installFaultHandler(FaultRecord& record);
+// From the end of the first pass on, a fault calls the handler (the trap's
+// mode changes; calling it again changes nothing).
+void armFaultHandler(FaultRecord& record);
 
 // What the loop's thread runs when another thread's fault is handed to it
 // (`context` is the Player): the fatal path, unless it runs it already.

@@ -2,7 +2,8 @@
 //
 //   1  show or hide the playlist window by the playlist visible flag
 //   2  the idle text "Developed by Varnel" until the first track is loaded
-//   3  key scan: the left button may start a window drag, Delete removes a row
+//   3  key scan, then what it sets off: the left button may start a window
+//      drag, Delete removes the selected row
 //   4  window drag, while the drag flag is 1 after the key scan; a pass that
 //      runs it skips 5-13 and goes on at 14
 //   5  close button: quit flag, then the normal end
@@ -31,9 +32,13 @@
 // between; the first pass enters there.
 #include "app/loop.h"
 
-#include "app/main_window.h"
+#include "app/face_bars.h"
+#include "app/face_buttons.h"
+#include "app/keys.h"
+#include "app/load_step.h"
 #include "app/playlist_window.h"
 #include "app/shutdown.h"
+#include "options/options_menu.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 #include "playlist/adding.h"
@@ -46,34 +51,34 @@ void runPass(Player& p, bool enterAtLoad) {
     FaultRecord& f = p.faults;  // each stage marks its line first
     bool load = enterAtLoad;
     if (!load) {
-        FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                              // 1
-        FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                      // 2
-        FAULT_LINE(f); skin::scanKeys(p.keys, p.drag, p.playlist, event);                            // 3
-        FAULT_LINE(f); if (skin::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;      // 4
-        FAULT_LINE(f); if (handleCloseButton(p.app, p.skin, event)) shutDown(p.playlist);            // 5
-        FAULT_LINE(f); handleMinimiseButton(p.loop, p.skin);                                         // 6
-        FAULT_LINE(f); load = playback::transportButtons(p.transport, p.skin, p.keys, p.playlist, event);  // 7
-        FAULT_LINE(f); if (!load) skin::runMenuChoice(event);                                        // 8
-        FAULT_LINE(f); if (!load) skin::openMenuOnRightClick(event);                                 // 9
-        FAULT_LINE(f); if (!load) load = playback::playSelectedRow(p.transport, p.playlist, event);  // 10
-        FAULT_LINE(f); if (!load) load = handlePlaylistButton(p.loop, p.skin, p.playlist, p.transport); // 11
+        FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                               // 1
+        FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                       // 2
+        FAULT_LINE(f); actOnKeys(p.keys, p.drag, p.playlist, event);                                  // 3
+        FAULT_LINE(f); if (docking::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;    // 4
+        FAULT_LINE(f); if (pressCloseButton(p.app, p.skin, event)) shutDown(p.playlist);              // 5
+        FAULT_LINE(f); pressMinimiseButton(p.loop, p.skin);                                           // 6
+        FAULT_LINE(f); load = pressTransportButtons(p.transport, p.skin, p.keys, p.playlist, event);  // 7
+        FAULT_LINE(f); if (!load) options::runMenuChoice(event);                                      // 8
+        FAULT_LINE(f); if (!load) options::openMenuOnRightClick(event);                               // 9
+        FAULT_LINE(f); if (!load) load = playDoubleClickedRow(p.transport, p.playlist, event);        // 10
+        FAULT_LINE(f); if (!load) load = pressPlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11
     }
 loadStep:
-    FAULT_LINE(f); if (load) playback::loadTrack(p.transport, p.tag);                                // 12
-    FAULT_LINE(f); playback::seekControl(p.transport, event);                                        // 13
-    FAULT_LINE(f); if (playback::endOfTrackCheck(p.transport, p.playlist)) playback::loadTrack(p.transport, p.tag);
-    FAULT_LINE(f); playback::volumeControl(p.transport, event);
+    FAULT_LINE(f); if (load) loadTrack(p.transport, p.tag);                                           // 12
+    FAULT_LINE(f); dragOnPositionBar(p.transport, event);                                             // 13
+    FAULT_LINE(f); if (moveOnAtTrackEnd(p.transport, p.playlist)) loadTrack(p.transport, p.tag);
+    FAULT_LINE(f); dragOnVolumeBar(p.transport, event);
 droppedFiles:
-    FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                     // 14
-    FAULT_LINE(f); playback::pollPlayback(p.transport, p.info);                                      // 15
-    FAULT_LINE(f); platform::sleepMs(1);                                                             // 16
-    FAULT_LINE(f); platform::pollEvent(p.loop.event);                                                // 17
-    FAULT_LINE(f); metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                  // 18
-    FAULT_LINE(f); load = pressPlaylistBarButton(p.playlist, p.transport, event);                    // 19
+    FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                      // 14
+    FAULT_LINE(f); showPlayback(p.transport, p.info);                                                 // 15
+    FAULT_LINE(f); platform::sleepMs(1);                                                              // 16
+    FAULT_LINE(f); platform::pollEvent(p.loop.event);                                                 // 17
+    FAULT_LINE(f); metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                   // 18
+    FAULT_LINE(f); load = pressPlaylistBarButton(p.playlist, p.transport, event);                     // 19
     if (load) goto loadStep;  // the add button's dialog continues into the load step
-    FAULT_LINE(f); metadata::restartInfoCycle(p.info);                                               // 20
-    FAULT_LINE(f); playback::refreshLengthText(p.transport);                                         // 21
-    FAULT_LINE(f); installFaultHandler(p.faults);                                                    // 22
+    FAULT_LINE(f); metadata::restartInfoCycle(p.info);                                                // 20
+    FAULT_LINE(f); playback::refreshLengthText(p.transport);                                          // 21
+    FAULT_LINE(f); armFaultHandler(p.faults);                                                         // 22
 }
 
 bool runGuardedPass(Player& player, bool enterAtLoad) {

@@ -5,7 +5,7 @@
 
 namespace app {
 
-// One pass. The first pass enters at the load step instead of stage 1.
+// One pass. The first pass enters at the load step instead of the top.
 void runPass(Player& player, bool enterAtLoad);
 // One pass, ended early by a fault passed over inside it; false when it was.
 bool runGuardedPass(Player& player, bool enterAtLoad);

@@ -6,30 +6,18 @@
 #include <string>
 
 #include "app/fault_trap.h"
+#include "docking/drag.h"
+#include "input/key_scan.h"
 #include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
-#include "platform/draw.h"
 #include "platform/gui.h"
 #include "playback/transport.h"
 #include "playlist/playlist.h"
-#include "skin/drag.h"
-#include "skin/key_scan.h"
-#include "skin/options_menu.h"
 #include "skin/skin.h"
-#include "skin/windows.h"
 
 namespace app {
 
-// Window, control, image and library numbers chosen by the program.
-using skin::MAIN_WINDOW;
-using skin::PLAYLIST_WINDOW;
-constexpr int FACE_CONTROL = 0;
-constexpr int FACE_IMAGE = 0;
-using skin::ABOUT_LIBRARY;
 constexpr const char* ABOUT_LIBRARY_FILE = "ravlet.dll";
-
-using skin::MAIN_CLIENT_WIDTH;
-using skin::MAIN_CLIENT_HEIGHT;
 
 // Start-up and shutdown state.
 struct AppState {
@@ -57,8 +45,8 @@ struct Player {
     metadata::InfoStrip info;
     playlist::Playlist playlist;
     skin::Skin skin;
-    skin::KeyScan keys;
-    skin::Drag drag;
+    input::KeyScan keys;
+    docking::Drag drag;
     FaultRecord faults;
 };
 

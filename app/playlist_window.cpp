@@ -2,28 +2,42 @@
 // by four pictures, holding the playlist list.
 #include "app/playlist_window.h"
 
+#include <cstddef>
+#include <cstdint>
+
+#include "assets/embedded.h"
+#include "numbers/numbers.h"
+#include "options/options_menu.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
-#include "skin/options_menu.h"
+#include "skin/skin.h"
 
 namespace app {
+
+using numbers::MAIN_WINDOW;
+using numbers::PLAYLIST_WINDOW;
 
 namespace {
 
 constexpr int PLAYLIST_CLIENT_WIDTH = 184;
 constexpr int PLAYLIST_CLIENT_HEIGHT = 205;
-constexpr int FRAME_BOTTOM_CONTROL = 13;
 constexpr platform::Colour LIST_TEXT_COLOUR = platform::rgb(255, 255, 255);
 constexpr platform::Colour LIST_BACK_COLOUR = platform::rgb(95, 95, 95);
 
-// Frame pictures, each shown by the control of the same number as its image.
+// Frame pictures, each decoded into the image and shown by the control of the same number.
 struct FramePicture {
     int number, x, y, width, height;
+    const std::uint8_t* bytes;
+    std::size_t size;
 };
-constexpr FramePicture FRAME_PICTURES[] = {
-    {10, 0, 0, 186, 12}, {11, 0, 12, 14, 193}, {12, 170, 12, 16, 193}, {13, 14, 177, 156, 28}};
+const FramePicture FRAME_PICTURES[] = {
+    {numbers::FRAME_TOP_CONTROL, 0, 0, 186, 12, assets::FRAME_TOP_BMP, assets::FRAME_TOP_BMP_size},
+    {numbers::FRAME_LEFT_CONTROL, 0, 12, 14, 193, assets::FRAME_LEFT_BMP, assets::FRAME_LEFT_BMP_size},
+    {numbers::FRAME_RIGHT_CONTROL, 170, 12, 16, 193, assets::FRAME_RIGHT_BMP, assets::FRAME_RIGHT_BMP_size},
+    {numbers::FRAME_BOTTOM_CONTROL, 14, 177, 156, 28, assets::FRAME_BOTTOM_BMP, assets::FRAME_BOTTOM_BMP_size},
+};
 
 // The bottom frame's buttons, in window-1 client coordinates, strict bounds.
 struct BarButton {
@@ -39,6 +53,10 @@ bool inside(const BarButton& button, int x) { return x > button.left && x < butt
 
 }  // namespace
 
+void decodePlaylistFrames() {
+    for (const FramePicture& frame : FRAME_PICTURES) platform::decodeBitmap(frame.number, frame.bytes, frame.size);
+}
+
 // Without the face there is nothing to own the playlist window, which is then not made.
 bool openPlaylistWindow(playlist::Playlist& playlist) {
     if (!platform::windowExists(MAIN_WINDOW)) return false;
@@ -46,22 +64,22 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
     platform::WindowLayout layout;
     layout.title = "Playlist";
     layout.x = face.x;
-    layout.y = face.y + MAIN_CLIENT_HEIGHT;
+    layout.y = face.y + skin::FACE_HEIGHT;
     layout.clientWidth = PLAYLIST_CLIENT_WIDTH;
     layout.clientHeight = PLAYLIST_CLIENT_HEIGHT;
     layout.owner = MAIN_WINDOW;
-    layout.visible = false;  // shown by stage 1 once the flag says so; no flash at start
+    layout.visible = false;  // shown by the loop once the flag says so; no flash at start
     if (!platform::openWindow(PLAYLIST_WINDOW, layout)) return false;
     bool framesMade = true;
     for (const FramePicture& frame : FRAME_PICTURES) {
         framesMade = platform::addImageControl(PLAYLIST_WINDOW, frame.number, frame.number, frame.x, frame.y,
                                                frame.width, frame.height) && framesMade;
     }
-    playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169,
+    playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, numbers::PLAYLIST_LIST, 12, 10, 160, 169,
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
     // The last step of the window's set-up, and only over a whole window:
     // without its controls there is no menu either.
-    if (framesMade && playlist.listMade) skin::buildOptionsMenu();
+    if (framesMade && playlist.listMade) options::buildOptionsMenu();
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
 }
@@ -87,18 +105,27 @@ void applyPlaylistVisibility(const LoopState& loop) {
     }
 }
 
-// The pointer is measured in the playlist window's client area; the face is
-// the current window again on every path out.
+bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playlist& playlist,
+                          const platform::Event& event) {
+    if (event.eventSource != numbers::PLAYLIST_LIST || event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
+        return false;
+    }
+    const int selected = playlist::selectedRow();
+    if (selected == -1) return false;
+    playback::chooseRow(transport, playlist, selected);
+    return true;
+}
+
+// The pointer is measured in the playlist window's client area.
 bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport,
                             const platform::Event& event) {
-    if (event.lastEvent != platform::EVENT_CONTROL || event.eventSource != FRAME_BOTTOM_CONTROL ||
+    if (event.lastEvent != platform::EVENT_CONTROL || event.eventSource != numbers::FRAME_BOTTOM_CONTROL ||
         event.eventType != platform::EVENT_LEFT_CLICK) {
         return false;
     }
-    platform::selectWindow(PLAYLIST_WINDOW);
-    const int x = platform::mouseX();
-    const int y = platform::mouseY();
-    platform::selectWindow(MAIN_WINDOW);
+    const platform::Point pointer = platform::pointerIn(PLAYLIST_WINDOW);
+    const int x = pointer.x;
+    const int y = pointer.y;
     if (y <= BAR_TOP || y >= BAR_BOTTOM) return false;
     if (inside(ADD_BUTTON, x)) return playlist::addFilesByDialog(playlist, transport.currentPath);
     if (inside(REMOVE_BUTTON, x)) playlist::removeSelectedEntry(playlist);

@@ -9,6 +9,8 @@
 
 namespace app {
 
+// Decodes the four pictures that frame the playlist window.
+void decodePlaylistFrames();
 // Builds window 1, hidden, touching the bottom edge of the face, with its
 // frame pictures and the list; false when the window could not be made.
 bool openPlaylistWindow(playlist::Playlist& playlist);
@@ -16,10 +18,15 @@ bool openPlaylistWindow(playlist::Playlist& playlist);
 void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& transport,
                            const std::vector<std::string>& paths);
 
-// Loop stage 1: shows or hides the playlist window as the flag says.
+// Shows or hides the playlist window as the flag says.
 void applyPlaylistVisibility(const LoopState& loop);
-// Loop stage 19: a click on the bottom frame's add, remove or clear button.
-// True when the add button's dialog was accepted and the pass goes on into the load step.
+// A double click on a row, polled in the previous pass, plays it. True when
+// the pass goes on into the load step.
+bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playlist& playlist,
+                          const platform::Event& event);
+// A click on the bottom frame's add, remove or clear button, polled in this
+// pass. True when the add button's dialog was accepted and the pass goes on
+// into the load step.
 bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport,
                             const platform::Event& event);
 

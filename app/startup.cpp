@@ -13,6 +13,7 @@
 #include "app/playlist_window.h"
 #include "app/single_instance.h"
 #include "assets/embedded.h"
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 
@@ -61,7 +62,7 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] { player.app.installationDirectory = prepareInstallationDirectory(); });
     FAULT_LINE(f); runStep([&] {
         const std::string aboutLibrary = aboutLibraryPath(player.app.installationDirectory);
-        if (!aboutLibrary.empty()) platform::loadLibrary(ABOUT_LIBRARY, aboutLibrary);
+        if (!aboutLibrary.empty()) platform::loadLibrary(numbers::ABOUT_LIBRARY, aboutLibrary);
     });
 
     std::string firstParameter;
@@ -71,7 +72,7 @@ void startUp(Player& player) {
     });
     FAULT_LINE(f); runStep([&] { decodePlaylistFrames(); });
     FAULT_LINE(f); runStep([&] { metadata::createInfoFonts(); });
-    FAULT_LINE(f); runStep([&] { platform::decodeBitmap(FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size); });
+    FAULT_LINE(f); runStep([&] { platform::decodeBitmap(numbers::FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size); });
 
     FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = 0; });
     FAULT_LINE(f); runStep([&] { openMainWindow(player.app); });
@@ -98,7 +99,7 @@ void startUp(Player& player) {
             enterCommandLineFiles(player.playlist, player.transport, parameters);
         }
     });
-    FAULT_LINE(f); runStep([&] { platform::hideWindow(PLAYLIST_WINDOW); });
+    FAULT_LINE(f); runStep([&] { platform::hideWindow(numbers::PLAYLIST_WINDOW); });
     FAULT_LINE(f); runStep([&] { prepareDrawing(player.loop); });
 }
 

@@ -3,10 +3,14 @@
 
 #include <string>
 
-#include "skin/colours.h"
+#include "numbers/numbers.h"
 #include "platform/draw.h"
+#include "skin/colours.h"
 
 namespace metadata {
+
+using numbers::INFO_LABEL_FONT;
+using numbers::INFO_VALUE_FONT;
 
 namespace {
 
@@ -21,6 +25,9 @@ constexpr const char* IDLE_TEXT = "Developed by Varnel";
 constexpr int IDLE_SHOWN_BELOW = 1000;
 constexpr int IDLE_CLEARED_BELOW = 1500;
 constexpr int IDLE_RESTART_ABOVE = 1500;
+
+constexpr int TIME_TEXT_X = 43;
+constexpr int TIME_TEXT_Y = 9;
 
 constexpr int TIME_PHASE_START = 7500;
 constexpr int CYCLE_END = 9000;
@@ -121,6 +128,13 @@ void restartInfoCycle(InfoStrip& strip) {
 
 bool inTimePhase(const InfoStrip& strip) {
     return strip.infoCounter > TIME_PHASE_START && strip.infoCounter < CYCLE_END && strip.infoPhaseFlag == 1;
+}
+
+void drawTimeText(const std::string& text) {
+    clearStrip();
+    platform::setTextBackground(skin::TEXT_AREA_COLOUR);
+    platform::setTextPosition(TIME_TEXT_X, TIME_TEXT_Y);
+    platform::drawText(text.c_str());
 }
 
 }  // namespace metadata

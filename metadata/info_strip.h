@@ -1,6 +1,8 @@
 // The information strip: the idle text and the cycle of tag values, bit rate and time.
 #pragma once
 
+#include <string>
+
 #include "metadata/track_tag.h"
 
 namespace metadata {
@@ -11,9 +13,6 @@ constexpr int STRIP_Y = 7;
 constexpr int STRIP_WIDTH = 154;
 constexpr int STRIP_HEIGHT = 18;
 
-constexpr int INFO_LABEL_FONT = 1;  // "Arial" 7 pt bold
-constexpr int INFO_VALUE_FONT = 2;  // "Arial" 10 pt bold
-
 struct InfoStrip {
     int infoCounter = 0;
     int infoPhaseFlag = 0;
@@ -23,13 +22,16 @@ struct InfoStrip {
 void createInfoFonts();
 // Fills the strip's rectangle with the text-area colour.
 void clearStrip();
-// Loop stage 2: "Developed by Varnel" blinks until the first track is loaded.
+// "Developed by Varnel" blinks until the first track is loaded.
 void drawIdleText(InfoStrip& strip, int trackLoaded);
-// Loop stage 18: counts the pass and draws the phase that is due.
+// Counts the pass and draws the phase that is due.
 void drawInfoCycle(InfoStrip& strip, const TrackTag& tag, int bitrateKbps);
-// Loop stage 20.
+// After a full cycle the counter starts again at the name.
 void restartInfoCycle(InfoStrip& strip);
-// True during the time phase, which transport control draws.
+// True during the time phase, whose text the face draws while a track is open.
 bool inTimePhase(const InfoStrip& strip);
+// The time phase's text ("00:01:02/00:03:35"), on a cleared strip, in the font
+// and colour the last phase left selected.
+void drawTimeText(const std::string& text);
 
 }  // namespace metadata

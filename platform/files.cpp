@@ -1,7 +1,7 @@
 // File services whose rule is the same on every system, over each one's own lookup.
 #include "platform/file_lookup.h"
 #include "platform/system.h"
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 namespace platform {
 

@@ -25,8 +25,7 @@ struct Event {
     int lastEvent = EVENT_NONE;
     int eventType = EVENT_TYPE_NONE;
     int eventSource = 0;
-    std::uintptr_t wParam = 0;  // first parameter of a raw message (the drop handle)
-    std::intptr_t lParam = 0;
+    std::uintptr_t dropHandle = 0;  // the files dropped, with EVENT_DROP_FILES
 };
 
 // Takes at most one pending message without waiting and updates `event`.
@@ -76,11 +75,9 @@ int screenHeight();
 // An image control showing decoded image `image` (see draw.h).
 bool addImageControl(int window, int control, int image, int x, int y, int width, int height);
 
-// The current window is the one the pointer queries measure against.
-void selectWindow(int window);
-int currentWindow();
-int mouseX();  // client x in the current window, -1 outside its client area
-int mouseY();
+// The pointer's position in `window`'s client area; {-1, -1} outside it
+// (0 to width and 0 to height, both included) or when there is no such window.
+Point pointerIn(int window);
 Point cursorPosition();  // screen coordinates
 
 // Non-zero asynchronous key state: down now, or pressed since the last query.

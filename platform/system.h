@@ -103,11 +103,12 @@ int mediaCommand(const char* command, char* reply, int capacity);
 void openWebPage(const char* url);
 void messageBox(const char* text, const char* title);
 
-// The open-file dialog, with room for `capacity` characters of answer.
-// `filter` separates descriptions and patterns by '|'. The answer is what the
-// dialog chose: one full path, or a folder followed by file names. It is
-// empty when the dialog was cancelled or failed (the choice did not fit).
-std::vector<std::string> openFileDialog(const char* filter, int capacity);
+// The open-file dialog, owned by window `owner`, with room for `capacity`
+// characters of answer. `filter` separates descriptions and patterns by '|'.
+// The answer is what the dialog chose: one full path, or a folder followed by
+// file names. It is empty when the dialog was cancelled or failed (the choice
+// did not fit).
+std::vector<std::string> openFileDialog(int owner, const char* filter, int capacity);
 
 // What was dropped: whether the point lies inside the client area of the
 // window it was dropped on, and the items in the order the shell gives them.

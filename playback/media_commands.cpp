@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "platform/system.h"
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 namespace playback {
 

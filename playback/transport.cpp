@@ -1,37 +1,15 @@
-// The five transport buttons and their media keys, the playlist double click,
-// and the load step that opens and starts the current track.
+// The transport's actions on the current track, through the media command layer.
 #include "playback/transport.h"
 
 #include <climits>
-#include <cstddef>
 
-#include "metadata/track_tag.h"
-#include "platform/gui.h"
 #include "platform/system.h"
 #include "playback/media_commands.h"
-#include "playlist/playlist.h"
-#include "skin/colours.h"
-#include "skin/skin.h"
 
 namespace playback {
 
-namespace {
-
-bool leftClickPolled(const platform::Event& event) {
-    return event.eventType == platform::EVENT_LEFT_CLICK;
-}
-
-bool pressed(const skin::KeyScan& keys, int code) { return keys.pressed[static_cast<std::size_t>(code)]; }
-
-void releaseMediaKeyLatch(Transport& transport, const skin::KeyScan& keys) {
-    if (!pressed(keys, VK_PLAY_PAUSE_KEY) && !pressed(keys, VK_STOP_KEY) && !pressed(keys, VK_PREVIOUS_KEY) &&
-        !pressed(keys, VK_NEXT_KEY)) {
-        transport.mediaKeyLatch = 0;
-    }
-}
-
 // There is no wrap at row 0: Previous on the first row reloads it.
-void previousAction(Transport& t, const playlist::Playlist& playlist) {
+void previousTrack(Transport& t, const playlist::Playlist& playlist) {
     t.mediaKeyLatch = 1;
     t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex > 0) --t.currentIndex;
@@ -41,7 +19,7 @@ void previousAction(Transport& t, const playlist::Playlist& playlist) {
 }
 
 // A stopped track restarts from its beginning; a paused one resumes.
-void playAction(Transport& t) {
+void play(Transport& t) {
     t.mediaKeyLatch = 1;
     t.stopRewound = 0;
     if (t.playState == PLAY_STATE_STOPPED) {
@@ -52,26 +30,23 @@ void playAction(Transport& t) {
     t.playState = PLAY_STATE_PLAYING;
 }
 
-void pauseAction(Transport& t) {
+void pause(Transport& t) {
     t.mediaKeyLatch = 1;
     pauseTrack(TRACK_ALIAS_NUMBER);
     t.playState = PLAY_STATE_PAUSED;
 }
 
-// Stop only pauses the device; the position bar rewinds in pollPlayback and
-// the next Play starts from 0.
-void stopAction(Transport& t) {
+// Stop only pauses the device; the next Play starts from 0.
+void stop(Transport& t) {
     t.mediaKeyLatch = 1;
     t.playState = PLAY_STATE_STOPPED;
     pauseTrack(TRACK_ALIAS_NUMBER);
 }
 
-}  // namespace
-
 // Next saves the volume while the track is still open, so that the next row
 // starts at the volume the user had, as after every other move; the end of a
 // track has saved it already and closed the device, whose answer would now be 0.
-void nextAction(Transport& t, const playlist::Playlist& playlist, bool volumeSaved) {
+void nextTrack(Transport& t, const playlist::Playlist& playlist, bool volumeSaved) {
     t.mediaKeyLatch = 1;
     if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex + 1 < playlist::rowCount()) {
@@ -84,59 +59,13 @@ void nextAction(Transport& t, const playlist::Playlist& playlist, bool volumeSav
     t.movedByNext = 1;
 }
 
-// Each button arms by hover or its media key and fires on a click or the key;
-// the latch makes one key press act once however long it is held. Play runs
-// before Pause and sets the latch, so the play/pause key toggles.
-bool transportButtons(Transport& t, skin::Skin& face, const skin::KeyScan& keys,
-                      const playlist::Playlist& playlist, const platform::Event& event) {
-    const bool previousKey = pressed(keys, VK_PREVIOUS_KEY);
-    if (skin::hoverStep(face, skin::PREVIOUS, previousKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || previousKey)) {
-        previousAction(t, playlist);
-        return true;
-    }
+void releaseMediaKeyLatch(Transport& t) { t.mediaKeyLatch = 0; }
 
-    releaseMediaKeyLatch(t, keys);
-
-    const bool playPauseKey = pressed(keys, VK_PLAY_PAUSE_KEY);
-    if (skin::hoverStep(face, skin::PLAY,
-                        playPauseKey && t.mediaKeyLatch == 0 && t.playState != PLAY_STATE_PLAYING) &&
-        (leftClickPolled(event) || (playPauseKey && t.mediaKeyLatch == 0))) {
-        playAction(t);
-    }
-
-    if (skin::hoverStep(face, skin::PAUSE, playPauseKey && t.playState != PLAY_STATE_PAUSED) &&
-        (leftClickPolled(event) || (playPauseKey && t.mediaKeyLatch == 0))) {
-        pauseAction(t);
-    }
-
-    const bool stopKey = pressed(keys, VK_STOP_KEY);
-    if (skin::hoverStep(face, skin::STOP, stopKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || stopKey)) {
-        stopAction(t);
-    }
-
-    const bool nextKey = pressed(keys, VK_NEXT_KEY);
-    if (skin::hoverStep(face, skin::NEXT, nextKey && t.mediaKeyLatch == 0) &&
-        (leftClickPolled(event) || nextKey)) {
-        nextAction(t, playlist, false);
-        return true;
-    }
-    return false;
-}
-
-bool playSelectedRow(Transport& t, const playlist::Playlist& playlist,
-                     const platform::Event& event) {    if (event.eventSource != playlist::PLAYLIST_LIST ||
-        event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
-        return false;
-    }
-    const int selected = playlist::selectedRow();
-    if (selected == -1) return false;
-    t.currentPath = playlist::rowPath(playlist, selected);
+void chooseRow(Transport& t, const playlist::Playlist& playlist, int row) {
+    t.currentPath = playlist::rowPath(playlist, row);
     t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     closeTrack(TRACK_ALIAS_NUMBER);
-    t.currentIndex = selected;
-    return true;
+    t.currentIndex = row;
 }
 
 // A zero length has no bit rate; the size is taken whole and multiplied in
@@ -149,27 +78,13 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
     return static_cast<int>(kbps);
 }
 
-// The tag is read and the row relabelled while the tag file is still open;
-// every load uses up the moved-by flags. A track that cannot be opened leaves
-// the bars and the play state alone.
-void loadTrack(Transport& t, metadata::TrackTag& tag) {
-    const int tagFile = metadata::readTrackTag(tag, t.currentPath);
-    if (tagFile != metadata::TAG_NOT_READ) {
-        const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
-        playlist::relabelLoadedRow(tag.tagMissing == 0, tag.trackArtist, tag.trackTitle,
-                                   t.currentPath, t.currentIndex, chosenByNumber);
-        metadata::finishTagRead(tagFile);
-    }
-    // Cleared on every load, also one that read no tag, so that a move onto a
-    // missing file cannot make a later load relabel the row it had chosen.
-    t.movedByPrevious = 0;
-    t.movedByNext = 0;
-
+// A track that cannot be opened leaves the play state alone.
+bool openCurrentTrack(Transport& t) {
     if (t.trackOpen == 1) {
         closeTrack(TRACK_ALIAS_NUMBER);
         t.trackOpen = 0;
     }
-    if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return;
+    if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return false;
     t.trackLengthSeconds = queryLength(TRACK_ALIAS_NUMBER) / 1000;
     t.bitrateKbps = estimateBitrate(platform::fileSize(t.currentPath), t.trackLengthSeconds);
     t.trackLoaded = 1;
@@ -177,11 +92,34 @@ void loadTrack(Transport& t, metadata::TrackTag& tag) {
     playTrack(TRACK_ALIAS_NUMBER);
     if (t.savedVolume != 0) setTrackVolume(TRACK_ALIAS_NUMBER, t.savedVolume);
     t.trackLengthMs = queryLength(TRACK_ALIAS_NUMBER);
-    paintPositionColumns(POSITION_COLUMNS, skin::BAR_COLOUR);
+    return true;
 }
 
-void refreshLengthText(Transport& transport) {
-    transport.lengthText = formatClock(transport.trackLengthMs);
+bool reachedEnd(Transport& t) {
+    t.positionMs = queryPosition(TRACK_ALIAS_NUMBER);
+    return t.positionMs == t.trackLengthMs;
 }
+
+void keepVolume(Transport& t) { t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER); }
+
+void moveOnFromEndedTrack(Transport& t, const playlist::Playlist& playlist) {
+    closeTrack(TRACK_ALIAS_NUMBER);
+    if (t.currentIndex >= playlist::rowCount()) t.currentIndex = -1;
+    nextTrack(t, playlist, true);
+}
+
+void seekTo(Transport& t, int targetMs) {
+    seekTrack(TRACK_ALIAS_NUMBER, targetMs);
+    t.playState = PLAY_STATE_PLAYING;
+    playTrack(TRACK_ALIAS_NUMBER);
+}
+
+void setVolume(int volume) { setTrackVolume(TRACK_ALIAS_NUMBER, volume); }
+
+void readVolume(Transport& t) { t.deviceVolume = queryVolume(TRACK_ALIAS_NUMBER); }
+
+void readPosition(Transport& t) { t.positionMs = queryPosition(TRACK_ALIAS_NUMBER); }
+
+void refreshLengthText(Transport& transport) { transport.lengthText = formatClock(transport.trackLengthMs); }
 
 }  // namespace playback

@@ -1,28 +1,14 @@
-// Transport control: the five buttons and media keys, the position and volume
-// bars, the load step, end of track, and the drawing of bars and time.
+// Transport control's core: the state of the current track and what the
+// player does to it (previous, play, pause, stop, next, a chosen row, the load
+// step's device commands, seeking, volume, the end of a track), all through
+// the media command layer. How the face shows it lies above.
 #pragma once
 
 #include <string>
 
-#include "metadata/info_strip.h"
-#include "metadata/track_tag.h"
-#include "platform/draw.h"
-#include "platform/gui.h"
 #include "playlist/playlist.h"
-#include "skin/key_scan.h"
-#include "skin/skin.h"
 
 namespace playback {
-
-// Media-key virtual-key codes.
-constexpr int VK_NEXT_KEY = 0xB0;
-constexpr int VK_PREVIOUS_KEY = 0xB1;
-constexpr int VK_STOP_KEY = 0xB2;
-constexpr int VK_PLAY_PAUSE_KEY = 0xB3;
-using platform::VK_LEFT_BUTTON;
-
-constexpr int POSITION_COLUMNS = 122;
-constexpr int VOLUME_COLUMNS = 46;
 
 constexpr int PLAY_STATE_NONE = 0;
 constexpr int PLAY_STATE_PLAYING = 1;
@@ -40,9 +26,9 @@ struct Transport {
     int trackLengthSeconds = 0;
     int bitrateKbps = 0;
     int positionMs = 0;
-    int progressPixels = 0;
+    int progressPixels = 0;  // filled columns of the position bar
     int deviceVolume = 0;
-    int volumePixels = 0;
+    int volumePixels = 0;    // filled columns of the volume bar
     int mediaKeyLatch = 0;
     int stopRewound = 0;
     int movedByPrevious = 0;
@@ -50,39 +36,47 @@ struct Transport {
     std::string lengthText;
 };
 
-// Loop stage 7: previous, latch release, play, pause, stop, next, with the
-// media keys as the pass's key scan read them. Returns true when an action
-// changed the track and the pass continues into loadTrack.
-bool transportButtons(Transport& transport, skin::Skin& face, const skin::KeyScan& keys,
-                      const playlist::Playlist& playlist, const platform::Event& event);
-// Loop stage 10: a double click on a playlist row. True when it continues into loadTrack.
-bool playSelectedRow(Transport& transport, const playlist::Playlist& playlist,
-                     const platform::Event& event);
-// Loop stage 12: reads the tag, relabels the row, opens and starts currentPath.
-void loadTrack(Transport& transport, metadata::TrackTag& tag);
-// Loop stage 13, in this order; endOfTrackCheck returns true when it moved on
-// to the next row and the pass continues into loadTrack.
-void seekControl(Transport& transport, const platform::Event& event);
-bool endOfTrackCheck(Transport& transport, const playlist::Playlist& playlist);
-void volumeControl(const Transport& transport, const platform::Event& event);
-// Loop stage 15: time text (in the strip's time phase), volume bar, position
-// bar and stop animation.
-void pollPlayback(Transport& transport, const metadata::InfoStrip& strip);
-// Loop stage 21.
-void refreshLengthText(Transport& transport);
+// The actions of the transport buttons and media keys. Each sets the media-key
+// latch, so that one press of a key acts once however long it is held. The
+// two that change the track leave it closed and `currentPath` set for the load step.
+void previousTrack(Transport& transport, const playlist::Playlist& playlist);
+void play(Transport& transport);
+void pause(Transport& transport);
+void stop(Transport& transport);
+// Also entered by the end of a track, which has saved the volume and closed
+// the track already (`volumeSaved`).
+void nextTrack(Transport& transport, const playlist::Playlist& playlist, bool volumeSaved);
+// Re-arms the media keys once none of the four is pressed.
+void releaseMediaKeyLatch(Transport& transport);
 
-// The Next action, also entered by the end of a track, which has saved the
-// volume and closed the track already (`volumeSaved`).
-void nextAction(Transport& transport, const playlist::Playlist& playlist, bool volumeSaved);
+// A row chosen in the list (a double click): its track is next to load.
+void chooseRow(Transport& transport, const playlist::Playlist& playlist, int row);
+
+// The load step's device part: the old track closed, `currentPath` opened,
+// its length and bit rate read, playback started at the saved volume. False
+// when the track could not be opened: nothing else changes.
+bool openCurrentTrack(Transport& transport);
+
+// Reads the position; true when it equals the length exactly (a failed query
+// reads 0, so a track reporting 0/0 ends too).
+bool reachedEnd(Transport& transport);
+// An ended track: the volume kept for the next one.
+void keepVolume(Transport& transport);
+// An ended track: closed, and the playlist moves on to the next row (row 0
+// when rows removed while it played left `currentIndex` past the end).
+void moveOnFromEndedTrack(Transport& transport, const playlist::Playlist& playlist);
+
+// Seeking resumes a paused or stopped track.
+void seekTo(Transport& transport, int targetMs);
+// The value goes to the device as it is; `savedVolume` is refreshed only when the track changes.
+void setVolume(int volume);
+
+// What the device says now: the volume into `deviceVolume`, the position into `positionMs`.
+void readVolume(Transport& transport);
+void readPosition(Transport& transport);
+void refreshLengthText(Transport& transport);
 
 // The bit-rate estimate in kbps from a file size and a length in seconds.
 int estimateBitrate(long long fileSizeBytes, int lengthSeconds);
-
-// How many bar columns a volume (0..1000) or a position of a length fills.
-int volumeColumns(int deviceVolume);
-int positionColumns(int positionMs, int trackLengthMs);
-// Paints columns 1..`columns` of a bar, three pixels each, in `colour`.
-void paintPositionColumns(int columns, platform::Colour colour);
-void paintVolumeColumns(int columns, platform::Colour colour);
 
 }  // namespace playback

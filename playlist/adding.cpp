@@ -1,6 +1,7 @@
 // The open-file dialog and dropped files append rows at the end of the playlist.
 #include "playlist/adding.h"
 
+#include "numbers/numbers.h"
 #include "platform/system.h"
 
 namespace playlist {
@@ -41,7 +42,8 @@ bool hasAudioExtension(const std::string& path) {
 
 // A cancelled or failed dialog changes nothing and the track plays on.
 bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
-    const std::vector<std::string> answer = platform::openFileDialog(DIALOG_FILTER, DIALOG_CAPACITY);
+    const std::vector<std::string> answer =
+        platform::openFileDialog(numbers::MAIN_WINDOW, DIALOG_FILTER, DIALOG_CAPACITY);
     if (answer.empty()) return false;
     for (const std::string& path : chosenPaths(answer)) appendPath(playlist, path);
     currentPath = rowPath(playlist, selectedRow());
@@ -52,7 +54,7 @@ bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
 // skipped even when its name looks like an audio file.
 void addDroppedFiles(Playlist& playlist, const platform::Event& event) {
     if (event.lastEvent != platform::EVENT_DROP_FILES) return;
-    const platform::DroppedFiles dropped = platform::takeDroppedFiles(event.wParam);
+    const platform::DroppedFiles dropped = platform::takeDroppedFiles(event.dropHandle);
     if (!dropped.inside) return;
     for (const std::string& path : dropped.paths) {
         if (!path.empty() && hasAudioExtension(path) && !platform::isFolder(path)) appendPath(playlist, path);

@@ -26,7 +26,7 @@ bool hasAudioExtension(const std::string& path);
 // and the pass goes on into the load step.
 bool addFilesByDialog(Playlist& playlist, std::string& currentPath);
 
-// Loop stage 14: the files of a drop polled in the previous pass.
+// The files of a drop polled in the previous pass.
 void addDroppedFiles(Playlist& playlist, const platform::Event& event);
 
 }  // namespace playlist

@@ -1,6 +1,7 @@
 // The list file list.vnp: read once at start-up, replaced whole at the close.
 #include <string>
 
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 #include "playlist/playlist.h"
@@ -8,6 +9,8 @@
 #include "store/replace_file.h"
 
 namespace playlist {
+
+using numbers::PLAYLIST_LIST;
 
 // A missing file is created empty. One that is there but cannot be opened
 // (locked, access denied), or whose reading fails partway, is noted and left
@@ -46,7 +49,7 @@ void loadListFile(Playlist& playlist) {
 bool saveListFile(Playlist& playlist) {
     if (!playlist.listMade || playlist.listFileUnreadable) return false;
     std::string bytes;
-    const int rows = rowsHeld(playlist);
+    const int rows = rowCountOrFilledSlots(playlist);
     for (int row = 0; row < rows && row < PLAYLIST_SLOTS; ++row) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";

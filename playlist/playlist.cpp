@@ -3,9 +3,12 @@
 
 #include <cstddef>
 
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 
 namespace playlist {
+
+using numbers::PLAYLIST_LIST;
 
 namespace {
 
@@ -24,7 +27,7 @@ int selectedRow() { return platform::listSelected(PLAYLIST_LIST); }
 
 // The slots change only together with the rows, on the loop's thread; once
 // that thread is stopped (the fatal path) they stand in for the list.
-int rowsHeld(const Playlist& playlist) {
+int rowCountOrFilledSlots(const Playlist& playlist) {
     const int rows = rowCount();
     if (rows >= 0) return rows;
     int filled = 0;
@@ -33,7 +36,7 @@ int rowsHeld(const Playlist& playlist) {
 }
 
 bool playlistConsistent(const Playlist& playlist) {
-    const int rows = rowsHeld(playlist);
+    const int rows = rowCountOrFilledSlots(playlist);
     if (rows > PLAYLIST_SLOTS) return false;
     for (int i = 0; i < PLAYLIST_SLOTS; ++i) {
         if (playlist.slots[static_cast<std::size_t>(i)].empty() != (i >= rows)) return false;

@@ -10,7 +10,6 @@
 namespace playlist {
 
 constexpr int PLAYLIST_SLOTS = 201;
-constexpr int PLAYLIST_LIST = 14;  // control number of the list in the playlist window
 
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
@@ -24,8 +23,9 @@ std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
 int rowCount();
 int selectedRow();
 
-// The row count, or, when the list cannot be asked, the filled slots before the first empty one.
-int rowsHeld(const Playlist& playlist);
+// The row count, or, when the list cannot be asked (its thread is stopped),
+// the filled slots before the first empty one.
+int rowCountOrFilledSlots(const Playlist& playlist);
 // True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
 

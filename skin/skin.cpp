@@ -1,9 +1,7 @@
-// Button hit boxes and the hover repaint from the two skin pictures.
+// The face's look: hit boxes of its buttons, and their hover repaint from the two skin pictures.
 #include "skin/skin.h"
 
 #include <cstddef>
-
-#include "platform/gui.h"
 
 namespace skin {
 
@@ -35,9 +33,8 @@ bool insideHitBox(Button button, int mouseX, int mouseY) {
     return mouseX > hit.left && mouseX < hit.right && mouseY > hit.top && mouseY < hit.bottom;
 }
 
-bool hoverStep(Skin& skin, Button button, bool keyCondition) {
-    const bool active =
-        insideHitBox(button, platform::mouseX(), platform::mouseY()) || keyCondition;
+bool hoverStep(Skin& skin, Button button, platform::Point pointer, bool armedByKey) {
+    const bool active = insideHitBox(button, pointer.x, pointer.y) || armedByKey;
     if (active) {
         skin.hoverFlags[button] = 1;
         paintBox(skin.hoverPixels, BUTTONS[button].repaint);

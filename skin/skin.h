@@ -1,4 +1,5 @@
-// The face's buttons: hit boxes, the two skin pictures, and the hover repaint.
+// The face's look: its size, its buttons' hit boxes, the two skin pictures,
+// and the hover repaint.
 #pragma once
 
 #include <array>
@@ -6,8 +7,14 @@
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/gui.h"
 
 namespace skin {
+
+// The face's client area; its picture is 186 wide, the two rightmost columns unseen.
+constexpr int FACE_WIDTH = 184;
+constexpr int FACE_HEIGHT = 64;
+constexpr int FACE_PICTURE_WIDTH = 186;
 
 constexpr int SKIN_WIDTH = 185;
 constexpr int SKIN_HEIGHT = 65;
@@ -36,10 +43,11 @@ void loadSkin(Skin& skin, const std::string& installationDirectory);
 
 bool insideHitBox(Button button, int mouseX, int mouseY);
 
-// One pass of a button's hover: active when the mouse is in its hit box or
-// `keyCondition` holds. Paints the hover box while active, restores the
-// normal box once when it stops being active. Returns whether it is active.
-bool hoverStep(Skin& skin, Button button, bool keyCondition);
+// One pass of a button's hover: active when the pointer (in the face's client
+// area) is in its hit box, or when its key arms it. Paints the hover box while
+// active, restores the normal box once when it stops being active. Returns
+// whether it is active.
+bool hoverStep(Skin& skin, Button button, platform::Point pointer, bool armedByKey);
 
 // Plots every pixel of `box` (x outer, y inner) from `table`.
 void paintBox(const std::vector<platform::Colour>& table, const Box& box);

@@ -76,7 +76,7 @@
 //   webPagesOpened()                 urls passed to openWebPage
 //   messagesShown()                  every messageBox {text, title}
 //   queueFileDialog(entries, accept) next openFileDialog answer: one full path, or folder then names
-//   fileDialogFilters()              the filter of every openFileDialog call
+//   fileDialogFilters()              the filter of every openFileDialog call; fileDialogOwners() their owners
 //   ProcessExit{code}                thrown by exitProcess
 // Faults and ends
 //   raiseFault(code, address)        a fault on the loop's thread: the filter runs; passed over, it
@@ -303,6 +303,7 @@ const std::vector<std::string>& webPagesOpened();
 const std::vector<MessageShown>& messagesShown();
 void queueFileDialog(std::vector<std::string> pathsOrFolderAndNames, bool accept);
 const std::vector<std::string>& fileDialogFilters();
+const std::vector<int>& fileDialogOwners();
 
 void raiseFault(std::uint32_t code, std::uint64_t address = 0);
 void raiseFaultElsewhere(std::uint32_t code, std::uint64_t address = 0);

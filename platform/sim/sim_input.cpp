@@ -91,42 +91,23 @@ void pollEvent(Event& event) {
         break;
     case sim::QueuedKind::Raw:
         event.lastEvent = next.id;
-        event.wParam = next.wParam;
-        event.lParam = next.lParam;
+        if (next.id == EVENT_DROP_FILES) event.dropHandle = next.wParam;
         break;
     }
 }
 
-void selectWindow(int window) {
-    sim::enter(sim::Call::selectWindow);
-    world().currentWindow = window;
-}
-int currentWindow() {
-    sim::enter(sim::Call::currentWindow);
-    return world().currentWindow;
-}
-
-// Client position of the pointer in the current window, or {-1,-1}
-// outside 0..width x 0..height (inclusive, as the screen-to-client check is)
-// or while the window is minimised (parked off screen).
-static Point clientPointer() {
+// Outside 0..width x 0..height (inclusive, as the screen-to-client check is),
+// while the window is minimised (parked off screen) and when the pointer cannot
+// be read, the pointer is {-1, -1}.
+Point pointerIn(int window) {
+    if (sim::enter(sim::Call::pointerIn)) return {-1, -1};
     const sim::World& w = world();
-    const sim::WindowRecord* record = sim::findWindow(w.currentWindow);
+    const sim::WindowRecord* record = sim::findWindow(window);
     if (!record || record->minimised) return {-1, -1};
     int x = w.pointerX - record->x;
     int y = w.pointerY - record->y;
     if (x < 0 || x > record->width || y < 0 || y > record->height) return {-1, -1};
     return {x, y};
-}
-
-// A pointer that cannot be read is taken as outside the window.
-int mouseX() {
-    if (sim::enter(sim::Call::mouseX)) return -1;
-    return clientPointer().x;
-}
-int mouseY() {
-    if (sim::enter(sim::Call::mouseY)) return -1;
-    return clientPointer().y;
 }
 Point cursorPosition() {
     if (sim::enter(sim::Call::cursorPosition)) return {};

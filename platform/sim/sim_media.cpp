@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "platform/sim/sim_world.h"
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 namespace sim {
 

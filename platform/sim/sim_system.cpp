@@ -11,6 +11,7 @@ void queueFileDialog(std::vector<std::string> pathsOrFolderAndNames, bool accept
 }
 
 const std::vector<std::string>& fileDialogFilters() { return world().dialogFilters; }
+const std::vector<int>& fileDialogOwners() { return world().dialogOwners; }
 
 }  // namespace sim
 
@@ -47,10 +48,11 @@ void messageBox(const char* text, const char* title) {
 
 // An answer whose entries, each ended by a NUL, and the closing NUL do not
 // fit the capacity fails, as a too-small buffer makes the real dialog fail.
-std::vector<std::string> openFileDialog(const char* filter, int capacity) {
+std::vector<std::string> openFileDialog(int owner, const char* filter, int capacity) {
     const bool fails = sim::enter(sim::Call::openFileDialog);
     sim::World& w = world();
     w.dialogFilters.push_back(filter ? filter : "");
+    w.dialogOwners.push_back(owner);
     if (w.dialogAnswers.empty()) return {};
     sim::FileDialogAnswer answer = w.dialogAnswers.front();
     w.dialogAnswers.pop_front();

@@ -27,8 +27,8 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(windowVisible, false) X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false)        \
     X(setForegroundWindow, false) X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true)          \
     X(windowRect, false) X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false)            \
-    X(screenHeight, false) X(addImageControl, true) X(selectWindow, false) X(currentWindow, false)          \
-    X(mouseX, true) X(mouseY, true) X(cursorPosition, true) X(keyPressed, false) X(addListControl, true)   \
+    X(screenHeight, false) X(addImageControl, true) X(pointerIn, true) X(cursorPosition, true)             \
+    X(keyPressed, false) X(addListControl, true)                                                            \
     X(listInsert, true) X(listDelete, false) X(listCount, false) X(listSelected, false) X(listText, false)  \
     X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)   \
     X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true) X(acquireDrawingSurface, true)        \
@@ -163,7 +163,6 @@ struct World {
     std::map<int, WindowRecord> windows;
     std::vector<int> failingWindows;
     std::vector<int> failingControls;
-    int currentWindow = 0;
     int foreground = -1;
     std::vector<WindowMove> moves;
     std::map<int, ControlRecord> controls;
@@ -198,6 +197,7 @@ struct World {
     std::vector<std::string> webPages;
     std::vector<MessageShown> messages;
     std::vector<std::string> dialogFilters;
+    std::vector<int> dialogOwners;
     std::deque<FileDialogAnswer> dialogAnswers;
 
     platform::FaultFilter faultFilter = nullptr;

@@ -5,7 +5,7 @@
 #include <cctype>
 #include <vector>
 
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 namespace platform::media {
 namespace {

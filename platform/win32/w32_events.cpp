@@ -100,8 +100,7 @@ bool takePendingDrop(Event& event) {
     auto& drops = w32::services().pendingDrops;
     if (drops.empty()) return false;
     event.lastEvent = WM_DROPFILES;
-    event.wParam = static_cast<std::uintptr_t>(drops.front());
-    event.lParam = 0;
+    event.dropHandle = static_cast<std::uintptr_t>(drops.front());
     drops.erase(drops.begin());
     return true;
 }
@@ -129,8 +128,6 @@ void pollEvent(Event& event) {
         return;
     }
     event.lastEvent = static_cast<int>(message.message);
-    event.wParam = static_cast<std::uintptr_t>(message.wParam);
-    event.lParam = static_cast<std::intptr_t>(message.lParam);
 }
 
 }  // namespace platform

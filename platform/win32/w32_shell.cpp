@@ -69,7 +69,7 @@ void messageBox(const char* text, const char* title) {
 
 // The buffer comes back as NUL-ended entries closed by a second NUL: one full
 // path, or the folder followed by the chosen names.
-std::vector<std::string> openFileDialog(const char* filter, int capacity) {
+std::vector<std::string> openFileDialog(int owner, const char* filter, int capacity) {
     const OpenDialogFn openDialog = openDialogFunction();
     if (capacity <= 1 || openDialog == nullptr) {
         return {};
@@ -83,7 +83,7 @@ std::vector<std::string> openFileDialog(const char* filter, int capacity) {
     std::string buffer(static_cast<std::size_t>(capacity) + 1, '\0');
     OPENFILENAMEA dialog = {};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = w32::windowHandle(0);
+    dialog.hwndOwner = w32::windowHandle(owner);
     dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();

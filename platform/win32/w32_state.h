@@ -48,7 +48,6 @@ struct Win32Services {
     std::map<Colour, HBRUSH> brushes;
     HWND surfaceWindow = nullptr;
     HDC surface = nullptr;
-    int currentWindow = 0;
     // The pointer's screen position, read once between two event polls: the
     // loop asks for it a dozen times a pass, and under Wine every read with a
     // resting pointer is a round trip to the X server.

@@ -114,9 +114,6 @@ void acceptDroppedFiles(int window) {
 int screenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int screenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
-void selectWindow(int window) { services().currentWindow = window; }
-int currentWindow() { return services().currentWindow; }
-
 namespace w32 {
 void forgetCursor() {
     services().cursorKnown = false;
@@ -125,8 +122,6 @@ void forgetCursor() {
 void forgetPointerInWindow() { services().pointerWindow = -1; }
 }  // namespace w32
 
-// The pointer in the current window's client area; both -1 outside it, and when
-// that window does not exist (it may just have been closed).
 static bool readCursor(POINT& p) {
     auto& s = services();
     if (!s.cursorKnown) s.cursorKnown = GetCursorPos(&s.cursor) != FALSE;
@@ -134,8 +129,10 @@ static bool readCursor(POINT& p) {
     return s.cursorKnown;
 }
 
-static Point measurePointer() {
-    HWND handle = windowHandle(services().currentWindow);
+// The pointer in a window's client area; both -1 outside it, and when that
+// window does not exist (it may just have been closed).
+static Point measurePointer(int window) {
+    HWND handle = windowHandle(window);
     POINT p = {};
     RECT client = {};
     if (handle == nullptr || !readCursor(p) || !ScreenToClient(handle, &p) ||
@@ -148,18 +145,15 @@ static Point measurePointer() {
     return Point{p.x, p.y};
 }
 
-static Point mousePoint() {
+Point pointerIn(int window) {
     auto& s = services();
-    if (s.pointerWindow != s.currentWindow) {
-        const Point p = measurePointer();
+    if (s.pointerWindow != window) {
+        const Point p = measurePointer(window);
         s.pointerInWindow = POINT{p.x, p.y};
-        s.pointerWindow = s.currentWindow;
+        s.pointerWindow = window;
     }
     return Point{s.pointerInWindow.x, s.pointerInWindow.y};
 }
-
-int mouseX() { return mousePoint().x; }
-int mouseY() { return mousePoint().y; }
 
 Point cursorPosition() {
     POINT p = {};

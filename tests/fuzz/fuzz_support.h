@@ -28,7 +28,7 @@ inline playlist::Playlist freshPlaylist() {
     layout.clientHeight = 205;
     platform::openWindow(PLAYLIST_WINDOW, layout);
     playlist::Playlist fresh;
-    fresh.listMade = platform::addListControl(PLAYLIST_WINDOW, playlist::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
+    fresh.listMade = platform::addListControl(PLAYLIST_WINDOW, numbers::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
     return fresh;
 }
 

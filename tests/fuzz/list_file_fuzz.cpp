@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     playlist::loadListFile(list);
     require(rows(list) == expected);
     require(playlist::playlistConsistent(list));
-    const std::vector<std::string> labels = sim::listRows(playlist::PLAYLIST_LIST);
+    const std::vector<std::string> labels = sim::listRows(numbers::PLAYLIST_LIST);
     for (std::size_t row = 0; row < expected.size(); ++row) require(labels[row] == playlist::entryName(expected[row]));
 
     require(playlist::saveListFile(list));

@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "platform/text.h"
+#include "platform/media_text.h"
 #include "playback/media_commands.h"
 #include "tests/fuzz/fuzz_support.h"
 

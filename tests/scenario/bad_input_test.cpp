@@ -13,6 +13,7 @@
 #include "app/loop.h"
 #include "app/player.h"
 #include "app/startup.h"
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "playback/transport.h"
@@ -33,9 +34,9 @@ protected:
     int runUntilClosed() {
         for (int pass = 0; pass < IDLE_PASSES; ++pass) sim::queueRawEvent(MOUSE_MOVE);
         sim::movePointer(420 + 12, 352 + 10);  // the close button of the centred face
-        sim::queueControlEvent(app::FACE_CONTROL, 0);
+        sim::queueControlEvent(numbers::FACE_CONTROL, 0);
         const int code = app::brumbyMain();
-        EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).exists);
+        EXPECT_FALSE(sim::windowInfo(numbers::MAIN_WINDOW).exists);
         EXPECT_EQ(sim::openFileCount(), 0);
         return code;
     }
@@ -135,7 +136,7 @@ TEST_F(BadInput, DamagedListFilesAndAFolderNamedLikeATrack) {
     sim::reset(root.string());
     fs::create_directories(sim::hostPath("C:\\Music\\x.mp3"));
     sim::setCommandLine("brumby.exe C:\\Music\\x.mp3");
-    sim::queueDrop(app::PLAYLIST_WINDOW, {"C:\\Music\\x.mp3"});
+    sim::queueDrop(numbers::PLAYLIST_WINDOW, {"C:\\Music\\x.mp3"});
     EXPECT_EQ(runUntilClosed(), 0);
     EXPECT_EQ(readFile(listFile), "C:\\Music\\x.mp3\r\n") << "the dropped folder made no row";
     const auto& log = sim::mediaLog();
@@ -166,13 +167,13 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
     std::vector<std::vector<std::string>> loads;
     for (int row = 0; row < 5; ++row) {
         sim::clearMediaLog();
-        sim::selectRow(playlist::PLAYLIST_LIST, row);
-        sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+        sim::selectRow(numbers::PLAYLIST_LIST, row);
+        sim::queueControlEvent(numbers::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
         app::runPass(player, false);
         app::runPass(player, false);
         loads.push_back(sim::mediaLog());
     }
-    EXPECT_EQ(sim::listRows(playlist::PLAYLIST_LIST),
+    EXPECT_EQ(sim::listRows(numbers::PLAYLIST_LIST),
               (std::vector<std::string>{"empty", "short", "long", "a?", "*"}));
     auto opens = [](const std::vector<std::string>& log) {
         return std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; });
@@ -189,8 +190,8 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
     EXPECT_FALSE(sim::aliasOpen(1));
     EXPECT_EQ(player.tag.trackTitle, "");
 
-    sim::movePointerToClient(app::MAIN_WINDOW, 12, 10);
-    sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 12, 10);
+    sim::queueControlEvent(numbers::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
     app::runPass(player, false);
     app::runPass(player, false);
     EXPECT_EQ(player.app.quitFlag, 1);

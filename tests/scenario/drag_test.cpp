@@ -4,11 +4,7 @@
 
 #include <vector>
 
-#include "app/loop.h"
-#include "app/player.h"
-#include "app/playlist_window.h"
-#include "support/face_layout.h"
-#include "support/sim_test.h"
+#include "support/player_test.h"
 
 namespace {
 
@@ -16,12 +12,10 @@ constexpr int GRAB_X = 50, GRAB_Y = 2;
 
 using Spots = std::vector<std::vector<int>>;  // {x, y} each
 
-class Drag : public SimTest {
+class Drag : public FaceTest {
 protected:
     void SetUp() override {
-        SimTest::SetUp();
-        support::openFaceWindow(100, 100);
-        app::openPlaylistWindow(player.playlist);  // the real set-up: below the face, menu last
+        FaceTest::SetUp();
         player.loop.playlistVisible = 1;
         player.drag.screenWidth = 1024;
         player.drag.screenHeight = 768;
@@ -29,42 +23,39 @@ protected:
 
     // Presses the button on the top band after a polled event.
     void grab() {
-        sim::movePointerToClient(app::MAIN_WINDOW, GRAB_X, GRAB_Y);
-        sim::queueRawEvent(0x200);
-        app::runPass(player, false);
+        sim::movePointerToClient(numbers::MAIN_WINDOW, GRAB_X, GRAB_Y);
+        passAfterEvent();
         sim::holdKey(platform::VK_LEFT_BUTTON);
-        app::runPass(player, false);
+        pass();
         ASSERT_EQ(player.drag.dragFlag, 1);
     }
 
     // One pass without an event: the face follows the pointer.
     void moveFaceTo(int x, int y) {
         sim::movePointer(x + GRAB_X, y + GRAB_Y);
-        app::runPass(player, false);
+        pass();
     }
 
-    std::vector<int> face() { return {sim::windowInfo(app::MAIN_WINDOW).x, sim::windowInfo(app::MAIN_WINDOW).y}; }
+    std::vector<int> face() { return {sim::windowInfo(numbers::MAIN_WINDOW).x, sim::windowInfo(numbers::MAIN_WINDOW).y}; }
 
     // Releases the button; returns where the playlist window was moved in that pass.
     Spots release() {
         const std::size_t before = sim::windowMoves().size();
         sim::releaseKey(platform::VK_LEFT_BUTTON);
-        app::runPass(player, false);
+        pass();
         EXPECT_EQ(player.drag.dragFlag, 0);
         Spots moves;
         for (std::size_t i = before; i < sim::windowMoves().size(); ++i) {
             const sim::WindowMove& move = sim::windowMoves()[i];
-            if (move.window == app::PLAYLIST_WINDOW) moves.push_back({move.x, move.y});
+            if (move.window == numbers::PLAYLIST_WINDOW) moves.push_back({move.x, move.y});
         }
         return moves;
     }
 
     void chooseAnimation(int item) {
-        for (int other : {skin::ANIMATION_NONE_ITEM, skin::ANIMATION_LINEAR_ITEM, skin::ANIMATION_SNAKE_ITEM})
-            platform::setMenuCheck(skin::OPTIONS_MENU, other, other == item);
+        for (int other : {numbers::ANIMATION_NONE_ITEM, numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM})
+            platform::setMenuCheck(numbers::OPTIONS_MENU, other, other == item);
     }
-
-    app::Player player;
 };
 
 // Right and bottom two pixels inside, left at 0, top at 1; at a corner the edge
@@ -78,9 +69,9 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
         moveFaceTo(to[i][0], to[i][1]);  // the edge is found on the next pass
         EXPECT_EQ(face(), snapped[i]) << i;
         release();
-        platform::moveWindow(app::MAIN_WINDOW, 100, 100);
+        platform::moveWindow(numbers::MAIN_WINDOW, 100, 100);
     }
-    platform::setMenuCheck(skin::OPTIONS_MENU, skin::COLLISION_ITEM, false);
+    platform::setMenuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM, false);
     grab();
     moveFaceTo(950, 740);
     moveFaceTo(950, 740);
@@ -91,11 +82,11 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
 // step, Snake replays at most the docking position. That pass skips the menu
 // stages, so the right click polled before it opens nothing.
 TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
-    for (int animation : {skin::ANIMATION_LINEAR_ITEM, skin::ANIMATION_SNAKE_ITEM}) {
+    for (int animation : {numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM}) {
         chooseAnimation(animation);
-        sim::movePointerToClient(app::MAIN_WINDOW, GRAB_X, GRAB_Y);
-        sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
-        app::runPass(player, false);
+        sim::movePointerToClient(numbers::MAIN_WINDOW, GRAB_X, GRAB_Y);
+        sim::queueControlEvent(numbers::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
+        pass();
         sim::tapKey(platform::VK_LEFT_BUTTON);
         const Spots moves = release();
         EXPECT_FALSE(moves.empty());
@@ -107,7 +98,7 @@ TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
 // Linear: across to one short of the target, then down onto it, one move a
 // pixel. Hidden, the playlist window is only put in place.
 TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
-    chooseAnimation(skin::ANIMATION_LINEAR_ITEM);
+    chooseAnimation(numbers::ANIMATION_LINEAR_ITEM);
     grab();
     moveFaceTo(130, 120);
     const Spots moves = release();

@@ -11,6 +11,7 @@
 #include "app/loop.h"
 #include "app/shutdown.h"
 #include "app/startup.h"
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"
@@ -86,7 +87,7 @@ TEST_F(FaultTrap, FaultsArePassedOverUntilTheFirstPassEndsThenEndThePlayer) {
     sim::faultAtNextCall("loadLibrary", ACCESS_VIOLATION);
     app::startUp(player);
     EXPECT_EQ(player.faults.faultCount, 1u);
-    EXPECT_TRUE(sim::windowInfo(app::MAIN_WINDOW).exists);
+    EXPECT_TRUE(sim::windowInfo(numbers::MAIN_WINDOW).exists);
 
     // A fault in the first pass ends that pass before stage 22: still passing over.
     sim::faultAtNextCall("sleepMs", DIVISION_BY_ZERO);
@@ -149,7 +150,7 @@ TEST_F(FaultTrap, TheFatalPathKeepsAConsistentPlaylistOnce) {
 
 TEST_F(FaultTrap, NoListNoSave) {
     writeFile(LIST_FILE, "C:\\old.mp3\r\n");
-    sim::failWindowOpen(app::PLAYLIST_WINDOW);
+    sim::failWindowOpen(numbers::PLAYLIST_WINDOW);
     app::startUp(player);
     playlist::keepListFile(player.playlist);
     EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\n");

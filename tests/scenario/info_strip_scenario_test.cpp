@@ -10,7 +10,7 @@
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
-#include "support/face_layout.h"
+#include "support/player_test.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -65,12 +65,12 @@ protected:
 };
 
 TEST_F(InfoStripScenario, FontsAreArialBoldSevenAndTenPoints) {
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_LABEL_FONT).face, "Arial");
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_LABEL_FONT).points, 7);
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_LABEL_FONT).weight, 700);
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_VALUE_FONT).face, "Arial");
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_VALUE_FONT).points, 10);
-    EXPECT_EQ(sim::fontInfo(metadata::INFO_VALUE_FONT).weight, 700);
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_LABEL_FONT).face, "Arial");
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_LABEL_FONT).points, 7);
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_LABEL_FONT).weight, 700);
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_VALUE_FONT).face, "Arial");
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_VALUE_FONT).points, 10);
+    EXPECT_EQ(sim::fontInfo(numbers::INFO_VALUE_FONT).weight, 700);
 }
 
 TEST_F(InfoStripScenario, CycleDrawsEachPhaseOnceAndRestartsAfter9001Passes) {
@@ -102,7 +102,7 @@ TEST_F(InfoStripScenario, PhaseClearsTheAreaAndDrawsLabelThenValueOnOneLine) {
 
     const sim::TextDrawn& label = drawn[0];
     EXPECT_EQ(label.text, "Name: ");
-    EXPECT_EQ(label.font, metadata::INFO_LABEL_FONT);
+    EXPECT_EQ(label.font, numbers::INFO_LABEL_FONT);
     EXPECT_EQ(label.x, 26);
     EXPECT_EQ(label.y, 9);
     EXPECT_EQ(label.textColour, BLACK);
@@ -110,7 +110,7 @@ TEST_F(InfoStripScenario, PhaseClearsTheAreaAndDrawsLabelThenValueOnOneLine) {
 
     const sim::TextDrawn& value = drawn[1];
     EXPECT_EQ(value.text, "Song");
-    EXPECT_EQ(value.font, metadata::INFO_VALUE_FONT);
+    EXPECT_EQ(value.font, numbers::INFO_VALUE_FONT);
     EXPECT_GT(value.x, 26);
     EXPECT_EQ(value.y, 9);
     EXPECT_EQ(value.textColour, BLACK);
@@ -142,7 +142,7 @@ TEST_F(InfoStripScenario, LongValuesDropTheLabelAndAreCutTo19Characters) {
         EXPECT_EQ(textsOf(drawn), c.drawn) << c.value;
         ASSERT_FALSE(drawn.empty());
         EXPECT_EQ(drawn[0].x, 26) << "the first text starts at the strip's left";
-        EXPECT_EQ(drawn.back().font, c.value.empty() ? metadata::INFO_LABEL_FONT : metadata::INFO_VALUE_FONT);
+        EXPECT_EQ(drawn.back().font, c.value.empty() ? numbers::INFO_LABEL_FONT : numbers::INFO_VALUE_FONT);
     }
 
     // The same rule holds for artist and album.
@@ -163,7 +163,7 @@ TEST_F(InfoStripScenario, GenreIsWholeWithItsLabelAndBitRateIsSignedWithItsUnit)
         std::vector<sim::TextDrawn> drawn = drawPhaseAfter(6000, 0);
         EXPECT_EQ(textsOf(drawn), (std::vector<std::string>{"Bitrate: ", text}));
         ASSERT_EQ(drawn.size(), 2u);
-        EXPECT_EQ(drawn[1].font, metadata::INFO_VALUE_FONT);
+        EXPECT_EQ(drawn[1].font, numbers::INFO_VALUE_FONT);
     }
 }
 
@@ -182,7 +182,7 @@ TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded
             EXPECT_EQ(t.textColour, BLACK);
             // The name phase of pass 1 leaves the value font selected for the idle text.
             if (n > 1) {
-                EXPECT_EQ(t.font, metadata::INFO_VALUE_FONT);
+                EXPECT_EQ(t.font, numbers::INFO_VALUE_FONT);
             }
         }
         if (sim::pixel(0, 20, 7) == GREY) clearedOn.push_back(n);

@@ -5,27 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "app/loop.h"
-#include "app/player.h"
-#include "app/playlist_window.h"
-#include "support/face_layout.h"
-#include "support/sim_test.h"
+#include "options/options_menu.h"
+#include "support/player_test.h"
 
 namespace {
 
-class OptionsMenu : public SimTest {
+class OptionsMenu : public FaceTest {
 protected:
-    void SetUp() override {
-        SimTest::SetUp();
-        support::openFaceWindow(100, 100);
-        skin::buildOptionsMenu();
-    }
-
     // Polled in one pass, acted on in the next.
     void choose(int item) {
         sim::queueMenuEvent(item);
-        app::runPass(player, false);
-        app::runPass(player, false);
+        pass();
+        pass();
     }
 
     static std::vector<std::string> describe(int menu) {
@@ -36,45 +27,43 @@ protected:
                                 : std::to_string(item.id) + " " + item.text + (item.checked ? " *" : ""));
         return items;
     }
-
-    app::Player player;
 };
 
 TEST_F(OptionsMenu, ItemsInOrderWithTheirStartingMarks) {
-    EXPECT_EQ(describe(skin::OPTIONS_MENU),
+    EXPECT_EQ(describe(numbers::OPTIONS_MENU),
               (std::vector<std::string>{"23 Always on Top", "25 Collision Detection *", "29 Animation", "-",
                                         "24 New Skins", "22 Updates", "-", "21 About"}));
-    EXPECT_EQ(sim::menuItems(skin::OPTIONS_MENU)[2].kind, sim::MenuItemKind::Submenu);
-    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake *"}));
+    EXPECT_EQ(sim::menuItems(numbers::OPTIONS_MENU)[2].kind, sim::MenuItemKind::Submenu);
+    EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake *"}));
 }
 
 TEST_F(OptionsMenu, TheAnimationGroupAndTheToggles) {
-    choose(skin::ANIMATION_LINEAR_ITEM);
-    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear *", "28 Snake"}));
-    choose(skin::ANIMATION_LINEAR_ITEM);  // the marked item clears: none is marked
-    EXPECT_EQ(describe(skin::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake"}));
-    choose(skin::COLLISION_ITEM);
-    EXPECT_EQ(skin::optionChecked(skin::COLLISION_ITEM), 0);
+    choose(numbers::ANIMATION_LINEAR_ITEM);
+    EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear *", "28 Snake"}));
+    choose(numbers::ANIMATION_LINEAR_ITEM);  // the marked item clears: none is marked
+    EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake"}));
+    choose(numbers::COLLISION_ITEM);
+    EXPECT_EQ(options::optionChecked(numbers::COLLISION_ITEM), 0);
 
     for (const bool onTop : {true, false}) {
-        choose(skin::ALWAYS_ON_TOP_ITEM);
-        EXPECT_EQ(sim::windowInfo(app::MAIN_WINDOW).topmost, onTop);
-        EXPECT_EQ(skin::optionChecked(skin::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
+        choose(numbers::ALWAYS_ON_TOP_ITEM);
+        EXPECT_EQ(sim::windowInfo(numbers::MAIN_WINDOW).topmost, onTop);
+        EXPECT_EQ(options::optionChecked(numbers::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
     }
 }
 
 TEST_F(OptionsMenu, AboutAndTheMakersPages) {
     int aboutCalls = 0;
     sim::registerLibraryFunction("about", [&] { return ++aboutCalls; });
-    choose(skin::ABOUT_ITEM);  // the library is not loaded: nothing happens
+    choose(numbers::ABOUT_ITEM);  // the library is not loaded: nothing happens
     EXPECT_EQ(aboutCalls, 0);
     writeFile("C:\\Tunewell\\ravlet.dll", "MZ");
-    platform::loadLibrary(skin::ABOUT_LIBRARY, "C:\\Tunewell\\ravlet.dll");
-    choose(skin::ABOUT_ITEM);
+    platform::loadLibrary(numbers::ABOUT_LIBRARY, "C:\\Tunewell\\ravlet.dll");
+    choose(numbers::ABOUT_ITEM);
     EXPECT_EQ(aboutCalls, 1);
 
-    choose(skin::UPDATES_ITEM);
-    choose(skin::NEW_SKINS_ITEM);
+    choose(numbers::UPDATES_ITEM);
+    choose(numbers::NEW_SKINS_ITEM);
     EXPECT_EQ(sim::webPagesOpened(), (std::vector<std::string>{"https://www.varnel.example/download.php",
                                                                "https://www.varnel.example/skins/index.php"}));
 }
@@ -82,18 +71,18 @@ TEST_F(OptionsMenu, AboutAndTheMakersPages) {
 // From the face or a playlist frame the menu opens at the pointer's screen
 // position; the item chosen there runs in the next pass.
 TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
-    sim::queuePopupChoice(skin::ANIMATION_NONE_ITEM);
-    for (const int control : {app::FACE_CONTROL, 13}) {
+    sim::queuePopupChoice(numbers::ANIMATION_NONE_ITEM);
+    for (const int control : {numbers::FACE_CONTROL, numbers::FRAME_BOTTOM_CONTROL}) {
         sim::movePointer(150 + control, 120);
         sim::queueControlEvent(control, platform::EVENT_RIGHT_CLICK);
-        app::runPass(player, false);
-        app::runPass(player, false);
+        pass();
+        pass();
         const sim::PopupShown shown = sim::popupsShown().back();
         EXPECT_EQ(std::vector<int>({shown.menu, shown.owner, shown.x, shown.y}),
-                  std::vector<int>({skin::OPTIONS_MENU, app::MAIN_WINDOW, 150 + control, 120}));
+                  std::vector<int>({numbers::OPTIONS_MENU, numbers::MAIN_WINDOW, 150 + control, 120}));
     }
     EXPECT_EQ(sim::popupsShown().size(), 2u);
-    EXPECT_EQ(skin::optionChecked(skin::ANIMATION_NONE_ITEM), 1);
+    EXPECT_EQ(options::optionChecked(numbers::ANIMATION_NONE_ITEM), 1);
 }
 
 }  // namespace
@@ -103,12 +92,12 @@ TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
 using OptionsMenuSetUp = SimTest;
 
 TEST_F(OptionsMenuSetUp, BuiltOnlyOverAWholePlaylistWindow) {
-    for (const int missing : {-1, 12, static_cast<int>(playlist::PLAYLIST_LIST)}) {
+    for (const int missing : {-1, numbers::FRAME_RIGHT_CONTROL, numbers::PLAYLIST_LIST}) {
         sim::reset(root.string());
         if (missing >= 0) sim::failControl(missing);
         support::openFaceWindow(100, 100);
         app::Player player;
         EXPECT_TRUE(app::openPlaylistWindow(player.playlist));
-        EXPECT_EQ(sim::menuItems(skin::OPTIONS_MENU).empty(), missing >= 0) << missing;
+        EXPECT_EQ(sim::menuItems(numbers::OPTIONS_MENU).empty(), missing >= 0) << missing;
     }
 }

@@ -6,14 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/loop.h"
-#include "app/player.h"
 #include "app/startup.h"
-#include "platform/sim/sim.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
-#include "support/sim_test.h"
+#include "options/options_menu.h"
+#include "support/player_test.h"
 
 namespace {
 
@@ -22,36 +20,19 @@ using Rows = std::vector<std::string>;
 
 constexpr int PLAYLIST_BUTTON_X = 150, PLAYLIST_BUTTON_Y = 48;
 constexpr int NEXT_X = 124, BUTTON_Y = 48;
-constexpr int BAR_Y = 190, ADD_X = 30, REMOVE_X = 60, CLEAR_X = 85;
+constexpr int ADD_X = 30, REMOVE_X = 60, CLEAR_X = 85;
 const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
 
-class Playlist : public SimTest {
+class Playlist : public PlayerTest {
 protected:
     void start() {
         app::startUp(player);
         app::runPass(player, true);
     }
 
-    void pass() { app::runPass(player, false); }
-
-    // A click on the face is polled in one pass and acted on in the next.
-    void clickFace(int x, int y) {
-        sim::movePointerToClient(app::MAIN_WINDOW, x, y);
-        sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
-        pass();
-        pass();
-    }
-
-    // The bottom frame's buttons act in the pass that polls the click.
-    void clickBar(int x) {
-        sim::movePointerToClient(app::PLAYLIST_WINDOW, x, BAR_Y);
-        sim::queueControlEvent(13, platform::EVENT_LEFT_CLICK);
-        pass();
-    }
-
     void doubleClickRow(int row) {
-        sim::selectRow(playlist::PLAYLIST_LIST, row);
-        sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+        sim::selectRow(numbers::PLAYLIST_LIST, row);
+        sim::queueControlEvent(numbers::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
         pass();
         pass();
     }
@@ -71,9 +52,6 @@ protected:
         return path;
     }
 
-    Rows rows() const { return sim::listRows(playlist::PLAYLIST_LIST); }
-
-    app::Player player;
 };
 
 TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
@@ -115,7 +93,7 @@ TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
     EXPECT_EQ(readFile(LIST_FILE), many.substr(0, many.find("C:\\t201")));
     EXPECT_EQ(sim::openFileCount(), 0);
     // Removing a row of a full list moves the last slot down too.
-    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    sim::selectRow(numbers::PLAYLIST_LIST, 0);
     playlist::removeSelectedEntry(player.playlist);
     EXPECT_EQ(player.playlist.slots[199], "C:\\t200.mp3");
     EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
@@ -163,7 +141,7 @@ TEST_F(Playlist, AnUnreadableListIsKeptThroughAWholeRunAndAMissingOneIsMade) {
     start();
     EXPECT_TRUE(player.playlist.listFileUnreadable);
     EXPECT_TRUE(rows().empty());
-    sim::queueDrop(app::PLAYLIST_WINDOW, {track("C:\\a.mp3")});
+    sim::queueDrop(numbers::PLAYLIST_WINDOW, {track("C:\\a.mp3")});
     pass();
     pass();
     EXPECT_EQ(rows(), Rows{"a"});
@@ -198,9 +176,9 @@ TEST_F(Playlist, AListWhoseReadingFailsPartwayIsKeptAtTheClose) {
 
 TEST_F(Playlist, WithoutAListTheCloseLeavesTheFileAlone) {
     writeFile(LIST_FILE, "C:\\kept.mp3\r\n");
-    sim::failWindowOpen(app::PLAYLIST_WINDOW);
+    sim::failWindowOpen(numbers::PLAYLIST_WINDOW);
     start();
-    EXPECT_TRUE(sim::menuItems(skin::OPTIONS_MENU).empty());  // no window, no options menu
+    EXPECT_TRUE(sim::menuItems(numbers::OPTIONS_MENU).empty());  // no window, no options menu
     close();
     EXPECT_EQ(player.app.quitFlag, 1);
     EXPECT_EQ(readFile(LIST_FILE), "C:\\kept.mp3\r\n");
@@ -209,32 +187,32 @@ TEST_F(Playlist, WithoutAListTheCloseLeavesTheFileAlone) {
 TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     writeFile(LIST_FILE, "C:\\a.mp3\r\n");
     start();
-    const sim::WindowInfo face = sim::windowInfo(app::MAIN_WINDOW);
-    sim::WindowInfo list = sim::windowInfo(app::PLAYLIST_WINDOW);
+    const sim::WindowInfo face = sim::windowInfo(numbers::MAIN_WINDOW);
+    sim::WindowInfo list = sim::windowInfo(numbers::PLAYLIST_WINDOW);
     EXPECT_EQ(list.title, "Playlist");
     EXPECT_EQ(list.x, face.x);
     EXPECT_EQ(list.y, face.y + 64);
     EXPECT_EQ(list.width, 184);
     EXPECT_EQ(list.height, 205);
-    EXPECT_EQ(list.owner, app::MAIN_WINDOW);
+    EXPECT_EQ(list.owner, numbers::MAIN_WINDOW);
     EXPECT_TRUE(list.acceptsDrops);
     EXPECT_FALSE(list.visible);
-    EXPECT_EQ(sim::controlWindow(playlist::PLAYLIST_LIST), app::PLAYLIST_WINDOW);
-    for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), app::PLAYLIST_WINDOW);
-    EXPECT_EQ(skin::optionChecked(skin::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
+    EXPECT_EQ(sim::controlWindow(numbers::PLAYLIST_LIST), numbers::PLAYLIST_WINDOW);
+    for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), numbers::PLAYLIST_WINDOW);
+    EXPECT_EQ(options::optionChecked(numbers::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
 
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
     pass();
-    EXPECT_TRUE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+    EXPECT_TRUE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
     EXPECT_TRUE(sim::fileDialogFilters().empty());
     pass();
     pass();
-    EXPECT_EQ(sim::showCalls(app::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
+    EXPECT_EQ(sim::showCalls(numbers::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
 
     clickFace(12, 20);  // minimise: both windows go
     pass();
-    EXPECT_TRUE(sim::windowInfo(app::MAIN_WINDOW).minimised);
-    EXPECT_FALSE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+    EXPECT_TRUE(sim::windowInfo(numbers::MAIN_WINDOW).minimised);
+    EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
     EXPECT_EQ(player.loop.playlistVisible, 0);
 }
 
@@ -250,11 +228,11 @@ TEST_F(Playlist, PlaylistButtonOnAnEmptyListOpensTheDialog) {
     EXPECT_EQ(player.playlist.slots[0], "C:\\a.mp3");
     EXPECT_EQ(player.playlist.slots[2], "C:\\c.wav");
     pass();
-    EXPECT_TRUE(sim::windowInfo(app::PLAYLIST_WINDOW).visible);
+    EXPECT_TRUE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
 
     EXPECT_EQ(playlist::chosenPaths({"D:\\m", "x.mp3"}), Rows{"D:\\m\\x.mp3"});
     EXPECT_EQ(playlist::chosenPaths({"D:\\m\\x.mp3"}), Rows{"D:\\m\\x.mp3"});
-    clickBar(ADD_X);  // cancelled: nothing changes
+    clickBottomFrame(ADD_X);  // cancelled: nothing changes
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_EQ(sim::fileDialogFilters().size(), 2u);
 }
@@ -262,16 +240,16 @@ TEST_F(Playlist, PlaylistButtonOnAnEmptyListOpensTheDialog) {
 TEST_F(Playlist, RemoveClearAndAddKeepSlotsAndRowsAligned) {
     writeFile(LIST_FILE, "C:\\one.mp3\r\nC:\\two.mp3\r\nC:\\three.mp3\r\n");
     start();
-    clickBar(REMOVE_X);  // nothing selected
+    clickBottomFrame(REMOVE_X);  // nothing selected
     EXPECT_EQ(rows().size(), 3u);
-    sim::selectRow(playlist::PLAYLIST_LIST, 0);
-    clickBar(44);  // on the remove button's left bound: not a hit
+    sim::selectRow(numbers::PLAYLIST_LIST, 0);
+    clickBottomFrame(44);  // on the remove button's left bound: not a hit
     EXPECT_EQ(rows().size(), 3u);
-    clickBar(REMOVE_X);
+    clickBottomFrame(REMOVE_X);
     EXPECT_EQ(rows(), (Rows{"two", "three"}));
     EXPECT_EQ(player.playlist.slots[1], "C:\\three.mp3");
 
-    sim::queueDrop(app::MAIN_WINDOW, {track("C:\\four.mp3")});
+    sim::queueDrop(numbers::MAIN_WINDOW, {track("C:\\four.mp3")});
     pass();
     pass();
     EXPECT_EQ(player.playlist.slots[2], "C:\\four.mp3");
@@ -279,7 +257,7 @@ TEST_F(Playlist, RemoveClearAndAddKeepSlotsAndRowsAligned) {
     doubleClickRow(2);
     EXPECT_EQ(sim::aliasPath(1), "C:\\four.mp3");
 
-    clickBar(CLEAR_X);
+    clickBottomFrame(CLEAR_X);
     EXPECT_TRUE(rows().empty());
     EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
     EXPECT_EQ(sim::aliasPath(1), "C:\\four.mp3");  // plays on
@@ -291,8 +269,8 @@ TEST_F(Playlist, DropsTakeAudioFilesOnlyAndAreAlwaysFinished) {
     start();
     fs::create_directories(sim::hostPath("C:\\drop\\folder"));
     fs::create_directories(sim::hostPath("C:\\drop\\x.mp3"));
-    const auto outside = sim::queueDrop(app::MAIN_WINDOW, {track("C:\\drop\\z.mp3")}, false);
-    const auto inside = sim::queueDrop(app::PLAYLIST_WINDOW,
+    const auto outside = sim::queueDrop(numbers::MAIN_WINDOW, {track("C:\\drop\\z.mp3")}, false);
+    const auto inside = sim::queueDrop(numbers::PLAYLIST_WINDOW,
                                        {track("C:\\drop\\a.mp3"), "C:\\drop\\b.TXT", track("C:\\drop\\c.OGG"),
                                         "C:\\drop\\folder", "C:\\drop\\x.mp3", track("C:\\drop\\noext"),
                                         track("C:\\drop\\e.Mid")});
@@ -317,10 +295,10 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     EXPECT_EQ(rows(), (Rows{"one", "B - U", "missing", "four"}));
 
     // A dialog load afterwards relabels the selected row, not the one Next chose.
-    sim::selectRow(playlist::PLAYLIST_LIST, 0);
+    sim::selectRow(numbers::PLAYLIST_LIST, 0);
     sim::queueFileDialog({track("C:\\five.mp3")}, true);
-    sim::movePointerToClient(app::PLAYLIST_WINDOW, ADD_X, BAR_Y);
-    sim::queueControlEvent(13, platform::EVENT_LEFT_CLICK);
+    sim::movePointerToClient(numbers::PLAYLIST_WINDOW, ADD_X, 190);
+    sim::queueControlEvent(numbers::FRAME_BOTTOM_CONTROL, platform::EVENT_LEFT_CLICK);
     sim::queueRawEvent(512);
     pass();  // polls the click, loads, and runs on to a second poll
     EXPECT_EQ(sim::pendingEvents(), 0);

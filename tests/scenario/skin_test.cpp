@@ -4,7 +4,7 @@
 
 #include "platform/sim/sim.h"
 #include "skin/skin.h"
-#include "support/face_layout.h"
+#include "support/player_test.h"
 #include "support/sim_test.h"
 
 namespace {
@@ -58,16 +58,15 @@ TEST_F(SkinButtons, HoverPaintsExactlyTheRepaintBoxAndRestoresIt) {
         const skin::Box& r = e.repaint;
         const int midX = (r.left + r.right) / 2;
         const int midY = (r.top + r.bottom) / 2;
-        sim::movePointerToClient(0, (e.hit.left + e.hit.right) / 2, (e.hit.top + e.hit.bottom) / 2);
-        ASSERT_TRUE(skin::hoverStep(face, e.button, false));
+        const platform::Point inside = {(e.hit.left + e.hit.right) / 2, (e.hit.top + e.hit.bottom) / 2};
+        ASSERT_TRUE(skin::hoverStep(face, e.button, inside, false));
         for (auto [x, y] : {std::pair{r.left, r.top}, {r.right, r.top}, {r.left, r.bottom}, {r.right, r.bottom}}) {
             EXPECT_EQ(sim::pixel(0, x, y), HOVER) << x << "," << y;
         }
         for (auto [x, y] : {std::pair{r.left - 1, midY}, {r.right + 1, midY}, {midX, r.top - 1}, {midX, r.bottom + 1}}) {
             EXPECT_NE(sim::pixel(0, x, y), HOVER) << x << "," << y;
         }
-        sim::movePointer(-1, -1);
-        EXPECT_FALSE(skin::hoverStep(face, e.button, false));
+        EXPECT_FALSE(skin::hoverStep(face, e.button, {-1, -1}, false));
         EXPECT_EQ(sim::pixel(0, r.left, r.top), NORMAL);
         EXPECT_EQ(sim::pixel(0, r.right, r.bottom), NORMAL);
     }

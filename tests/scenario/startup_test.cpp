@@ -9,6 +9,7 @@
 #include "app/data_folder.h"
 #include "app/loop.h"
 #include "app/startup.h"
+#include "numbers/numbers.h"
 #include "platform/sim/sim.h"
 #include "support/sim_test.h"
 #include "playback/transport.h"
@@ -119,7 +120,7 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     sim::setScreenSize(1025, 769);
     app::Player player;
     start(player);
-    const sim::WindowInfo main = sim::windowInfo(app::MAIN_WINDOW);
+    const sim::WindowInfo main = sim::windowInfo(numbers::MAIN_WINDOW);
     ASSERT_TRUE(main.exists);
     EXPECT_EQ(main.title, "Tunewell");
     EXPECT_EQ(main.width, 184);
@@ -128,8 +129,8 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     EXPECT_EQ(main.y, 384 - 32);
     EXPECT_TRUE(main.acceptsDrops);
     // The strip is cleared before the first pass.
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 22, 7), skin::TEXT_AREA_COLOUR);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 22, 7), skin::TEXT_AREA_COLOUR);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
 }
 
 // The older player is asked to save before it is ended, and the list file is
@@ -154,23 +155,23 @@ TEST_F(Startup, AnOlderPlayerIsAskedToSaveThenEndedAtStart) {
 TEST_F(Startup, CloseButtonEndsTheLoopAfterItsPassAndSavesOnce) {
     app::Player player;
     start(player);
-    sim::movePointerToClient(app::MAIN_WINDOW, 12, 10);
-    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 12, 10);
+    sim::queueControlEvent(numbers::FACE_CONTROL, 0);
     app::runPass(player, false);  // polls the click
     EXPECT_EQ(player.app.quitFlag, 0);
     sim::clearMediaLog();
     app::runPass(player, false);  // acts on it
     EXPECT_EQ(player.app.quitFlag, 1);
     EXPECT_EQ(sim::mediaLog().front(), "close MP3_1");
-    EXPECT_FALSE(sim::windowInfo(app::MAIN_WINDOW).exists);
+    EXPECT_FALSE(sim::windowInfo(numbers::MAIN_WINDOW).exists);
     EXPECT_TRUE(fs::exists(sim::hostPath(dataFolder + "\\list.vnp")));
 }
 
 TEST_F(Startup, CloseButtonNeedsTheMouseStrictlyInsideItsBox) {
     app::Player player;
     start(player);
-    sim::movePointerToClient(app::MAIN_WINDOW, 16, 10);  // on the bound: not a hit
-    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 16, 10);  // on the bound: not a hit
+    sim::queueControlEvent(numbers::FACE_CONTROL, 0);
     app::runPass(player, false);
     app::runPass(player, false);
     EXPECT_EQ(player.app.quitFlag, 0);
@@ -180,7 +181,7 @@ TEST_F(Startup, BrumbyMainRunsUntilCloseAndReturnsZero) {
     // The close click is waiting before start-up; the first pass polls it and
     // the second acts on it.
     sim::movePointer(420 + 12, 352 + 10);  // the close button of the centred face
-    sim::queueControlEvent(app::FACE_CONTROL, 0);
+    sim::queueControlEvent(numbers::FACE_CONTROL, 0);
     EXPECT_EQ(app::brumbyMain(), 0);
     EXPECT_EQ(sim::servicesStopped(), 1);
 }

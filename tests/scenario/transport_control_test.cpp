@@ -7,14 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/loop.h"
-#include "app/player.h"
-#include "platform/sim/sim.h"
-#include "support/face_layout.h"
-#include "support/sim_test.h"
+#include "app/face_bars.h"
+#include "app/load_step.h"
 #include "playback/media_commands.h"
 #include "playback/transport.h"
+#include "skin/bars.h"
 #include "skin/colours.h"
+#include "support/player_test.h"
 
 namespace {
 
@@ -28,12 +27,10 @@ constexpr int BUTTON_Y = 48;
 constexpr int PREVIOUS_X = 32, PLAY_X = 55, PAUSE_X = 77, STOP_X = 100, NEXT_X = 124;
 constexpr int BAR_Y = 32;
 
-class TransportControl : public SimTest {
+class TransportControl : public FaceTest {
 protected:
     void SetUp() override {
-        SimTest::SetUp();
-        support::openFaceWindow(100, 100);
-        support::openPlaylistWindow(100, 164);
+        FaceTest::SetUp();
         player.skin.hoverPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, HOVER);
         player.skin.normalPixels.assign(skin::SKIN_WIDTH * skin::SKIN_HEIGHT, NORMAL);
         sim::movePointer(0, 0);
@@ -50,19 +47,9 @@ protected:
     // Three tracks; the first pass loads row 0 as start-up does.
     void startWithThreeTracks() {
         tracks = {addTrack("one", 122000), addTrack("two", 122000), addTrack("three", 122000)};
-        sim::selectRow(playlist::PLAYLIST_LIST, 0);
+        sim::selectRow(numbers::PLAYLIST_LIST, 0);
         player.transport.currentPath = tracks[0];
         app::runPass(player, true);
-    }
-
-    void pass() { app::runPass(player, false); }
-
-    // A click is polled at the end of one pass and acted on in the next.
-    void click(int x, int y) {
-        sim::movePointerToClient(app::MAIN_WINDOW, x, y);
-        sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
-        pass();
-        pass();
     }
 
     // The commands sent by `action`.
@@ -77,18 +64,17 @@ protected:
         return std::find(log.begin(), log.end(), command) != log.end();
     }
 
-    app::Player player;
     std::vector<std::string> tracks;
 };
 
 TEST_F(TransportControl, ClickIsActedOnOnePassLaterAtThatPassPointer) {
     startWithThreeTracks();
-    sim::movePointerToClient(app::MAIN_WINDOW, STOP_X, BUTTON_Y);
-    sim::queueControlEvent(app::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, STOP_X, BUTTON_Y);
+    sim::queueControlEvent(numbers::FACE_CONTROL, platform::EVENT_LEFT_CLICK);
     const auto log = commandsOf([&] {
         pass();
         EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_NONE);
-        sim::movePointerToClient(app::MAIN_WINDOW, NEXT_X, BUTTON_Y);
+        sim::movePointerToClient(numbers::MAIN_WINDOW, NEXT_X, BUTTON_Y);
         pass();
     });
     EXPECT_FALSE(sent(log, "pause MP3_1"));
@@ -98,7 +84,7 @@ TEST_F(TransportControl, ClickIsActedOnOnePassLaterAtThatPassPointer) {
 
 TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
     startWithThreeTracks();
-    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    sim::holdKey(input::VK_PLAY_PAUSE_KEY);
     // Right after start-up the track plays already: the first press only
     // records that, the device just gets another play.
     auto log = commandsOf([&] { pass(); pass(); pass(); });
@@ -106,17 +92,17 @@ TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
     EXPECT_FALSE(sent(log, "pause MP3_1"));
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
 
-    sim::releaseKey(playback::VK_PLAY_PAUSE_KEY);
+    sim::releaseKey(input::VK_PLAY_PAUSE_KEY);
     pass();
-    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    sim::holdKey(input::VK_PLAY_PAUSE_KEY);
     log = commandsOf([&] { pass(); pass(); });
     EXPECT_EQ(std::count(log.begin(), log.end(), "pause MP3_1"), 1);
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PAUSED);
     EXPECT_EQ(sim::aliasMode(1), "paused");
 
-    sim::releaseKey(playback::VK_PLAY_PAUSE_KEY);
+    sim::releaseKey(input::VK_PLAY_PAUSE_KEY);
     pass();
-    sim::holdKey(playback::VK_PLAY_PAUSE_KEY);
+    sim::holdKey(input::VK_PLAY_PAUSE_KEY);
     log = commandsOf([&] { pass(); });
     EXPECT_TRUE(sent(log, "play MP3_1"));
     EXPECT_EQ(sim::aliasMode(1), "playing");
@@ -126,7 +112,7 @@ TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
 // took as "pressed since the last query" still acts, once.
 TEST_F(TransportControl, AMediaKeyTappedBeforeThePassActsOnce) {
     startWithThreeTracks();
-    sim::tapKey(playback::VK_NEXT_KEY);
+    sim::tapKey(input::VK_NEXT_KEY);
     pass();
     pass();
     EXPECT_EQ(player.transport.currentIndex, 1);
@@ -147,15 +133,15 @@ TEST_F(TransportControl, AnIdlePlayingPassQueriesEachKeyOnce) {
 
 TEST_F(TransportControl, HeldNextKeyAdvancesOneTrackUntilAllKeysAreUp) {
     startWithThreeTracks();
-    sim::holdKey(playback::VK_NEXT_KEY);
+    sim::holdKey(input::VK_NEXT_KEY);
     for (int i = 0; i < 5; ++i) pass();
     EXPECT_EQ(player.transport.currentIndex, 1);
     // The key's hover shows only in the pass that acted; the latch then
     // disarms the button and its box is restored while the key is held.
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 120, 40), NORMAL);
-    sim::releaseKey(playback::VK_NEXT_KEY);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 120, 40), NORMAL);
+    sim::releaseKey(input::VK_NEXT_KEY);
     pass();
-    sim::holdKey(playback::VK_NEXT_KEY);
+    sim::holdKey(input::VK_NEXT_KEY);
     pass();
     EXPECT_EQ(player.transport.currentIndex, 2);
     EXPECT_EQ(sim::aliasPath(1), tracks[2]);
@@ -163,35 +149,35 @@ TEST_F(TransportControl, HeldNextKeyAdvancesOneTrackUntilAllKeysAreUp) {
 
 TEST_F(TransportControl, StopRestartsFromZeroAndPauseResumes) {
     startWithThreeTracks();
-    click(STOP_X, BUTTON_Y);
+    clickFace(STOP_X, BUTTON_Y);
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_STOPPED);
     EXPECT_EQ(sim::aliasMode(1), "paused");
-    auto log = commandsOf([&] { click(PLAY_X, BUTTON_Y); });
+    auto log = commandsOf([&] { clickFace(PLAY_X, BUTTON_Y); });
     EXPECT_TRUE(sent(log, "play MP3_1 from 0"));
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
 
-    click(PAUSE_X, BUTTON_Y);
+    clickFace(PAUSE_X, BUTTON_Y);
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PAUSED);
-    log = commandsOf([&] { click(PLAY_X, BUTTON_Y); });
+    log = commandsOf([&] { clickFace(PLAY_X, BUTTON_Y); });
     EXPECT_TRUE(sent(log, "play MP3_1"));
     EXPECT_FALSE(sent(log, "play MP3_1 from 0"));
 }
 
 TEST_F(TransportControl, PreviousAndNextAtTheEndsOfTheList) {
     startWithThreeTracks();
-    auto log = commandsOf([&] { click(PREVIOUS_X, BUTTON_Y); });
+    auto log = commandsOf([&] { clickFace(PREVIOUS_X, BUTTON_Y); });
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_TRUE(sent(log, "OPEN \"" + tracks[0] + "\" Type MPEGVIDEO ALIAS MP3_1"));
 
     // Next keeps the volume set on the previous track, wrapping or not.
     playback::setTrackVolume(1, 700);
-    click(NEXT_X, BUTTON_Y);
+    clickFace(NEXT_X, BUTTON_Y);
     EXPECT_EQ(sim::aliasVolume(1), 700);
-    click(NEXT_X, BUTTON_Y);
+    clickFace(NEXT_X, BUTTON_Y);
     EXPECT_EQ(player.transport.currentIndex, 2);
     playback::setTrackVolume(1, 400);
     // The wrap to row 0 carries the volume over like every other move.
-    log = commandsOf([&] { click(NEXT_X, BUTTON_Y); });
+    log = commandsOf([&] { clickFace(NEXT_X, BUTTON_Y); });
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_EQ(sim::aliasPath(1), tracks[0]);
     EXPECT_EQ(sim::aliasVolume(1), 400);
@@ -202,8 +188,8 @@ TEST_F(TransportControl, PreviousAndNextAtTheEndsOfTheList) {
 
 TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) {
     startWithThreeTracks();
-    sim::selectRow(playlist::PLAYLIST_LIST, 2);
-    sim::queueControlEvent(playlist::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
+    sim::selectRow(numbers::PLAYLIST_LIST, 2);
+    sim::queueControlEvent(numbers::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
     pass();
     playback::setTrackVolume(1, 700);
     const auto log = commandsOf([&] { pass(); });
@@ -217,23 +203,23 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
     EXPECT_EQ(player.transport.bitrateKbps, 0);  // 2000 bytes over 122 s
 
     fs::remove(sim::hostPath(tracks[0]));
-    click(NEXT_X, BUTTON_Y);
+    clickFace(NEXT_X, BUTTON_Y);
     EXPECT_EQ(player.transport.trackOpen, 0);
     EXPECT_TRUE(commandsOf([&] { pass(); pass(); }).empty());
 }
 
 TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     startWithThreeTracks();
-    click(STOP_X, BUTTON_Y);
-    sim::holdKey(playback::VK_LEFT_BUTTON);
-    sim::movePointerToClient(app::MAIN_WINDOW, 8, BAR_Y);
+    clickFace(STOP_X, BUTTON_Y);
+    sim::holdKey(platform::VK_LEFT_BUTTON);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 8, BAR_Y);
     sim::queueRawEvent(512);
     auto log = commandsOf([&] { pass(); pass(); });
     EXPECT_TRUE(sent(log, "Seek MP3_1 to 2000"));
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
     EXPECT_EQ(sim::aliasMode(1), "playing");
 
-    sim::movePointerToClient(app::MAIN_WINDOW, 127, BAR_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 127, BAR_Y);
     sim::queueRawEvent(512);
     log = commandsOf([&] { pass(); pass(); });
     EXPECT_TRUE(sent(log, "Seek MP3_1 to 121000"));
@@ -243,21 +229,21 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
                             [](const std::string& c) { return c.rfind("Seek", 0) == 0; }),
               0);
 
-    sim::movePointerToClient(app::MAIN_WINDOW, 178, BAR_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 178, BAR_Y);
     sim::queueRawEvent(512);
     log = commandsOf([&] { pass(); pass(); pass(); });
     EXPECT_TRUE(sent(log, "SetAudio MP3_1 volume to 1012"));
     EXPECT_EQ(player.transport.volumePixels, 46);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 178, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
-    EXPECT_NE(sim::pixel(app::MAIN_WINDOW, 179, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 178, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_NE(sim::pixel(numbers::MAIN_WINDOW, 179, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
 }
 
 // A pass's stages in their order, seen in the commands of a drag: seek before
 // the end-of-track check, the volume bar before the polling that redraws it.
 TEST_F(TransportControl, APassRunsItsStagesInOrder) {
     startWithThreeTracks();
-    sim::holdKey(playback::VK_LEFT_BUTTON);
-    sim::movePointerToClient(app::MAIN_WINDOW, 66, BAR_Y);
+    sim::holdKey(platform::VK_LEFT_BUTTON);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 66, BAR_Y);
     sim::queueRawEvent(512);
     pass();
     auto log = commandsOf([&] { pass(); });
@@ -265,7 +251,7 @@ TEST_F(TransportControl, APassRunsItsStagesInOrder) {
                                              "status MP3_1 position", "status MP3_1 volume",
                                              "status MP3_1 position"}));
 
-    sim::movePointerToClient(app::MAIN_WINDOW, 150, BAR_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, 150, BAR_Y);
     sim::queueRawEvent(512);
     pass();
     log = commandsOf([&] { pass(); });
@@ -291,15 +277,15 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     // The last row's end rewinds the bar pixel by pixel and wraps to row 0
     // with the saved volume.
     pass();
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
     sim::setPosition(1, 122000);
     const int sleepsBefore = sim::sleepCalls();
-    ASSERT_TRUE(playback::endOfTrackCheck(player.transport, player.playlist));
+    ASSERT_TRUE(app::moveOnAtTrackEnd(player.transport, player.playlist));
     EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
     for (int x = 7; x <= 128; ++x) {
-        EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
+        EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
     }
-    playback::loadTrack(player.transport, player.tag);
+    app::loadTrack(player.transport, player.tag);
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_EQ(sim::aliasVolume(1), 300);
 
@@ -312,19 +298,19 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
 
 TEST_F(TransportControl, HoverRepaintLaterButtonWinsInSharedColumn) {
     startWithThreeTracks();
-    sim::movePointerToClient(app::MAIN_WINDOW, PLAY_X, BUTTON_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, PLAY_X, BUTTON_Y);
     pass();
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), HOVER);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 66, 45), HOVER);
     // Play leaves, Pause arrives: Pause paints after Play restores.
-    sim::movePointerToClient(app::MAIN_WINDOW, PAUSE_X, BUTTON_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, PAUSE_X, BUTTON_Y);
     pass();
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 44, 45), NORMAL);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), HOVER);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 44, 45), NORMAL);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 66, 45), HOVER);
     // Back to Play: Pause restores column 66 after Play painted it.
-    sim::movePointerToClient(app::MAIN_WINDOW, PLAY_X, BUTTON_Y);
+    sim::movePointerToClient(numbers::MAIN_WINDOW, PLAY_X, BUTTON_Y);
     pass();
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 44, 45), HOVER);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 66, 45), NORMAL);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 44, 45), HOVER);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 66, 45), NORMAL);
 }
 
 TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase) {
@@ -337,16 +323,16 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     player.info.infoPhaseFlag = 1;
     sim::clearTextsDrawn();
     playback::refreshLengthText(player.transport);
-    playback::pollPlayback(player.transport, player.info);
+    app::showPlayback(player.transport, player.info);
     ASSERT_FALSE(sim::textsDrawn().empty());
     EXPECT_EQ(sim::textsDrawn().back().text, "00:00:30/00:02:02");
     EXPECT_EQ(sim::textsDrawn().back().x, 43);
 
-    click(STOP_X, BUTTON_Y);
+    clickFace(STOP_X, BUTTON_Y);
     EXPECT_EQ(player.transport.stopRewound, 1);
-    EXPECT_EQ(sim::pixel(app::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
+    EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
     const int sleepsBefore = sim::sleepCalls();
-    playback::pollPlayback(player.transport, player.info);
+    app::showPlayback(player.transport, player.info);
     EXPECT_EQ(sim::sleepCalls(), sleepsBefore);
 }
 

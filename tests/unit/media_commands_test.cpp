@@ -1,7 +1,7 @@
 // Reply numbers and clock texts of the media command layer.
 #include <gtest/gtest.h>
 
-#include "platform/text.h"
+#include "platform/media_text.h"
 #include "playback/media_commands.h"
 
 namespace {

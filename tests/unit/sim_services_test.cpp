@@ -137,16 +137,14 @@ TEST_F(SimServices, PointerIsInsideUpToTheClientEdgeInclusive) {
     layout.clientWidth = 184;
     layout.clientHeight = 64;
     ASSERT_TRUE(platform::openWindow(0, layout));
-    platform::selectWindow(0);
     sim::movePointerToClient(0, 184, 64);
-    EXPECT_EQ(platform::mouseX(), 184);
-    EXPECT_EQ(platform::mouseY(), 64);
+    EXPECT_EQ(platform::pointerIn(0).x, 184);
+    EXPECT_EQ(platform::pointerIn(0).y, 64);
     sim::movePointerToClient(0, 185, 10);
-    EXPECT_EQ(platform::mouseX(), -1);
-    EXPECT_EQ(platform::mouseY(), -1);
-    platform::selectWindow(7);
+    EXPECT_EQ(platform::pointerIn(0).x, -1);
+    EXPECT_EQ(platform::pointerIn(0).y, -1);
     sim::movePointerToClient(0, 5, 5);
-    EXPECT_EQ(platform::mouseX(), -1);
+    EXPECT_EQ(platform::pointerIn(7).x, -1);
 }
 
 TEST_F(SimServices, ListSelectionMovesWithItsRow) {
@@ -311,7 +309,7 @@ TEST_F(SimServices, DropAndDialogAnswerLikeTheShell) {
     platform::Event event;
     platform::pollEvent(event);
     EXPECT_EQ(event.lastEvent, platform::EVENT_DROP_FILES);
-    EXPECT_EQ(event.wParam, drop);
+    EXPECT_EQ(event.dropHandle, drop);
     platform::DroppedFiles dropped = platform::takeDroppedFiles(drop);
     EXPECT_FALSE(dropped.inside);
     EXPECT_EQ(dropped.paths, (std::vector<std::string>{"C:\\a.mp3", "C:\\b.txt"}));
@@ -319,10 +317,10 @@ TEST_F(SimServices, DropAndDialogAnswerLikeTheShell) {
     EXPECT_TRUE(platform::takeDroppedFiles(drop).paths.empty());  // a released handle holds nothing
 
     sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
-    EXPECT_EQ(platform::openFileDialog("f|*.*", 18), (std::vector<std::string>{"C:\\m", "a.mp3", "b.ogg"}));
+    EXPECT_EQ(platform::openFileDialog(0, "f|*.*", 18), (std::vector<std::string>{"C:\\m", "a.mp3", "b.ogg"}));
     sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
-    EXPECT_TRUE(platform::openFileDialog("f|*.*", 17).empty());  // one short of the closing NUL
-    EXPECT_TRUE(platform::openFileDialog("f|*.*", 100).empty());  // nothing queued: cancelled
+    EXPECT_TRUE(platform::openFileDialog(0, "f|*.*", 17).empty());  // one short of the closing NUL
+    EXPECT_TRUE(platform::openFileDialog(0, "f|*.*", 100).empty());  // nothing queued: cancelled
     EXPECT_EQ(sim::fileDialogFilters().size(), 3u);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "playback/transport.h"
+#include "skin/bars.h"
 
 namespace {
 
@@ -16,23 +17,23 @@ TEST(TransportBitrate, ZeroLengthAndFilesPastTheThirtyTwoBitProduct) {
 }
 
 TEST(TransportBars, VolumeColumnsStayInsideTheBar) {
-    EXPECT_EQ(playback::volumeColumns(0), 0);
-    EXPECT_EQ(playback::volumeColumns(1), 1);
-    EXPECT_EQ(playback::volumeColumns(500), 23);
-    EXPECT_EQ(playback::volumeColumns(1000), 46);
-    EXPECT_EQ(playback::volumeColumns(1012), 46);
-    EXPECT_EQ(playback::volumeColumns(-5), 0);
+    EXPECT_EQ(skin::volumeColumns(0), 0);
+    EXPECT_EQ(skin::volumeColumns(1), 1);
+    EXPECT_EQ(skin::volumeColumns(500), 23);
+    EXPECT_EQ(skin::volumeColumns(1000), 46);
+    EXPECT_EQ(skin::volumeColumns(1012), 46);
+    EXPECT_EQ(skin::volumeColumns(-5), 0);
 }
 
 TEST(TransportBars, PositionColumnsRoundUpAndStayInsideTheBar) {
-    EXPECT_EQ(playback::positionColumns(0, 122000), 0);
-    EXPECT_EQ(playback::positionColumns(1, 122000), 1);
-    EXPECT_EQ(playback::positionColumns(61000, 122000), 61);
-    EXPECT_EQ(playback::positionColumns(122000, 122000), 122);
-    EXPECT_EQ(playback::positionColumns(300000, 122000), 122);
+    EXPECT_EQ(skin::positionColumns(0, 122000), 0);
+    EXPECT_EQ(skin::positionColumns(1, 122000), 1);
+    EXPECT_EQ(skin::positionColumns(61000, 122000), 61);
+    EXPECT_EQ(skin::positionColumns(122000, 122000), 122);
+    EXPECT_EQ(skin::positionColumns(300000, 122000), 122);
     // No length, nothing to show; 0/0 is not a number of columns.
-    EXPECT_EQ(playback::positionColumns(0, 0), 0);
-    EXPECT_EQ(playback::positionColumns(5000, 0), 0);
+    EXPECT_EQ(skin::positionColumns(0, 0), 0);
+    EXPECT_EQ(skin::positionColumns(5000, 0), 0);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "platform/gui.h"
 
-namespace skin {
+namespace docking {
 
 constexpr int TRAIL_ENTRIES = 1602;  // entries 1..TRAIL_LAST are written, 0, 1600, 1601 stay 0
 constexpr int TRAIL_LAST = 1599;
@@ -30,18 +30,17 @@ struct Drag {
     int screenHeight = 0;
 };
 
-// Part of the key scan, when the left button is seen pressed: a drag (re)starts
-// when the previous poll had an event, the pointer is in the face's top band
+// With the left button pressed: a drag (re)starts when the previous poll had
+// an event, the pointer (in the face's client area) is on the face's top band
 // and the last control or menu event came from the face.
-void testDragStart(Drag& drag, const platform::Event& event);
+void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Point pointer);
 
-// Loop stage 4: while the drag flag is 1, one step of the drag, and on release
-// the docking of the playlist window. Returns whether it ran; a pass in which
-// it ran skips the button, menu and playlist stages.
+// While the drag flag is 1, one step of the drag, and on release the docking
+// of the playlist window. Returns whether it ran.
 bool dragWindow(Drag& drag, int playlistVisible);
 
 // The release: the playlist window slides or retraces the face's path as the
 // options say (only when shown), then stands below the face in any case.
 void dockPlaylistWindow(Drag& drag, int playlistVisible);
 
-}  // namespace skin
+}  // namespace docking

@@ -1,11 +1,13 @@
 // The face's drag: the start test, the edge collision and snap, the trail of
 // positions the face took while following the pointer.
-#include "skin/drag.h"
+#include "docking/drag.h"
 
-#include "skin/options_menu.h"
-#include "skin/windows.h"
+#include "numbers/numbers.h"
+#include "options/options_menu.h"
 
-namespace skin {
+namespace docking {
+
+using numbers::MAIN_WINDOW;
 
 namespace {
 
@@ -77,24 +79,22 @@ void snapToEdge(const Drag& drag) {
 
 }  // namespace
 
-void testDragStart(Drag& drag, const platform::Event& event) {
+void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Point pointer) {
     if (event.lastEvent == platform::EVENT_NONE) return;
-    const int x = platform::mouseX();
-    const int y = platform::mouseY();
-    if (y >= BAND_BOTTOM || x <= BAND_LEFT || event.eventSource >= LAST_FACE_ID) return;
+    if (pointer.y >= BAND_BOTTOM || pointer.x <= BAND_LEFT || event.eventSource >= LAST_FACE_ID) return;
     drag.dragFlag = 1;
     drag.snapEdge = SNAP_NONE;
-    drag.grabX = x;
-    drag.grabY = y;
+    drag.grabX = pointer.x;
+    drag.grabY = pointer.y;
 }
 
 bool dragWindow(Drag& drag, int playlistVisible) {
     if (drag.dragFlag != 1) return false;
-    if (optionChecked(COLLISION_ITEM) == 1) detectCollision(drag);
+    if (options::optionChecked(numbers::COLLISION_ITEM) == 1) detectCollision(drag);
     if (drag.snapEdge == SNAP_NONE) followPointer(drag);
     snapToEdge(drag);
     if (!platform::keyPressed(platform::VK_LEFT_BUTTON)) dockPlaylistWindow(drag, playlistVisible);
     return true;
 }
 
-}  // namespace skin
+}  // namespace docking

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 namespace {
 

@@ -1,11 +1,15 @@
 // The playlist window's return below the face when a drag ends: a jump, an
 // L-shaped slide one pixel per move, or the face's own path replayed.
+#include "docking/drag.h"
+#include "numbers/numbers.h"
+#include "options/options_menu.h"
 #include "platform/system.h"
-#include "skin/drag.h"
-#include "skin/options_menu.h"
-#include "skin/windows.h"
+#include "skin/skin.h"
 
-namespace skin {
+namespace docking {
+
+using numbers::MAIN_WINDOW;
+using numbers::PLAYLIST_WINDOW;
 
 namespace {
 
@@ -29,7 +33,7 @@ void replaySnake(Drag& drag, int length) {
         const int x = drag.trailX[drag.trailIndex];
         const int y = drag.trailY[drag.trailIndex];
         if (x == 0 || y == 0) continue;
-        platform::moveWindow(PLAYLIST_WINDOW, x, y + MAIN_CLIENT_HEIGHT);
+        platform::moveWindow(PLAYLIST_WINDOW, x, y + skin::FACE_HEIGHT);
         platform::sleepMs(SNAKE_STEP_MS);
     }
     drag.trailX.fill(0);
@@ -44,11 +48,11 @@ void dockPlaylistWindow(Drag& drag, int playlistVisible) {
     const int targetX = face.x;
     const int targetY = face.y + platform::clientSize(MAIN_WINDOW).y;
     const bool shown = playlistVisible == 1;
-    if (shown && optionChecked(ANIMATION_LINEAR_ITEM) == 1) slideLinear(targetX, targetY);
+    if (shown && options::optionChecked(numbers::ANIMATION_LINEAR_ITEM) == 1) slideLinear(targetX, targetY);
     const int length = drag.trailIndex;
     drag.trailIndex = 2;
-    if (shown && optionChecked(ANIMATION_SNAKE_ITEM) == 1) replaySnake(drag, length);
+    if (shown && options::optionChecked(numbers::ANIMATION_SNAKE_ITEM) == 1) replaySnake(drag, length);
     platform::moveWindow(PLAYLIST_WINDOW, targetX, targetY);
 }
 
-}  // namespace skin
+}  // namespace docking

@@ -1,11 +1,13 @@
 // The options menu: its items, its handlers and its opening on a right click.
-#include "skin/options_menu.h"
+#include "options/options_menu.h"
 
 #include "assets/maker_site.h"
+#include "numbers/numbers.h"
 #include "platform/system.h"
-#include "skin/windows.h"
 
-namespace skin {
+namespace options {
+
+using namespace numbers;
 
 namespace {
 
@@ -91,4 +93,4 @@ void openMenuOnRightClick(const platform::Event& event) {
     platform::showPopupMenu(OPTIONS_MENU, MAIN_WINDOW, pointer.x, pointer.y);
 }
 
-}  // namespace skin
+}  // namespace options

@@ -1,6 +1,6 @@
 // Text helpers over media commands and their replies, the same for the
 // program's command layer and both media devices it can talk to.
-#include "platform/text.h"
+#include "platform/media_text.h"
 
 #include <cctype>
 #include <cstdint>

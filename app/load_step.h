@@ -1,0 +1,13 @@
+// The load step, the one place a track is opened.
+#pragma once
+
+#include "metadata/track_tag.h"
+#include "playback/transport.h"
+
+namespace app {
+
+// Reads the tag of `currentPath`, relabels its row while the tag's file is
+// still open, opens and starts the track, and empties the position bar.
+void loadTrack(playback::Transport& transport, metadata::TrackTag& tag);
+
+}  // namespace app
