@@ -112,6 +112,96 @@ void markPlayed(AliasState& alias) {
     alias.endedAt = -1;
 }
 
+// One command on its way to the device, with the buffer its answer goes to.
+struct Call {
+    const Device& device;
+    const char* command;
+    char* reply;
+    int capacity;
+};
+
+int pass(const Call& call) { return call.device(call.command, call.reply, call.capacity); }
+
+// The open goes out with the device named; one the device accepts starts its
+// alias afresh.
+int forwardOpen(BridgeState& bridge, const Call& call, const std::vector<std::string>& words) {
+    int result = call.device(withDeviceNamed(call.command).c_str(), call.reply, call.capacity);
+    std::string opened = openedAlias(words);
+    if (result == 0 && !opened.empty()) {
+        bridge.aliases[opened] = AliasState{};
+    }
+    return result;
+}
+
+// The alias is forgotten whatever the device answers.
+int forwardClose(BridgeState& bridge, const Call& call, const std::string& name) {
+    int result = pass(call);
+    if (name == "all") {
+        bridge.aliases.clear();
+    } else {
+        bridge.aliases.erase(name);
+    }
+    return result;
+}
+
+int forwardPlay(AliasState& alias, const Call& call) {
+    int result = pass(call);
+    if (result == 0) {
+        markPlayed(alias);
+    }
+    return result;
+}
+
+// Wine's device has no seek: a refused "seek to" becomes a play from that point.
+int forwardSeek(AliasState& alias, const Call& call, const std::vector<std::string>& words) {
+    int number = 0;
+    if (words.size() != 4 || lower(words[2]) != "to" || !parseNumber(words[3], number)) {
+        return pass(call);
+    }
+    int result = pass(call);
+    if (result == 0) {
+        return result;
+    }
+    std::string play = "play " + words[1] + " from " + words[3];
+    result = call.device(play.c_str(), call.reply, call.capacity);
+    if (result == 0) {
+        markPlayed(alias);
+    }
+    return result;
+}
+
+// Remembers the volume the device took, for the volume query it cannot answer.
+int forwardSetAudio(AliasState& alias, const Call& call, const std::vector<std::string>& words) {
+    int number = 0;
+    if (words.size() != 5 || lower(words[2]) != "volume" || lower(words[3]) != "to" ||
+        !parseNumber(words[4], number)) {
+        return pass(call);
+    }
+    int result = pass(call);
+    if (result == 0) {
+        alias.acceptedVolume = number;
+    }
+    return result;
+}
+
+// A refused volume query answers the last accepted volume; a position query
+// answers the length once the track has ended.
+int forwardStatus(AliasState& alias, const Call& call, const std::vector<std::string>& words) {
+    std::string what = words.size() == 3 ? lower(words[2]) : "";
+    if (what == "volume") {
+        int result = pass(call);
+        if (result == 0) {
+            return result;
+        }
+        return writeReply(std::to_string(alias.acceptedVolume), call.reply, call.capacity) ? 0 : result;
+    }
+    if (what == "position") {
+        int result = pass(call);
+        return answerPosition(alias, call.device, words[1], result, call.reply, call.capacity);
+    }
+    return pass(call);
+}
+
 }  // namespace
 
 int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
@@ -120,72 +210,18 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     splitCommandWords(command, words);  // a malformed command is the device's to refuse
     std::string verb = words.empty() ? "" : lower(words[0]);
     std::string name = words.size() > 1 ? lower(words[1]) : "";
+    const Call call{device, command, reply, capacity};
 
-    if (verb == "open") {
-        int result = device(withDeviceNamed(command).c_str(), reply, capacity);
-        std::string opened = openedAlias(words);
-        if (result == 0 && !opened.empty()) {
-            bridge.aliases[opened] = AliasState{};
-        }
-        return result;
-    }
-    if (verb == "close") {
-        int result = device(command, reply, capacity);
-        if (name == "all") {
-            bridge.aliases.clear();
-        } else {
-            bridge.aliases.erase(name);
-        }
-        return result;
-    }
-
+    if (verb == "open") return forwardOpen(bridge, call, words);
+    if (verb == "close") return forwardClose(bridge, call, name);
     auto known = bridge.aliases.find(name);
-    if (known == bridge.aliases.end()) {
-        return device(command, reply, capacity);
-    }
+    if (known == bridge.aliases.end()) return pass(call);
     AliasState& alias = known->second;
-    std::string what = words.size() > 2 ? lower(words[2]) : "";
-    int number = 0;
-
-    if (verb == "play") {
-        int result = device(command, reply, capacity);
-        if (result == 0) {
-            markPlayed(alias);
-        }
-        return result;
-    }
-    if (verb == "seek" && words.size() == 4 && what == "to" && parseNumber(words[3], number)) {
-        int result = device(command, reply, capacity);
-        if (result == 0) {
-            return result;
-        }
-        std::string play = "play " + words[1] + " from " + words[3];
-        result = device(play.c_str(), reply, capacity);
-        if (result == 0) {
-            markPlayed(alias);
-        }
-        return result;
-    }
-    if (verb == "setaudio" && words.size() == 5 && what == "volume" && lower(words[3]) == "to" &&
-        parseNumber(words[4], number)) {
-        int result = device(command, reply, capacity);
-        if (result == 0) {
-            alias.acceptedVolume = number;
-        }
-        return result;
-    }
-    if (verb == "status" && words.size() == 3 && what == "volume") {
-        int result = device(command, reply, capacity);
-        if (result == 0) {
-            return result;
-        }
-        return writeReply(std::to_string(alias.acceptedVolume), reply, capacity) ? 0 : result;
-    }
-    if (verb == "status" && words.size() == 3 && what == "position") {
-        int result = device(command, reply, capacity);
-        return answerPosition(alias, device, words[1], result, reply, capacity);
-    }
-    return device(command, reply, capacity);
+    if (verb == "play") return forwardPlay(alias, call);
+    if (verb == "seek") return forwardSeek(alias, call, words);
+    if (verb == "setaudio") return forwardSetAudio(alias, call, words);
+    if (verb == "status") return forwardStatus(alias, call, words);
+    return pass(call);
 }
 
 }  // namespace platform::media
