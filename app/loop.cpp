@@ -45,6 +45,7 @@
 
 namespace app {
 
+// clang-format off: one line a stage, as the table above reads
 // Each stage gets the parts of the player it reads or writes, `p` for short.
 void runPass(Player& p, bool enterAtLoad) {
     const platform::Event& event = p.loop.event;
@@ -80,6 +81,7 @@ droppedFiles:
     FAULT_LINE(f); playback::refreshLengthText(p.transport);                                          // 21
     FAULT_LINE(f); armFaultHandler(p.faults);                                                         // 22
 }
+// clang-format on
 
 bool runGuardedPass(Player& player, bool enterAtLoad) {
     return runStep([&] { runPass(player, enterAtLoad); });

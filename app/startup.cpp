@@ -44,6 +44,7 @@ std::string aboutLibraryPath(const std::string& installationDirectory) {
 
 }  // namespace
 
+// clang-format off: one line a step, each marking its line
 // Each step marks its line and runs guarded: a fault passed over inside a step
 // skips the rest of that step, and start-up goes on with the next.
 void startUp(Player& player) {
@@ -102,5 +103,6 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] { platform::hideWindow(numbers::PLAYLIST_WINDOW); });
     FAULT_LINE(f); runStep([&] { prepareDrawing(player.loop); });
 }
+// clang-format on
 
 }  // namespace app

@@ -8,6 +8,7 @@ namespace {
 // Indices 0..147 are named, 255 says "no genre"; every other slot stays empty.
 // Most names end in one blank; the few that do not are kept as they are.
 constexpr std::array<const char*, GENRE_COUNT> buildGenreNames() {
+    // clang-format off: ten names a line, as they are numbered
     constexpr const char* NAMED[] = {
         "Blues", "Classic Rock", "Country", "Dance ", "Disco ", "Funk ", "Grunge", "Hip-Hop", "Jazz ", "Metal ",
         "New Age", "Oldies ", "Other ", "Pop ", "R&B ", "Rap ", "Reggae", "Rock ", "Techno", "Industrial ",
@@ -38,6 +39,7 @@ constexpr std::array<const char*, GENRE_COUNT> buildGenreNames() {
         "Contemporary Christian ", "Christian Rock ", "Merengue ", "Salsa ", "Trash Metal ", "Anime ", "Jpop ",
         "Synthpop ",
     };
+    // clang-format on
     static_assert(sizeof(NAMED) / sizeof(NAMED[0]) == 148);
 
     std::array<const char*, GENRE_COUNT> names{};

@@ -22,6 +22,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
 // Every service the simulator offers, and whether it has a way to fail that the
 // program must survive (a file, window, list row, library, device command or
 // dialog the system refuses). All are counted and numbered; any can fault.
+// clang-format off: a table of services
 #define SIM_CALLS(X)                                                                                        \
     X(pollEvent, false) X(openWindow, true) X(windowExists, false) X(closeWindow, true)                     \
     X(windowVisible, false) X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false)        \
@@ -42,6 +43,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(terminateProcess, true) X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true)      \
     X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)          \
     X(requestSaveFrom, true)
+// clang-format on
 
 enum class Call {
 #define SIM_CALL_NAME(name, canFail) name,
