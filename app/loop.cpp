@@ -45,7 +45,8 @@
 
 namespace app {
 
-// clang-format off: one line a stage, as the table above reads
+// one line a stage, as the table above reads (kept by hand)
+// clang-format off
 // Each stage gets the parts of the player it reads or writes, `p` for short.
 void runPass(Player& p, bool enterAtLoad) {
     const platform::Event& event = p.loop.event;

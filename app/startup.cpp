@@ -44,7 +44,8 @@ std::string aboutLibraryPath(const std::string& installationDirectory) {
 
 }  // namespace
 
-// clang-format off: one line a step, each marking its line
+// one line a step, each marking its line (kept by hand)
+// clang-format off
 // Each step marks its line and runs guarded: a fault passed over inside a step
 // skips the rest of that step, and start-up goes on with the next.
 void startUp(Player& player) {

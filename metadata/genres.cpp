@@ -8,7 +8,8 @@ namespace {
 // Indices 0..147 are named, 255 says "no genre"; every other slot stays empty.
 // Most names end in one blank; the few that do not are kept as they are.
 constexpr std::array<const char*, GENRE_COUNT> buildGenreNames() {
-    // clang-format off: ten names a line, as they are numbered
+    // ten names a line, as they are numbered (kept by hand)
+    // clang-format off
     constexpr const char* NAMED[] = {
         "Blues", "Classic Rock", "Country", "Dance ", "Disco ", "Funk ", "Grunge", "Hip-Hop", "Jazz ", "Metal ",
         "New Age", "Oldies ", "Other ", "Pop ", "R&B ", "Rap ", "Reggae", "Rock ", "Techno", "Industrial ",

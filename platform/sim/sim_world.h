@@ -22,7 +22,8 @@ constexpr std::uint32_t OTHER_THREAD = 2;
 // Every service the simulator offers, and whether it has a way to fail that the
 // program must survive (a file, window, list row, library, device command or
 // dialog the system refuses). All are counted and numbered; any can fault.
-// clang-format off: a table of services
+// a table of services (kept by hand)
+// clang-format off
 #define SIM_CALLS(X)                                                                                        \
     X(pollEvent, false) X(openWindow, true) X(windowExists, false) X(closeWindow, true)                     \
     X(windowVisible, false) X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false)        \
