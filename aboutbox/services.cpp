@@ -135,10 +135,9 @@ bool openWindow(const char* title, int x, int y, int clientWidth, int clientHeig
 // Siblings clip each other so the background never paints over the buttons.
 void addPicture(int controlId, int x, int y, int width, int height, int slot) {
     if (!services.window || controlId < 0 || controlId >= CONTROL_SLOTS) return;
-    HWND control = CreateWindowExA(0, "STATIC", nullptr,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP | SS_NOTIFY, x, y, width,
-                                   height, services.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                                   services.instance, nullptr);
+    HWND control = CreateWindowExA(
+        0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_BITMAP | SS_NOTIFY, x, y, width, height,
+        services.window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), services.instance, nullptr);
     services.controls[controlId] = control;
     if (control && slot >= 0 && slot < PICTURE_SLOTS && services.pictures[slot]) {
         SendMessageA(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(services.pictures[slot]));

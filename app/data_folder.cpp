@@ -10,8 +10,7 @@ namespace app {
 namespace {
 
 // The folders between the profile and the data folder, in creation order.
-constexpr const char* DATA_FOLDER_STEPS[] = {
-    "\\Local Settings", "\\Application Data", "\\Varnel", "\\MP3"};
+constexpr const char* DATA_FOLDER_STEPS[] = {"\\Local Settings", "\\Application Data", "\\Varnel", "\\MP3"};
 
 }  // namespace
 

@@ -16,8 +16,7 @@ namespace {
 // poll brought an event (the pointer moving or another message arriving).
 bool draggedOn(bool (*onBar)(platform::Point), const platform::Event& event, platform::Point& pointer) {
     pointer = platform::pointerIn(numbers::MAIN_WINDOW);
-    return onBar(pointer) && platform::keyPressed(platform::VK_LEFT_BUTTON) &&
-           event.lastEvent != platform::EVENT_NONE;
+    return onBar(pointer) && platform::keyPressed(platform::VK_LEFT_BUTTON) && event.lastEvent != platform::EVENT_NONE;
 }
 
 }  // namespace

@@ -44,8 +44,7 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
     const platform::Point pointer = pointerOnFace();
     const bool click = leftClickPolled(event);
     const bool previousKey = input::pressed(keys, input::VK_PREVIOUS_KEY);
-    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && t.mediaKeyLatch == 0) &&
-        (click || previousKey)) {
+    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && t.mediaKeyLatch == 0) && (click || previousKey)) {
         playback::previousTrack(t, playlist);
         return true;
     }

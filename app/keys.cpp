@@ -7,8 +7,7 @@
 namespace app {
 
 // Holding Delete removes one row; the latch opens for another code pressed.
-void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist,
-               const platform::Event& event) {
+void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist, const platform::Event& event) {
     input::scanKeys(keys);
     if (input::pressed(keys, platform::VK_LEFT_BUTTON)) {
         docking::startDragIfGrabbed(drag, event, platform::pointerIn(numbers::MAIN_WINDOW));

@@ -9,7 +9,6 @@ namespace app {
 // Scans the keys, then starts a drag when the left button grabbed the face's
 // top band, and removes the selected row when Delete is armed; both only in a
 // pass whose previous poll brought an event.
-void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist,
-               const platform::Event& event);
+void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist, const platform::Event& event);
 
 }  // namespace app

@@ -94,7 +94,7 @@ void runLoop(Player& player) {
     do {
         runGuardedPass(player, first);
         first = false;
-    } while (player.app.quitFlag != 1);                                                   // 23
+    } while (player.app.quitFlag != 1);  // 23
 }
 
 }  // namespace app

@@ -19,8 +19,8 @@ void openMainWindow(const AppState& app) {
     layout.x = app.screenWidth / 2 - skin::FACE_WIDTH / 2;
     layout.y = app.screenHeight / 2 - skin::FACE_HEIGHT / 2;
     if (!platform::openWindow(MAIN_WINDOW, layout)) return;
-    platform::addImageControl(MAIN_WINDOW, numbers::FACE_CONTROL, numbers::FACE_IMAGE, 0, 0,
-                              skin::FACE_PICTURE_WIDTH, skin::FACE_HEIGHT);
+    platform::addImageControl(MAIN_WINDOW, numbers::FACE_CONTROL, numbers::FACE_IMAGE, 0, 0, skin::FACE_PICTURE_WIDTH,
+                              skin::FACE_HEIGHT);
     platform::acceptDroppedFiles(MAIN_WINDOW);
 }
 

@@ -73,7 +73,8 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
     bool framesMade = true;
     for (const FramePicture& frame : FRAME_PICTURES) {
         framesMade = platform::addImageControl(PLAYLIST_WINDOW, frame.number, frame.number, frame.x, frame.y,
-                                               frame.width, frame.height) && framesMade;
+                                               frame.width, frame.height) &&
+                     framesMade;
     }
     playlist.listMade = platform::addListControl(PLAYLIST_WINDOW, numbers::PLAYLIST_LIST, 12, 10, 160, 169,
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);

@@ -27,7 +27,6 @@ bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playli
 // A click on the bottom frame's add, remove or clear button, polled in this
 // pass. True when the add button's dialog was accepted and the pass goes on
 // into the load step.
-bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport,
-                            const platform::Event& event);
+bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport, const platform::Event& event);
 
 }  // namespace app

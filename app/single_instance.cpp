@@ -5,8 +5,7 @@ namespace app {
 
 // The own process is never remembered, so a snapshot that lists the new player
 // before the older one still ends the older one.
-std::vector<std::uint32_t> walkSnapshot(AppState& state,
-                                        const std::vector<platform::ProcessEntry>& entries,
+std::vector<std::uint32_t> walkSnapshot(AppState& state, const std::vector<platform::ProcessEntry>& entries,
                                         std::uint32_t ownProcessId) {
     std::vector<std::uint32_t> terminations;
     for (const platform::ProcessEntry& entry : entries) {

@@ -16,8 +16,7 @@ constexpr int SAVE_REQUEST_TIMEOUT_MS = 2000;
 // first match other than `ownProcessId` is remembered, and at every second
 // match the count goes back to 0 and the remembered process is terminated.
 // Returns the terminations made.
-std::vector<std::uint32_t> walkSnapshot(AppState& state,
-                                        const std::vector<platform::ProcessEntry>& entries,
+std::vector<std::uint32_t> walkSnapshot(AppState& state, const std::vector<platform::ProcessEntry>& entries,
                                         std::uint32_t ownProcessId);
 
 void endOlderInstance(AppState& state);

@@ -23,13 +23,11 @@
 #define VOLUME_BAR_ORIGIN 132
 #define VOLUME_COLUMNS 46
 
-static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l)
-{
+static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(window, message, w, l);
 }
 
-static int queryStatus(const char *command)
-{
+static int queryStatus(const char* command) {
     char reply[260];
     memset(reply, ' ', sizeof reply - 1);
     reply[sizeof reply - 1] = 0;
@@ -38,15 +36,12 @@ static int queryStatus(const char *command)
 }
 
 /* The player's bar drawing: three rows of single pixels per filled column. */
-static void paintColumns(HDC dc, int origin, int columns, COLORREF colour)
-{
+static void paintColumns(HDC dc, int origin, int columns, COLORREF colour) {
     for (int k = 1; k <= columns; ++k)
-        for (int row = BAR_TOP_ROW; row <= BAR_BOTTOM_ROW; ++row)
-            SetPixelV(dc, origin + k, row, colour);
+        for (int row = BAR_TOP_ROW; row <= BAR_BOTTOM_ROW; ++row) SetPixelV(dc, origin + k, row, colour);
 }
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     if (argc < 2) {
         fprintf(stderr, "usage: floor.exe <track>\n");
         return 2;
@@ -60,10 +55,10 @@ int main(int argc, char **argv)
     RegisterClassA(&type);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - FACE_WIDTH / 2;
     const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - FACE_HEIGHT / 2;
-    HWND face = CreateWindowExA(0, "FloorWindow", "Tunewell", WS_POPUP | WS_VISIBLE, x, y, FACE_WIDTH,
-                                FACE_HEIGHT, NULL, NULL, type.hInstance, NULL);
-    HWND list = CreateWindowExA(0, "FloorWindow", "Floor list", WS_POPUP, x, y + FACE_HEIGHT, FACE_WIDTH,
-                                LIST_HEIGHT, face, NULL, type.hInstance, NULL);
+    HWND face = CreateWindowExA(0, "FloorWindow", "Tunewell", WS_POPUP | WS_VISIBLE, x, y, FACE_WIDTH, FACE_HEIGHT,
+                                NULL, NULL, type.hInstance, NULL);
+    HWND list = CreateWindowExA(0, "FloorWindow", "Floor list", WS_POPUP, x, y + FACE_HEIGHT, FACE_WIDTH, LIST_HEIGHT,
+                                face, NULL, type.hInstance, NULL);
     HDC dc = GetDC(face);
 
     char command[MAX_PATH + 64];
@@ -79,8 +74,7 @@ int main(int argc, char **argv)
     for (int running = 1; running; ++passes) {
         SetActiveWindow(face);
         ShowWindow(list, SW_HIDE);
-        for (int key = 1; key <= 255; ++key)
-            GetAsyncKeyState(key);
+        for (int key = 1; key <= 255; ++key) GetAsyncKeyState(key);
         POINT pointer;
         GetCursorPos(&pointer);
         queryStatus("status MP3_1 position");

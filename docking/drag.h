@@ -25,7 +25,7 @@ struct Drag {
     int snapEdge = SNAP_NONE;
     std::array<int, TRAIL_ENTRIES> trailX{};  // positions of the face while it followed the pointer
     std::array<int, TRAIL_ENTRIES> trailY{};
-    int trailIndex = 0;  // the last entry written
+    int trailIndex = 0;   // the last entry written
     int screenWidth = 0;  // the primary screen, as measured once at start-up
     int screenHeight = 0;
 };

@@ -87,9 +87,7 @@ void createInfoFonts() {
     platform::createFont(INFO_VALUE_FONT, "Arial", 10, 700);
 }
 
-void clearStrip() {
-    platform::fillBox(STRIP_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR);
-}
+void clearStrip() { platform::fillBox(STRIP_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR); }
 
 void drawIdleText(InfoStrip& strip, int trackLoaded) {
     ++strip.idleCounter;
@@ -109,12 +107,23 @@ void drawIdleText(InfoStrip& strip, int trackLoaded) {
 void drawInfoCycle(InfoStrip& strip, const TrackTag& tag, int bitrateKbps) {
     ++strip.infoCounter;
     switch (duePhase(strip)) {
-        case Phase::Name: drawTextPhase("Name: ", tag.trackTitle); break;
-        case Phase::Artist: drawTextPhase("Artist: ", tag.trackArtist); break;
-        case Phase::Album: drawTextPhase("Album: ", tag.trackAlbum); break;
-        case Phase::Genre: drawPhase("Genre: ", tag.trackGenre); break;
-        case Phase::Bitrate: drawPhase("Bitrate: ", std::to_string(bitrateKbps) + " kbps"); break;
-        case Phase::None: return;
+    case Phase::Name:
+        drawTextPhase("Name: ", tag.trackTitle);
+        break;
+    case Phase::Artist:
+        drawTextPhase("Artist: ", tag.trackArtist);
+        break;
+    case Phase::Album:
+        drawTextPhase("Album: ", tag.trackAlbum);
+        break;
+    case Phase::Genre:
+        drawPhase("Genre: ", tag.trackGenre);
+        break;
+    case Phase::Bitrate:
+        drawPhase("Bitrate: ", std::to_string(bitrateKbps) + " kbps");
+        break;
+    case Phase::None:
+        return;
     }
     strip.infoPhaseFlag = 1 - strip.infoPhaseFlag;
 }

@@ -85,12 +85,12 @@ bool keyPressed(int virtualKey);
 constexpr int VK_LEFT_BUTTON = 1;  // the left mouse button's virtual-key code
 
 // Single-column list control.
-bool addListControl(int window, int control, int x, int y, int width, int height,
-                    std::int32_t textColour, std::int32_t backColour);
+bool addListControl(int window, int control, int x, int y, int width, int height, std::int32_t textColour,
+                    std::int32_t backColour);
 int listInsert(int control, int index, const std::string& text);  // index -1 appends
 void listDelete(int control, int index);
-int listCount(int control);     // 0 when the control does not exist, -1 when its thread does not answer
-int listSelected(int control);  // -1 for none
+int listCount(int control);                    // 0 when the control does not exist, -1 when its thread does not answer
+int listSelected(int control);                 // -1 for none
 std::string listText(int control, int index);  // empty when the row does not exist
 
 // Popup menus and their check marks.

@@ -36,8 +36,8 @@ bool runGuarded(void (*step)(void* context), void* context);
 // next event poll or modal wait. False when the loop's thread did not take it
 // within `timeoutMs`.
 bool runOnLoopThread(void (*task)(void* context), void* context, int timeoutMs);
-void stopLoopThread();  // for good: it runs no more code of the player
-[[noreturn]] void parkThread();  // the calling thread waits for the process to end
+void stopLoopThread();                                // for good: it runs no more code of the player
+[[noreturn]] void parkThread();                       // the calling thread waits for the process to end
 [[noreturn]] void endProcessNow(std::uint32_t code);  // nothing else runs, no library unloads
 std::uint32_t currentThreadId();
 // The system ends the session (log-off, shut-down): `hook` runs on the loop's
@@ -59,9 +59,9 @@ std::string programPath();
 
 // Files, by program-chosen handle numbers (-1 = failed).
 enum class FileMode {
-    ReadExisting,      // read, share reads, existing files only
-    ReadWriteAlways,   // read and write, share reads, create when absent
-    WriteTruncate,     // write, share reads, create or truncate
+    ReadExisting,     // read, share reads, existing files only
+    ReadWriteAlways,  // read and write, share reads, create when absent
+    WriteTruncate,    // write, share reads, create or truncate
 };
 // Why an open failed: the file is not there, or it is there but may not be
 // opened (locked by another program, access denied).
@@ -77,7 +77,7 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure);
 int readFile(int file, void* buffer, int count);  // bytes read, 0 at the end, -1 on failure
 int writeFile(int file, const void* buffer, int count);
 bool seekFile(int file, std::int64_t offset);  // from the start; fails for a negative offset
-bool flushFile(int file);  // true once the file's bytes have reached the disk
+bool flushFile(int file);                      // true once the file's bytes have reached the disk
 void closeFile(int file);
 // Moves `from` over `to`, replacing it in one step, written through to the disk.
 bool replaceFile(const std::string& from, const std::string& to);

@@ -21,9 +21,7 @@ std::string clockField(int value) {
 
 }  // namespace
 
-int sendCommand(const std::string& command) {
-    return platform::mediaCommand(command.c_str(), nullptr, 0);
-}
+int sendCommand(const std::string& command) { return platform::mediaCommand(command.c_str(), nullptr, 0); }
 
 // The reply buffer is blank-filled so that an untouched buffer reads as 0.
 int queryStatus(const std::string& command) {
@@ -49,8 +47,7 @@ std::string formatClock(int milliseconds) {
 // (it could open another one), so such paths are refused.
 bool openTrack(int alias, const std::string& path) {
     if (path.find('"') != std::string::npos || platform::holdsWildcard(path)) return false;
-    const std::string command =
-        "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + aliasName(alias);
+    const std::string command = "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + aliasName(alias);
     return sendCommand(command) == 0;
 }
 

@@ -28,7 +28,7 @@ struct Transport {
     int positionMs = 0;
     int progressPixels = 0;  // filled columns of the position bar
     int deviceVolume = 0;
-    int volumePixels = 0;    // filled columns of the volume bar
+    int volumePixels = 0;  // filled columns of the volume bar
     int mediaKeyLatch = 0;
     int stopRewound = 0;
     int movedByPrevious = 0;

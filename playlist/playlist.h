@@ -13,10 +13,10 @@ constexpr int PLAYLIST_SLOTS = 201;
 
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
-    bool listMade = false;            // the list exists; without it the list file is left alone
-    bool listFileUnreadable = false;  // list.vnp was there at start but was not read whole
-    bool listFileSaved = false;       // an end of the player replaced list.vnp with this run's rows
-    store::Replacement listFileSave;  // what a save broke off by a fault left behind
+    bool listMade = false;                          // the list exists; without it the list file is left alone
+    bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
+    bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
+    store::Replacement listFileSave;                // what a save broke off by a fault left behind
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200

@@ -49,8 +49,8 @@ int volumeColumns(int deviceVolume) {
 // the bar and no more.
 int positionColumns(int positionMs, int trackLengthMs) {
     if (trackLengthMs == 0) return 0;
-    const double quotient = static_cast<double>(positionMs) / static_cast<double>(trackLengthMs) *
-                            static_cast<double>(POSITION_COLUMNS);
+    const double quotient =
+        static_cast<double>(positionMs) / static_cast<double>(trackLengthMs) * static_cast<double>(POSITION_COLUMNS);
     const float filled = std::ceil(static_cast<float>(quotient));
     return static_cast<int>(std::clamp(filled, 0.0f, static_cast<float>(POSITION_COLUMNS)));
 }

@@ -21,11 +21,11 @@ const std::array<ButtonGeometry, BUTTON_COUNT> BUTTONS = {{
 void loadSkin(Skin& skin, const std::string& installationDirectory) {
     skin.hoverPixels.assign(SKIN_WIDTH * SKIN_HEIGHT, platform::NO_COLOUR);
     skin.normalPixels.assign(SKIN_WIDTH * SKIN_HEIGHT, platform::NO_COLOUR);
-    platform::readBitmapPixels((installationDirectory + "backmouse.vnb").c_str(), SKIN_WIDTH,
-                               SKIN_HEIGHT, skin.hoverPixels.data());
+    platform::readBitmapPixels((installationDirectory + "backmouse.vnb").c_str(), SKIN_WIDTH, SKIN_HEIGHT,
+                               skin.hoverPixels.data());
     // The normal picture's path carries one more backslash than the hover one's.
-    platform::readBitmapPixels((installationDirectory + "\\back.vnb").c_str(), SKIN_WIDTH,
-                               SKIN_HEIGHT, skin.normalPixels.data());
+    platform::readBitmapPixels((installationDirectory + "\\back.vnb").c_str(), SKIN_WIDTH, SKIN_HEIGHT,
+                               skin.normalPixels.data());
 }
 
 bool insideHitBox(Button button, int mouseX, int mouseY) {

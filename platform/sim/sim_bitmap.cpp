@@ -10,9 +10,7 @@ static std::uint32_t readU32(const std::uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-static std::uint16_t readU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+static std::uint16_t readU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // Accepts bottom-up (positive height) and top-down (negative height) files;
 // every size is checked against the bytes present before anything is read.

@@ -65,8 +65,7 @@ bool controlFails(int control) {
     return std::find(failing.begin(), failing.end(), control) != failing.end();
 }
 
-sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window, int x, int y, int width,
-                                 int height) {
+sim::ControlRecord& placeControl(int control, sim::ControlKind kind, int window, int x, int y, int width, int height) {
     sim::ControlRecord& entry = world().controls[control] = sim::ControlRecord{};
     entry.kind = kind;
     entry.window = window;
@@ -100,8 +99,8 @@ bool addImageControl(int window, int control, int image, int x, int y, int width
     return true;
 }
 
-bool addListControl(int window, int control, int x, int y, int width, int height,
-                    std::int32_t textColour, std::int32_t backColour) {
+bool addListControl(int window, int control, int x, int y, int width, int height, std::int32_t textColour,
+                    std::int32_t backColour) {
     if (sim::enter(sim::Call::addListControl) || !sim::findWindow(window) || controlFails(control)) return false;
     sim::ControlRecord& entry = placeControl(control, sim::ControlKind::List, window, x, y, width, height);
     entry.textColour = textColour;
@@ -161,8 +160,7 @@ void createPopupMenu(int menu) {
 void appendMenuItem(int menu, int item, const char* text) {
     if (sim::enter(sim::Call::appendMenuItem)) return;
     auto it = world().menus.find(menu);
-    if (it != world().menus.end())
-        it->second.items.push_back({item, text ? text : "", sim::MenuItemKind::Item, false});
+    if (it != world().menus.end()) it->second.items.push_back({item, text ? text : "", sim::MenuItemKind::Item, false});
 }
 
 void appendMenuSeparator(int menu) {
@@ -198,8 +196,7 @@ void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
     int choice = w.popupChoices.front();
     w.popupChoices.pop_front();
     if (fails) return;  // never on screen: the user chose nothing
-    if (choice != 0 && w.menus.count(menu))
-        w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
+    if (choice != 0 && w.menus.count(menu)) w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
 }
 
 }  // namespace platform

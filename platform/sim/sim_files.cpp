@@ -73,8 +73,8 @@ static bool wildcardMatch(const char* pattern, const char* name) {
     if (*pattern == '\0') return *name == '\0';
     if (*pattern == '*') return wildcardMatch(pattern + 1, name) || (*name && wildcardMatch(pattern, name + 1));
     if (*name == '\0') return false;
-    bool same = *pattern == '?' || std::toupper(static_cast<unsigned char>(*pattern)) ==
-                                       std::toupper(static_cast<unsigned char>(*name));
+    bool same = *pattern == '?' ||
+                std::toupper(static_cast<unsigned char>(*pattern)) == std::toupper(static_cast<unsigned char>(*name));
     return same && wildcardMatch(pattern + 1, name + 1);
 }
 
@@ -333,8 +333,7 @@ bool replaceFile(const std::string& from, const std::string& to) {
     std::string source = sim::hostPath(from);
     std::string target = sim::hostPath(to);
     std::error_code error;
-    if (source.empty() || target.empty() || sim::locked(target) || fs::is_directory(target, error))
-        return false;
+    if (source.empty() || target.empty() || sim::locked(target) || fs::is_directory(target, error)) return false;
     for (const auto& [handle, open] : world().files)
         if (open.hostPath == target || open.hostPath == source) return false;
     fs::rename(source, target, error);

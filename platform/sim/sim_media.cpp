@@ -66,9 +66,12 @@ int aliasVolume(int alias) {
 
 static const char* modeWord(MediaMode mode) {
     switch (mode) {
-    case MediaMode::Playing: return "playing";
-    case MediaMode::Paused: return "paused";
-    case MediaMode::Stopped: break;
+    case MediaMode::Playing:
+        return "playing";
+    case MediaMode::Paused:
+        return "paused";
+    case MediaMode::Stopped:
+        break;
     }
     return "stopped";
 }
@@ -114,11 +117,13 @@ static int wavLength(const std::string& path) {
     std::int64_t dataSize = -1;
     unsigned char chunk[8];
     while (in.read(reinterpret_cast<char*>(chunk), 8)) {
-        std::uint32_t size = chunk[4] | (chunk[5] << 8) | (chunk[6] << 16) | (static_cast<std::uint32_t>(chunk[7]) << 24);
+        std::uint32_t size =
+            chunk[4] | (chunk[5] << 8) | (chunk[6] << 16) | (static_cast<std::uint32_t>(chunk[7]) << 24);
         if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16) {
             unsigned char format[16];
             if (!in.read(reinterpret_cast<char*>(format), 16)) return -1;
-            byteRate = format[8] | (format[9] << 8) | (format[10] << 16) | (static_cast<std::uint32_t>(format[11]) << 24);
+            byteRate =
+                format[8] | (format[9] << 8) | (format[10] << 16) | (static_cast<std::uint32_t>(format[11]) << 24);
             in.seekg(static_cast<std::streamoff>(size - 16 + (size & 1)), std::ios::cur);
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             dataSize = size;
@@ -174,8 +179,8 @@ static int answer(const std::string& text, char* buffer, int capacity) {
 }
 
 // Commands on an open alias: play, pause, resume, stop, seek, setaudio, status.
-static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::vector<std::string>& words,
-                        char* reply, int capacity) {
+static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::vector<std::string>& words, char* reply,
+                        int capacity) {
     World& w = world();
     settleAlias(alias);
     std::vector<std::string> args;

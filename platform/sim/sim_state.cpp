@@ -91,15 +91,11 @@ void reset(const std::string& rootFolder) {
     fs::create_directories(hostPath("C:\\Tunewell"), error);
 }
 
-void setEnvironment(const std::string& name, const std::string& value) {
-    world().environment[upper(name)] = value;
-}
+void setEnvironment(const std::string& name, const std::string& value) { world().environment[upper(name)] = value; }
 
 void unsetEnvironment(const std::string& name) { world().environment.erase(upper(name)); }
 
-void setCurrentDirectory(const std::string& windowsPath) {
-    world().currentDirectory = windowsPath;
-}
+void setCurrentDirectory(const std::string& windowsPath) { world().currentDirectory = windowsPath; }
 
 void setProgramPath(const std::string& windowsPath) { world().programPath = windowsPath; }
 

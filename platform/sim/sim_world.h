@@ -101,7 +101,7 @@ enum class QueuedKind { Control, Menu, Raw };
 
 struct QueuedEvent {
     QueuedKind kind = QueuedKind::Raw;
-    int id = 0;         // control, menu item or message number
+    int id = 0;  // control, menu item or message number
     int eventType = -1;
     std::uintptr_t wParam = 0;
     std::intptr_t lParam = 0;
@@ -125,17 +125,17 @@ enum class MediaMode { Stopped, Playing, Paused };
 struct MediaAlias {
     std::string path;
     int length = 0;
-    int position = 0;       // while playing: the position at playStartClock
+    int position = 0;  // while playing: the position at playStartClock
     MediaMode mode = MediaMode::Stopped;
     int volume = 1000;
     std::int64_t playStartClock = 0;
 };
 
 struct OpenFile {
-    int fd = -1;              // -1 for a file kept in memory
-    std::string hostPath;     // or the memory file's key
+    int fd = -1;           // -1 for a file kept in memory
+    std::string hostPath;  // or the memory file's key
     bool writes = false;
-    std::size_t offset = 0;   // a memory file's read and write position
+    std::size_t offset = 0;  // a memory file's read and write position
 };
 
 struct World {
@@ -152,8 +152,8 @@ struct World {
     std::array<int, CALL_KINDS> callCounts{};
     CallSweep sweep;
     int polls = 0;
-    std::function<void()> user;                              // acts at every event poll
-    std::function<void(const MessageShown&)> boxWatcher;     // looks while a message box is up
+    std::function<void()> user;                           // acts at every event poll
+    std::function<void(const MessageShown&)> boxWatcher;  // looks while a message box is up
     int servicesStarted = 0, servicesStopped = 0;
 
     int pointerX = -1000, pointerY = -1000;
@@ -185,7 +185,7 @@ struct World {
 
     std::map<int, OpenFile> files;  // by handle
     std::vector<FileOperation> failingFileOperations;
-    std::vector<std::string> lockedFiles;  // host paths
+    std::vector<std::string> lockedFiles;            // host paths
     std::map<std::string, std::string> memoryFiles;  // by upper-cased path, in a world without a disk
 
     std::vector<platform::ProcessEntry> processes;
@@ -222,7 +222,7 @@ struct World {
 
     std::vector<std::string> mediaLog;
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
-    std::map<std::string, int> trackLengths;  // by host path
+    std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
 };
 

@@ -63,8 +63,8 @@ std::string openedAlias(const std::vector<std::string>& words) {
 // previous one since the last play sends the extra mode query: right after a play
 // Wine may still read 0 and "stopped" for a moment, which is no end. A query
 // that failed is no reading at all: it comes back failed, whatever the mode.
-int answerPosition(AliasState& alias, const Device& device, const std::string& name, int result,
-                   char* reply, int capacity) {
+int answerPosition(AliasState& alias, const Device& device, const std::string& name, int result, char* reply,
+                   int capacity) {
     if (result != 0 || !alias.playedSinceOpen || reply == nullptr || capacity <= 0) {
         return result;
     }
@@ -173,8 +173,7 @@ int forwardSeek(AliasState& alias, const Call& call, const std::vector<std::stri
 // Remembers the volume the device took, for the volume query it cannot answer.
 int forwardSetAudio(AliasState& alias, const Call& call, const std::vector<std::string>& words) {
     int number = 0;
-    if (words.size() != 5 || lower(words[2]) != "volume" || lower(words[3]) != "to" ||
-        !parseNumber(words[4], number)) {
+    if (words.size() != 5 || lower(words[2]) != "volume" || lower(words[3]) != "to" || !parseNumber(words[4], number)) {
         return pass(call);
     }
     int result = pass(call);
@@ -204,8 +203,7 @@ int forwardStatus(AliasState& alias, const Call& call, const std::vector<std::st
 
 }  // namespace
 
-int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
-                      int capacity) {
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
     std::vector<std::string> words;
     splitCommandWords(command, words);  // a malformed command is the device's to refuse
     std::string verb = words.empty() ? "" : lower(words[0]);

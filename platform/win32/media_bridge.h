@@ -24,7 +24,6 @@ struct BridgeState {
 
 // Passes `command` to `device`, standing in for the three answers Wine's
 // device gets wrong; returns what the caller of the device would see.
-int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply,
-                      int capacity);
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity);
 
 }  // namespace platform::media

@@ -22,8 +22,8 @@ std::size_t pixelBytes(const BITMAPINFOHEADER& info) {
         return 0;
     }
     std::size_t width = static_cast<std::size_t>(info.biWidth);
-    std::size_t height = static_cast<std::size_t>(info.biHeight < 0 ? -static_cast<long long>(info.biHeight)
-                                                                    : info.biHeight);
+    std::size_t height =
+        static_cast<std::size_t>(info.biHeight < 0 ? -static_cast<long long>(info.biHeight) : info.biHeight);
     std::size_t stride = (width * info.biBitCount + 31) / 32 * 4;
     return stride * height;
 }
@@ -40,16 +40,16 @@ bool decodeBitmap(int image, const std::uint8_t* bytes, std::size_t size) {
     auto file = readStruct<BITMAPFILEHEADER>(bytes);
     auto info = readStruct<BITMAPINFOHEADER>(bytes + sizeof(BITMAPFILEHEADER));
     std::size_t needed = pixelBytes(info);
-    if (info.biSize < sizeof(BITMAPINFOHEADER) || needed == 0 || file.bfOffBits < HEADERS ||
-        file.bfOffBits > size || size - file.bfOffBits < needed) {
+    if (info.biSize < sizeof(BITMAPINFOHEADER) || needed == 0 || file.bfOffBits < HEADERS || file.bfOffBits > size ||
+        size - file.bfOffBits < needed) {
         return false;
     }
     BITMAPINFO header = {};
     header.bmiHeader = info;
     header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateDIBitmap(screen, &header.bmiHeader, CBM_INIT, bytes + file.bfOffBits, &header,
-                                    DIB_RGB_COLORS);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, &header.bmiHeader, CBM_INIT, bytes + file.bfOffBits, &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     if (bitmap == nullptr) {
         return false;

@@ -17,8 +17,8 @@ bool addImageControl(int window, int control, int image, int x, int y, int width
     if (parent == nullptr) {
         return false;
     }
-    HWND handle = CreateWindowExA(0, "STATIC", nullptr, SS_BITMAP | SS_NOTIFY | WS_CHILD | WS_VISIBLE, x, y,
-                                  width, height, parent, controlId(control), s.instance, nullptr);
+    HWND handle = CreateWindowExA(0, "STATIC", nullptr, SS_BITMAP | SS_NOTIFY | WS_CHILD | WS_VISIBLE, x, y, width,
+                                  height, parent, controlId(control), s.instance, nullptr);
     if (handle == nullptr) {
         return false;
     }

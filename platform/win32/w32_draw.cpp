@@ -79,8 +79,8 @@ void createFont(int font, const char* face, int points, int weight) {
     if (display != nullptr) {
         DeleteDC(display);
     }
-    HFONT handle = CreateFontA(-MulDiv(points, pixelsPerInch, 72), 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
-                               0, 0, face);
+    HFONT handle =
+        CreateFontA(-MulDiv(points, pixelsPerInch, 72), 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
     auto old = s.fonts.find(font);
     if (old != s.fonts.end() && old->second != nullptr) {
         if (s.surface != nullptr) {

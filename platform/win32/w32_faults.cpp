@@ -127,8 +127,8 @@ bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
     if (t.taskWindow == nullptr) return false;
     t.handed = LoopTask{task, context};
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(t.taskWindow, w32::WM_RUN_TASK, 0, reinterpret_cast<LPARAM>(&t.handed),
-                               SMTO_NORMAL, static_cast<UINT>(timeoutMs), &result) != 0;
+    return SendMessageTimeoutA(t.taskWindow, w32::WM_RUN_TASK, 0, reinterpret_cast<LPARAM>(&t.handed), SMTO_NORMAL,
+                               static_cast<UINT>(timeoutMs), &result) != 0;
 }
 
 void stopLoopThread() {

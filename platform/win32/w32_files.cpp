@@ -50,8 +50,8 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
         access = GENERIC_WRITE;
         disposition = CREATE_ALWAYS;
     }
-    HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
+    HANDLE handle =
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;

@@ -8,8 +8,8 @@
 namespace platform {
 
 static int sendToDevice(const char* command, char* reply, int capacity) {
-    return static_cast<int>(
-        mciSendStringA(command, capacity > 0 ? reply : nullptr, capacity > 0 ? static_cast<UINT>(capacity) : 0, nullptr));
+    return static_cast<int>(mciSendStringA(command, capacity > 0 ? reply : nullptr,
+                                           capacity > 0 ? static_cast<UINT>(capacity) : 0, nullptr));
 }
 
 int mediaCommand(const char* command, char* reply, int capacity) {

@@ -78,7 +78,7 @@ Fn exportedFunction(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-HWND windowHandle(int window);    // nullptr when the window is gone or never existed
+HWND windowHandle(int window);      // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed
 HBRUSH solidBrush(Colour colour);
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -18,9 +18,9 @@ bool openWindow(int window, const WindowLayout& layout) {
     RECT outer = {0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRect(&outer, style, FALSE);
     HWND owner = layout.owner >= 0 ? windowHandle(layout.owner) : nullptr;
-    HWND handle = CreateWindowExA(0, w32::WINDOW_CLASS, layout.title, style, layout.x, layout.y,
-                                  outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
-                                  s.instance, nullptr);
+    HWND handle =
+        CreateWindowExA(0, w32::WINDOW_CLASS, layout.title, style, layout.x, layout.y, outer.right - outer.left,
+                        outer.bottom - outer.top, owner, nullptr, s.instance, nullptr);
     if (handle == nullptr) {
         return false;
     }
@@ -135,8 +135,7 @@ static Point measurePointer(int window) {
     HWND handle = windowHandle(window);
     POINT p = {};
     RECT client = {};
-    if (handle == nullptr || !readCursor(p) || !ScreenToClient(handle, &p) ||
-        !GetClientRect(handle, &client)) {
+    if (handle == nullptr || !readCursor(p) || !ScreenToClient(handle, &p) || !GetClientRect(handle, &client)) {
         return Point{-1, -1};
     }
     if (p.x < 0 || p.x > client.right || p.y < 0 || p.y > client.bottom) {

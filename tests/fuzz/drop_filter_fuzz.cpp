@@ -21,7 +21,8 @@ namespace {
 constexpr int PLAYLIST_WINDOW = 1;
 
 bool audioExtension(const std::string& path) {
-    const std::string name = path.substr(path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1);
+    const std::string name =
+        path.substr(path.find_last_of('\\') == std::string::npos ? 0 : path.find_last_of('\\') + 1);
     const std::size_t dot = name.find_last_of('.');
     if (dot == std::string::npos) return false;
     std::string extension = name.substr(dot + 1);

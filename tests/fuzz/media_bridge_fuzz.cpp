@@ -65,16 +65,36 @@ Command nextCommand(FuzzedDataProvider& input) {
     c.number = std::to_string(input.ConsumeIntegralInRange(-5, 300000));
     const std::string path = PATHS[input.ConsumeIntegralInRange<std::size_t>(0, PATHS.size() - 1)];
     switch (input.ConsumeIntegralInRange(0, 9)) {
-    case 0: c.text = "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + c.alias; break;
-    case 1: c.text = "play " + c.alias; break;
-    case 2: c.text = "play " + c.alias + " from " + c.number; break;
-    case 3: c.text = "close " + c.alias; break;
-    case 4: c.text = "Seek " + c.alias + " to " + c.number; break;
-    case 5: c.text = "SetAudio " + c.alias + " volume to " + c.number; break;
-    case 6: c.text = "status " + c.alias + " position"; break;
-    case 7: c.text = "status " + c.alias + " volume"; break;
-    case 8: c.text = "status " + c.alias + " length"; break;
-    default: c.text = input.ConsumeRandomLengthString(80); c.known = false;
+    case 0:
+        c.text = "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + c.alias;
+        break;
+    case 1:
+        c.text = "play " + c.alias;
+        break;
+    case 2:
+        c.text = "play " + c.alias + " from " + c.number;
+        break;
+    case 3:
+        c.text = "close " + c.alias;
+        break;
+    case 4:
+        c.text = "Seek " + c.alias + " to " + c.number;
+        break;
+    case 5:
+        c.text = "SetAudio " + c.alias + " volume to " + c.number;
+        break;
+    case 6:
+        c.text = "status " + c.alias + " position";
+        break;
+    case 7:
+        c.text = "status " + c.alias + " volume";
+        break;
+    case 8:
+        c.text = "status " + c.alias + " length";
+        break;
+    default:
+        c.text = input.ConsumeRandomLengthString(80);
+        c.known = false;
     }
     return c;
 }

@@ -149,8 +149,7 @@ TEST_F(BadInput, DamagedListFilesAndAFolderNamedLikeATrack) {
 // wildcard names no file: no tag (though C:\Music\ab.mp3 would match it as a
 // pattern), no open, while the track before it is still closed.
 TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
-    const std::string longPath =
-        "C:\\Music\\" + std::string(120, 'a') + "\\" + std::string(150, 'b') + "\\long.mp3";
+    const std::string longPath = "C:\\Music\\" + std::string(120, 'a') + "\\" + std::string(150, 'b') + "\\long.mp3";
     writeFile("C:\\Music\\empty.mp3", "");
     writeFile("C:\\Music\\short.mp3", std::string(100, '\xff'));
     writeFile(longPath, std::string(3000, '\0'));
@@ -173,15 +172,14 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
         app::runPass(player, false);
         loads.push_back(sim::mediaLog());
     }
-    EXPECT_EQ(sim::listRows(numbers::PLAYLIST_LIST),
-              (std::vector<std::string>{"empty", "short", "long", "a?", "*"}));
+    EXPECT_EQ(sim::listRows(numbers::PLAYLIST_LIST), (std::vector<std::string>{"empty", "short", "long", "a?", "*"}));
     auto opens = [](const std::vector<std::string>& log) {
         return std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; });
     };
     EXPECT_EQ(opens(loads[0]), 1);
     EXPECT_EQ(opens(loads[1]), 1);
-    EXPECT_NE(std::find(loads[2].begin(), loads[2].end(),
-                        "OPEN \"" + longPath + "\" Type MPEGVIDEO ALIAS MP3_1"), loads[2].end());
+    EXPECT_NE(std::find(loads[2].begin(), loads[2].end(), "OPEN \"" + longPath + "\" Type MPEGVIDEO ALIAS MP3_1"),
+              loads[2].end());
     for (int wildcard : {3, 4}) {
         EXPECT_EQ(opens(loads[wildcard]), 0);
         EXPECT_NE(std::find(loads[wildcard].begin(), loads[wildcard].end(), "close MP3_1"), loads[wildcard].end());

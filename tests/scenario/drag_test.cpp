@@ -36,7 +36,9 @@ protected:
         pass();
     }
 
-    std::vector<int> face() { return {sim::windowInfo(numbers::MAIN_WINDOW).x, sim::windowInfo(numbers::MAIN_WINDOW).y}; }
+    std::vector<int> face() {
+        return {sim::windowInfo(numbers::MAIN_WINDOW).x, sim::windowInfo(numbers::MAIN_WINDOW).y};
+    }
 
     // Releases the button; returns where the playlist window was moved in that pass.
     Spots release() {

@@ -110,7 +110,8 @@ TEST_F(FaultTrap, FaultsArePassedOverUntilTheFirstPassEndsThenEndThePlayer) {
     const std::string& text = sim::messagesShown()[0].text;
     EXPECT_NE(text.find("Line: " + std::to_string(loopLine("platform::sleepMs(1);")) + "\r\n"), std::string::npos);
     EXPECT_NE(text.find("Total number of errors: 3\r\n"), std::string::npos);
-    for (std::size_t i = sentBefore; i < sim::mediaLog().size(); ++i) EXPECT_EQ(sim::mediaLog()[i].rfind("status", 0), 0u);
+    for (std::size_t i = sentBefore; i < sim::mediaLog().size(); ++i)
+        EXPECT_EQ(sim::mediaLog()[i].rfind("status", 0), 0u);
     EXPECT_EQ(sim::servicesStopped(), 1);
     EXPECT_FALSE(sim::faultFilterInstalled());
 }

@@ -82,8 +82,8 @@ TEST_F(InfoStripScenario, CycleDrawsEachPhaseOnceAndRestartsAfter9001Passes) {
         if (metadata::inTimePhase(strip)) timePhasePasses.push_back(n);
     }
     std::map<int, std::vector<std::string>> expected = {
-        {1, {"Name: ", "Song"}},       {1501, {"Artist: ", "Band"}},      {3001, {"Album: ", "Disc"}},
-        {4501, {"Genre: ", "Rock "}},  {6001, {"Bitrate: ", "128 kbps"}}, {9002, {"Name: ", "Song"}},
+        {1, {"Name: ", "Song"}},      {1501, {"Artist: ", "Band"}},      {3001, {"Album: ", "Disc"}},
+        {4501, {"Genre: ", "Rock "}}, {6001, {"Bitrate: ", "128 kbps"}}, {9002, {"Name: ", "Song"}},
     };
     EXPECT_EQ(drawnOn, expected);
 

@@ -66,8 +66,8 @@ TEST_F(KeyScan, DragStartsOnlyInTheTopBandAfterAFaceEvent) {
         int x, y, source;
         bool starts;
     };
-    for (const Case c : {Case{22, 4, 0, true}, Case{21, 4, 0, false}, Case{22, 5, 0, false},
-                         Case{184, 0, 8, true}, Case{100, 2, 9, false}}) {
+    for (const Case c : {Case{22, 4, 0, true}, Case{21, 4, 0, false}, Case{22, 5, 0, false}, Case{184, 0, 8, true},
+                         Case{100, 2, 9, false}}) {
         sim::queueControlEvent(c.source, platform::EVENT_RIGHT_DOUBLE_CLICK);
         pass();
         sim::movePointerToClient(numbers::MAIN_WINDOW, c.x, c.y);

@@ -51,7 +51,6 @@ protected:
         writeFile(path, bytes);
         return path;
     }
-
 };
 
 TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
@@ -62,7 +61,8 @@ TEST_F(Playlist, ListFileReadsEveryLineEndAndIsWrittenBackWithCrLf) {
         std::string saved;
     };
     const Case cases[] = {
-        {"C:\\a.mp3\r\nD:\\b.c\\two.live.ogg\r\nC:\\x\\README\r\n", {"a", "two.live", "README"},
+        {"C:\\a.mp3\r\nD:\\b.c\\two.live.ogg\r\nC:\\x\\README\r\n",
+         {"a", "two.live", "README"},
          "C:\\a.mp3\r\nD:\\b.c\\two.live.ogg\r\nC:\\x\\README\r\n"},
         {"C:\\a.mp3\nC:\\b.mp3\n", {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
         {"C:\\a.mp3\rC:\\b.mp3\r", {"a", "b"}, "C:\\a.mp3\r\nC:\\b.mp3\r\n"},
@@ -119,8 +119,8 @@ TEST_F(Playlist, ASaveFailingAtAnyStepLeavesTheOldFileWhole) {
     writeFile(LIST_FILE, "C:\\old.mp3\r\n");
     start();
     playlist::appendPath(player.playlist, "C:\\new.mp3");
-    for (sim::FileOperation step : {sim::FileOperation::Create, sim::FileOperation::Write,
-                                    sim::FileOperation::Flush, sim::FileOperation::Replace}) {
+    for (sim::FileOperation step : {sim::FileOperation::Create, sim::FileOperation::Write, sim::FileOperation::Flush,
+                                    sim::FileOperation::Replace}) {
         sim::failNextFileOperation(step);
         EXPECT_FALSE(playlist::saveListFile(player.playlist));
         EXPECT_EQ(readFile(LIST_FILE), "C:\\old.mp3\r\n");
@@ -270,10 +270,10 @@ TEST_F(Playlist, DropsTakeAudioFilesOnlyAndAreAlwaysFinished) {
     fs::create_directories(sim::hostPath("C:\\drop\\folder"));
     fs::create_directories(sim::hostPath("C:\\drop\\x.mp3"));
     const auto outside = sim::queueDrop(numbers::MAIN_WINDOW, {track("C:\\drop\\z.mp3")}, false);
-    const auto inside = sim::queueDrop(numbers::PLAYLIST_WINDOW,
-                                       {track("C:\\drop\\a.mp3"), "C:\\drop\\b.TXT", track("C:\\drop\\c.OGG"),
-                                        "C:\\drop\\folder", "C:\\drop\\x.mp3", track("C:\\drop\\noext"),
-                                        track("C:\\drop\\e.Mid")});
+    const auto inside =
+        sim::queueDrop(numbers::PLAYLIST_WINDOW,
+                       {track("C:\\drop\\a.mp3"), "C:\\drop\\b.TXT", track("C:\\drop\\c.OGG"), "C:\\drop\\folder",
+                        "C:\\drop\\x.mp3", track("C:\\drop\\noext"), track("C:\\drop\\e.Mid")});
     for (int i = 0; i < 3; ++i) pass();
     EXPECT_TRUE(sim::dropFinished(outside));
     EXPECT_TRUE(sim::dropFinished(inside));

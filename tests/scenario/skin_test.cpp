@@ -20,14 +20,10 @@ struct Expected {
 
 // The face's buttons as the pictures draw them.
 constexpr Expected FACE[] = {
-    {skin::CLOSE, {8, 6, 16, 14}, {8, 6, 16, 14}},
-    {skin::MINIMISE, {8, 16, 16, 24}, {8, 16, 16, 24}},
-    {skin::PREVIOUS, {23, 39, 41, 58}, {21, 37, 43, 60}},
-    {skin::PLAY, {46, 39, 64, 58}, {44, 37, 66, 60}},
-    {skin::PAUSE, {68, 39, 87, 58}, {66, 37, 89, 60}},
-    {skin::STOP, {92, 39, 110, 58}, {90, 37, 112, 60}},
-    {skin::NEXT, {116, 39, 132, 58}, {114, 37, 138, 60}},
-    {skin::PLAYLIST, {145, 41, 159, 56}, {140, 39, 160, 58}},
+    {skin::CLOSE, {8, 6, 16, 14}, {8, 6, 16, 14}},        {skin::MINIMISE, {8, 16, 16, 24}, {8, 16, 16, 24}},
+    {skin::PREVIOUS, {23, 39, 41, 58}, {21, 37, 43, 60}}, {skin::PLAY, {46, 39, 64, 58}, {44, 37, 66, 60}},
+    {skin::PAUSE, {68, 39, 87, 58}, {66, 37, 89, 60}},    {skin::STOP, {92, 39, 110, 58}, {90, 37, 112, 60}},
+    {skin::NEXT, {116, 39, 132, 58}, {114, 37, 138, 60}}, {skin::PLAYLIST, {145, 41, 159, 56}, {140, 39, 160, 58}},
 };
 
 class SkinButtons : public SimTest {};
@@ -63,7 +59,8 @@ TEST_F(SkinButtons, HoverPaintsExactlyTheRepaintBoxAndRestoresIt) {
         for (auto [x, y] : {std::pair{r.left, r.top}, {r.right, r.top}, {r.left, r.bottom}, {r.right, r.bottom}}) {
             EXPECT_EQ(sim::pixel(0, x, y), HOVER) << x << "," << y;
         }
-        for (auto [x, y] : {std::pair{r.left - 1, midY}, {r.right + 1, midY}, {midX, r.top - 1}, {midX, r.bottom + 1}}) {
+        for (auto [x, y] :
+             {std::pair{r.left - 1, midY}, {r.right + 1, midY}, {midX, r.top - 1}, {midX, r.bottom + 1}}) {
             EXPECT_NE(sim::pixel(0, x, y), HOVER) << x << "," << y;
         }
         EXPECT_FALSE(skin::hoverStep(face, e.button, {-1, -1}, false));

@@ -107,10 +107,13 @@ TEST_F(Startup, FirstPassSendsTheFirstLoadsCommandsAndNoOthers) {
     sim::setCommandLine("brumby.exe C:\\Music\\a.wav");
     app::Player player;
     start(player);
-    const std::vector<std::string> expected = {
-        "OPEN \"C:\\Music\\a.wav\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length",
-        "play MP3_1", "status MP3_1 length", "status MP3_1 position", "status MP3_1 volume",
-        "status MP3_1 position"};
+    const std::vector<std::string> expected = {"OPEN \"C:\\Music\\a.wav\" Type MPEGVIDEO ALIAS MP3_1",
+                                               "status MP3_1 length",
+                                               "play MP3_1",
+                                               "status MP3_1 length",
+                                               "status MP3_1 position",
+                                               "status MP3_1 volume",
+                                               "status MP3_1 position"};
     EXPECT_EQ(sim::mediaLog(), expected);
     EXPECT_EQ(sim::aliasVolume(1), 1000);
     EXPECT_EQ(sim::aliasMode(1), "playing");

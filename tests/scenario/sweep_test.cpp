@@ -42,8 +42,8 @@ constexpr int COLLISION_ITEM = 25, ALWAYS_ON_TOP_ITEM = 23;
 // How a run ended.
 enum class End { Closed, FatalBox, AtOnce, SessionEnded, KeptRunning, Runaway };
 const char* endName(End end) {
-    static const char* const NAMES[] = {"closed", "fatal box", "ended at once", "session ended", "kept running",
-                                        "runaway"};
+    static const char* const NAMES[] = {"closed",        "fatal box",    "ended at once",
+                                        "session ended", "kept running", "runaway"};
     return NAMES[static_cast<int>(end)];
 }
 
@@ -106,8 +106,8 @@ struct Session {
     std::vector<std::string> added;     // every path the session may add, in the order it adds them
     bool endsByFault;                   // the script's end is a fault on the loop's thread
     std::vector<Step> steps;
-    std::string cleanList;             // the list file after the clean run
-    void (*cleanChecks)() = nullptr;   // what else the clean run must have done
+    std::string cleanList;            // the list file after the clean run
+    void (*cleanChecks)() = nullptr;  // what else the clean run must have done
 };
 
 bool sent(const std::string& command) {
@@ -159,9 +159,7 @@ std::string savedForm(const std::vector<std::string>& paths) {
 }
 
 // The close click, given again while nothing happens, as a user would.
-std::vector<Step> closeSteps() {
-    return {{clickClose, 3}, {clickClose, 3}, {clickClose, 3}};
-}
+std::vector<Step> closeSteps() { return {{clickClose, 3}, {clickClose, 3}, {clickClose, 3}}; }
 
 std::vector<Step> withClose(std::vector<Step> steps) {
     for (Step& step : closeSteps()) steps.push_back(step);
@@ -179,15 +177,20 @@ const std::vector<Session>& sessions() {
              {[](Run& run) {
                   sim::queueFileDialog({"C:\\Music", "d.mp3", "e.wav"}, true);
                   click(run, LIST_WINDOW, BOTTOM_FRAME, ADD);
-              }, 3},
-             {[](Run& run) { dropOn(run, LIST_WINDOW, {"f.ogg", "g.mid"}); }, 2},
+              },
+              3},
+             {[](Run& run) {
+                  dropOn(run, LIST_WINDOW, {"f.ogg", "g.mid"});
+              },
+              2},
              {[](Run& run) {
                   const std::vector<std::string> rows = sim::listRows(LIST);
                   if (rows.size() < 2 || !onScreen(LIST_WINDOW)) return;
                   sim::selectRow(LIST, 1);
                   click(run, LIST_WINDOW, LIST, ROW);
                   run.removed = rows[1];
-              }, 2},
+              },
+              2},
              {[](Run& run) { click(run, LIST_WINDOW, BOTTOM_FRAME, REMOVE); }, 2},
          }),
          savedForm(inMusic({"a.mp3", "c.mp3", "d.mp3", "e.wav", "f.ogg", "g.mid"}))},
@@ -199,7 +202,12 @@ const std::vector<Session>& sessions() {
              {[](Run& run) { clickFace(run, NEXT); }, 2},
          }),
          savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3"})), playedTheThird},
-        {"list_play_fault_after_first_pass", "brumby.exe", true, inMusic({"a.mp3", "b.mp3", "c.mp3"}), {}, true,
+        {"list_play_fault_after_first_pass",
+         "brumby.exe",
+         true,
+         inMusic({"a.mp3", "b.mp3", "c.mp3"}),
+         {},
+         true,
          {
              {[](Run&) {}, 2},
              {[](Run& run) { clickFace(run, PLAY); }, 2},
@@ -207,10 +215,15 @@ const std::vector<Session>& sessions() {
                   run.rowsAtEnd = sim::listRows(LIST);
                   run.endGiven = true;
                   sim::faultAtNextCall("sleepMs", ACCESS_VIOLATION);
-              }, 4},
+              },
+              4},
          },
          savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3"}))},
-        {"list_drop_end_of_session", "brumby.exe", true, inMusic({"a.mp3", "b.mp3", "c.mp3"}), inMusic({"d.mp3"}),
+        {"list_drop_end_of_session",
+         "brumby.exe",
+         true,
+         inMusic({"a.mp3", "b.mp3", "c.mp3"}),
+         inMusic({"d.mp3"}),
          false,
          {
              {[](Run&) {}, 2},
@@ -220,10 +233,16 @@ const std::vector<Session>& sessions() {
                   run.endGiven = true;
                   sim::endSession();
                   throw SessionEnded{};
-              }, 1},
+              },
+              1},
          },
          savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"}))},
-        {"drag_dock_options_close", "brumby.exe", false, {}, {}, false,
+        {"drag_dock_options_close",
+         "brumby.exe",
+         false,
+         {},
+         {},
+         false,
          withClose({
              {[](Run&) {}, 2},
              {[](Run& run) { clickFace(run, PLAYLIST_BUTTON); }, 2},
@@ -232,25 +251,30 @@ const std::vector<Session>& sessions() {
                   sim::movePointerToClient(FACE, TOP_BAND.x, TOP_BAND.y);
                   sim::holdKey(LEFT_BUTTON);
                   sim::queueRawEvent(WM_LBUTTONDOWN);
-              }, 1},
+              },
+              1},
              {[](Run&) {
                   const sim::WindowInfo face = sim::windowInfo(FACE);
                   sim::movePointer(face.x + TOP_BAND.x + 40, face.y + TOP_BAND.y + 30);
                   sim::queueRawEvent(WM_MOUSEMOVE);
-              }, 1},
+              },
+              1},
              {[](Run&) {
                   const sim::WindowInfo face = sim::windowInfo(FACE);
                   sim::movePointer(face.x + TOP_BAND.x + 40, face.y + TOP_BAND.y + 30);
                   sim::queueRawEvent(WM_MOUSEMOVE);
-              }, 1},
+              },
+              1},
              {[](Run&) {
                   sim::releaseKey(LEFT_BUTTON);
                   sim::queueRawEvent(WM_LBUTTONUP);
-              }, 3},
+              },
+              3},
              {[](Run& run) { chooseOption(run, COLLISION_ITEM); }, 3},
              {[](Run& run) { chooseOption(run, ALWAYS_ON_TOP_ITEM); }, 3},
          }),
-         "", draggedDockedAndToggled},
+         "",
+         draggedDockedAndToggled},
     };
     return table;
 }
@@ -293,8 +317,7 @@ Outcome runSession(const Session& session, Injection injection, std::int64_t num
         // Rows and slots agree between stages, whatever failed; only a fault
         // passed over may break a change off in the middle (and the close
         // takes the list away).
-        if (sim::faultsRaised().empty() && player.app.quitFlag == 0 &&
-            !playlist::playlistConsistent(player.playlist))
+        if (sim::faultsRaised().empty() && player.app.quitFlag == 0 && !playlist::playlistConsistent(player.playlist))
             outcome.run.misaligned = true;
         const int poll = sim::polls();
         if (poll < waitUntil) return;
@@ -376,7 +399,8 @@ std::vector<std::string> check(const Session& session, const Outcome& outcome) {
     } else if (!boxes.empty()) {
         wrong.push_back("a box without a fatal fault: " + boxes[0].text);
     }
-    if (outcome.end == End::Closed && outcome.code != 0) wrong.push_back("the close ended with " + std::to_string(outcome.code));
+    if (outcome.end == End::Closed && outcome.code != 0)
+        wrong.push_back("the close ended with " + std::to_string(outcome.code));
 
     // No temporary file is left beside the list file.
     for (const std::string& name : sim::filesIn(DATA_FOLDER)) {
@@ -399,8 +423,8 @@ std::vector<std::string> check(const Session& session, const Outcome& outcome) {
         if (!wellFormed || lines.size() > playlist::PLAYLIST_SLOTS)
             wrong.push_back("the list file is not a saved playlist: " + outcome.listAfter);
         // Rows keep their order; the list's own rows stay unless the user removed them.
-        std::vector<std::string> universe = session.commandLine == "brumby.exe" ? session.listRows
-                                                                                : std::vector<std::string>{};
+        std::vector<std::string> universe =
+            session.commandLine == "brumby.exe" ? session.listRows : std::vector<std::string>{};
         universe.insert(universe.end(), session.added.begin(), session.added.end());
         std::size_t at = 0;
         for (const std::string& line : lines) {
@@ -457,9 +481,9 @@ std::vector<std::int64_t> targets(const std::vector<sim::CallRecord>& log, Injec
 std::string describe(const Session& session, Injection injection, std::int64_t number,
                      const std::vector<sim::CallRecord>& log, const Outcome& outcome) {
     const sim::CallRecord& call = log[static_cast<std::size_t>(number - 1)];
-    return std::string(session.name) + ": " + (injection == Injection::Failure ? "failing" : "faulting in") +
-           " call " + std::to_string(number) + " (" + call.name + (call.detail.empty() ? "" : " " + call.detail) +
-           ", poll " + std::to_string(call.poll) + "), " + endName(outcome.end) + ": ";
+    return std::string(session.name) + ": " + (injection == Injection::Failure ? "failing" : "faulting in") + " call " +
+           std::to_string(number) + " (" + call.name + (call.detail.empty() ? "" : " " + call.detail) + ", poll " +
+           std::to_string(call.poll) + "), " + endName(outcome.end) + ": ";
 }
 
 class Sweep : public ::testing::TestWithParam<std::size_t> {};

@@ -87,7 +87,11 @@ TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
     sim::holdKey(input::VK_PLAY_PAUSE_KEY);
     // Right after start-up the track plays already: the first press only
     // records that, the device just gets another play.
-    auto log = commandsOf([&] { pass(); pass(); pass(); });
+    auto log = commandsOf([&] {
+        pass();
+        pass();
+        pass();
+    });
     EXPECT_EQ(std::count(log.begin(), log.end(), "play MP3_1"), 1);
     EXPECT_FALSE(sent(log, "pause MP3_1"));
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
@@ -95,7 +99,10 @@ TEST_F(TransportControl, PlayPauseKeyActsOncePerPressAndToggles) {
     sim::releaseKey(input::VK_PLAY_PAUSE_KEY);
     pass();
     sim::holdKey(input::VK_PLAY_PAUSE_KEY);
-    log = commandsOf([&] { pass(); pass(); });
+    log = commandsOf([&] {
+        pass();
+        pass();
+    });
     EXPECT_EQ(std::count(log.begin(), log.end(), "pause MP3_1"), 1);
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PAUSED);
     EXPECT_EQ(sim::aliasMode(1), "paused");
@@ -193,10 +200,14 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
     pass();
     playback::setTrackVolume(1, 700);
     const auto log = commandsOf([&] { pass(); });
-    const std::vector<std::string> expected = {
-        "status MP3_1 volume", "close MP3_1", "close MP3_1",
-        "OPEN \"" + tracks[2] + "\" Type MPEGVIDEO ALIAS MP3_1", "status MP3_1 length",
-        "play MP3_1", "SetAudio MP3_1 volume to 700", "status MP3_1 length"};
+    const std::vector<std::string> expected = {"status MP3_1 volume",
+                                               "close MP3_1",
+                                               "close MP3_1",
+                                               "OPEN \"" + tracks[2] + "\" Type MPEGVIDEO ALIAS MP3_1",
+                                               "status MP3_1 length",
+                                               "play MP3_1",
+                                               "SetAudio MP3_1 volume to 700",
+                                               "status MP3_1 length"};
     ASSERT_GE(log.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + expected.size()), expected);
     EXPECT_EQ(player.transport.currentIndex, 2);
@@ -205,7 +216,10 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
     fs::remove(sim::hostPath(tracks[0]));
     clickFace(NEXT_X, BUTTON_Y);
     EXPECT_EQ(player.transport.trackOpen, 0);
-    EXPECT_TRUE(commandsOf([&] { pass(); pass(); }).empty());
+    EXPECT_TRUE(commandsOf([&] {
+                    pass();
+                    pass();
+                }).empty());
 }
 
 TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
@@ -214,24 +228,35 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     sim::holdKey(platform::VK_LEFT_BUTTON);
     sim::movePointerToClient(numbers::MAIN_WINDOW, 8, BAR_Y);
     sim::queueRawEvent(512);
-    auto log = commandsOf([&] { pass(); pass(); });
+    auto log = commandsOf([&] {
+        pass();
+        pass();
+    });
     EXPECT_TRUE(sent(log, "Seek MP3_1 to 2000"));
     EXPECT_EQ(player.transport.playState, playback::PLAY_STATE_PLAYING);
     EXPECT_EQ(sim::aliasMode(1), "playing");
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 127, BAR_Y);
     sim::queueRawEvent(512);
-    log = commandsOf([&] { pass(); pass(); });
+    log = commandsOf([&] {
+        pass();
+        pass();
+    });
     EXPECT_TRUE(sent(log, "Seek MP3_1 to 121000"));
     // Held still, no event: nothing is sent.
-    log = commandsOf([&] { pass(); pass(); });
-    EXPECT_EQ(std::count_if(log.begin(), log.end(),
-                            [](const std::string& c) { return c.rfind("Seek", 0) == 0; }),
-              0);
+    log = commandsOf([&] {
+        pass();
+        pass();
+    });
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("Seek", 0) == 0; }), 0);
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 178, BAR_Y);
     sim::queueRawEvent(512);
-    log = commandsOf([&] { pass(); pass(); pass(); });
+    log = commandsOf([&] {
+        pass();
+        pass();
+        pass();
+    });
     EXPECT_TRUE(sent(log, "SetAudio MP3_1 volume to 1012"));
     EXPECT_EQ(player.transport.volumePixels, 46);
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 178, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
@@ -247,16 +272,14 @@ TEST_F(TransportControl, APassRunsItsStagesInOrder) {
     sim::queueRawEvent(512);
     pass();
     auto log = commandsOf([&] { pass(); });
-    EXPECT_EQ(log, (std::vector<std::string>{"Seek MP3_1 to 60000", "play MP3_1",
-                                             "status MP3_1 position", "status MP3_1 volume",
-                                             "status MP3_1 position"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"Seek MP3_1 to 60000", "play MP3_1", "status MP3_1 position",
+                                             "status MP3_1 volume", "status MP3_1 position"}));
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 150, BAR_Y);
     sim::queueRawEvent(512);
     pass();
     log = commandsOf([&] { pass(); });
-    EXPECT_EQ(log, (std::vector<std::string>{"status MP3_1 position",
-                                             "SetAudio MP3_1 volume to 396",
+    EXPECT_EQ(log, (std::vector<std::string>{"status MP3_1 position", "SetAudio MP3_1 volume to 396",
                                              "status MP3_1 volume", "status MP3_1 position"}));
 }
 

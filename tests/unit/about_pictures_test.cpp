@@ -137,7 +137,8 @@ TEST(AboutPictures, EmbeddedStreamsDecodeToPaddedBgrRows) {
                 const unsigned char* ref = &rgb[(std::size_t(y) * width + x) * 3];
                 if (bgr[0] != ref[2] || bgr[1] != ref[1] || bgr[2] != ref[0]) ++mismatches;
             }
-            for (std::size_t pad = std::size_t(width) * 3; pad < stride; ++pad) EXPECT_EQ(pixels[y * stride + pad], SENTINEL);
+            for (std::size_t pad = std::size_t(width) * 3; pad < stride; ++pad)
+                EXPECT_EQ(pixels[y * stride + pad], SENTINEL);
         }
         EXPECT_EQ(mismatches, 0);
         for (std::size_t i = stride * height; i < pixels.size(); ++i) EXPECT_EQ(pixels[i], SENTINEL);

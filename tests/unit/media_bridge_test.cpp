@@ -188,7 +188,6 @@ TEST(MediaBridge, NormalPassSendsNoExtraQuery) {
     b.fake.sent.clear();
     EXPECT_EQ(b.query("status MP3_1 position"), "61000");
     EXPECT_EQ(b.fake.sent, std::vector<std::string>{"status MP3_1 position"});
-
 }
 
 TEST(MediaBridge, JustAfterPlayAZeroPositionIsNoEnd) {

@@ -6,8 +6,8 @@
 
 namespace {
 
-using playback::formatClock;
 using platform::parseReplyNumber;
+using playback::formatClock;
 
 TEST(ParseReplyNumber, ReadsSignedDecimalAfterBlanks) {
     EXPECT_EQ(parseReplyNumber("215"), 215);

@@ -209,9 +209,9 @@ TEST_F(SimServices, MediaOpenRefusesMissingMalformedAndUnknownFiles) {
 
 TEST_F(SimServices, WavLengthComesFromItsHeader) {
     // 44-byte header: 1000 bytes of data at 4000 bytes per second = 250 ms.
-    std::vector<std::uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                     16, 0, 0, 0, 1, 0, 1, 0, 0xA0, 0x0F, 0, 0, 0xA0, 0x0F, 0, 0, 1, 0, 8, 0,
-                                     'd', 'a', 't', 'a', 0xE8, 0x03, 0, 0};
+    std::vector<std::uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0,   0,   'W', 'A',  'V',  'E',  'f', 'm',  't',
+                                     ' ', 16,  0,   0,   0, 1, 0,   1,   0,   0xA0, 0x0F, 0,    0,   0xA0, 0x0F,
+                                     0,   0,   1,   0,   8, 0, 'd', 'a', 't', 'a',  0xE8, 0x03, 0,   0};
     wav.resize(wav.size() + 1000);
     writeHostFile("C:\\Tunewell\\tone.wav", wav);
     ASSERT_EQ(platform::mediaCommand("OPEN \"tone.wav\" Type MPEGVIDEO ALIAS MP3_1", nullptr, 0), 0);
@@ -319,7 +319,7 @@ TEST_F(SimServices, DropAndDialogAnswerLikeTheShell) {
     sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
     EXPECT_EQ(platform::openFileDialog(0, "f|*.*", 18), (std::vector<std::string>{"C:\\m", "a.mp3", "b.ogg"}));
     sim::queueFileDialog({"C:\\m", "a.mp3", "b.ogg"}, true);
-    EXPECT_TRUE(platform::openFileDialog(0, "f|*.*", 17).empty());  // one short of the closing NUL
+    EXPECT_TRUE(platform::openFileDialog(0, "f|*.*", 17).empty());   // one short of the closing NUL
     EXPECT_TRUE(platform::openFileDialog(0, "f|*.*", 100).empty());  // nothing queued: cancelled
     EXPECT_EQ(sim::fileDialogFilters().size(), 3u);
 }

@@ -11,10 +11,10 @@
 
 #include <windows.h>
 
-static const char *closeMode = NULL;
+static const char* closeMode = NULL;
 static DWORD closeDelay = 0;
 
-static void report(const char *line) {
+static void report(const char* line) {
     fputs(line, stdout);
     fputc('\n', stdout);
     fflush(stdout);
@@ -43,11 +43,11 @@ static DWORD WINAPI watchBoxes(LPVOID unused) {
         GetClientRect(box, &client);
         GetWindowRect(box, &frame);
         ClientToScreen(box, &origin);
-        snprintf(line, sizeof line, "box client=%ldx%ld window=%ldx%ld pos=%ld,%ld screen=%dx%d origin=%ld,%ld style=%lx",
+        snprintf(line, sizeof line,
+                 "box client=%ldx%ld window=%ldx%ld pos=%ld,%ld screen=%dx%d origin=%ld,%ld style=%lx",
                  client.right - client.left, client.bottom - client.top, frame.right - frame.left,
                  frame.bottom - frame.top, frame.left, frame.top, GetSystemMetrics(SM_CXSCREEN),
-                 GetSystemMetrics(SM_CYSCREEN), origin.x, origin.y,
-                 (unsigned long)GetWindowLongA(box, GWL_STYLE));
+                 GetSystemMetrics(SM_CYSCREEN), origin.x, origin.y, (unsigned long)GetWindowLongA(box, GWL_STYLE));
         report(line);
         if (closeMode) {
             Sleep(closeDelay);
@@ -61,7 +61,7 @@ static DWORD WINAPI watchBoxes(LPVOID unused) {
     return 0;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 3 && argc != 5) {
         fprintf(stderr, "usage: about_driver <ravlet.dll> <calls> [post|send <milliseconds>]\n");
         return 2;

@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-static const char *wanted = NULL;
+static const char* wanted = NULL;
 static int posted = 0;
 
 static BOOL CALLBACK closeMatching(HWND window, LPARAM unused) {
@@ -20,7 +20,7 @@ static BOOL CALLBACK closeMatching(HWND window, LPARAM unused) {
     return TRUE;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 2) {
         fprintf(stderr, "usage: close_driver <title>\n");
         return 2;

@@ -16,7 +16,7 @@
 
 #define NOWHERE 0x10
 
-static int fail(const char *step) {
+static int fail(const char* step) {
     printf("%s failed %lu\n", step, (unsigned long)GetLastError());
     return 1;
 }
@@ -26,12 +26,10 @@ static DWORD firstThread(DWORD pid) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry;
     DWORD found = 0;
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
     entry.dwSize = sizeof entry;
     for (BOOL more = Thread32First(snapshot, &entry); more && !found; more = Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID == pid)
-            found = entry.th32ThreadID;
+        if (entry.th32OwnerProcessID == pid) found = entry.th32ThreadID;
     }
     CloseHandle(snapshot);
     return found;
@@ -39,34 +37,28 @@ static DWORD firstThread(DWORD pid) {
 
 static int sendMainThread(DWORD pid) {
     DWORD id = firstThread(pid);
-    if (!id)
-        return fail("find thread");
+    if (!id) return fail("find thread");
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, id);
-    if (!thread)
-        return fail("open thread");
-    if (SuspendThread(thread) == (DWORD)-1)
-        return fail("suspend");
+    if (!thread) return fail("open thread");
+    if (SuspendThread(thread) == (DWORD)-1) return fail("suspend");
     CONTEXT context;
     memset(&context, 0, sizeof context);
     context.ContextFlags = CONTEXT_CONTROL;
-    if (!GetThreadContext(thread, &context))
-        return fail("get context");
+    if (!GetThreadContext(thread, &context)) return fail("get context");
     context.Rip = NOWHERE;
-    if (!SetThreadContext(thread, &context))
-        return fail("set context");
+    if (!SetThreadContext(thread, &context)) return fail("set context");
     ResumeThread(thread);
     CloseHandle(thread);
     return 0;
 }
 
 static int startThread(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                     PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return fail("open process");
+    HANDLE process = OpenProcess(
+        PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+        FALSE, pid);
+    if (!process) return fail("open process");
     HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)(ULONG_PTR)NOWHERE, NULL, 0, NULL);
-    if (!thread)
-        return fail("start thread");
+    if (!thread) return fail("start thread");
     CloseHandle(thread);
     CloseHandle(process);
     return 0;
@@ -74,32 +66,25 @@ static int startThread(DWORD pid) {
 
 static int holdMainThread(DWORD pid) {
     DWORD id = firstThread(pid);
-    if (!id)
-        return fail("find thread");
+    if (!id) return fail("find thread");
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
-    if (!thread)
-        return fail("open thread");
-    if (SuspendThread(thread) == (DWORD)-1)
-        return fail("suspend");
+    if (!thread) return fail("open thread");
+    if (SuspendThread(thread) == (DWORD)-1) return fail("suspend");
     CloseHandle(thread);
     return 0;
 }
 
-int main(int argc, char **argv) {
-    const char *where = argc == 3 ? argv[2] : "";
+int main(int argc, char** argv) {
+    const char* where = argc == 3 ? argv[2] : "";
     if (strcmp(where, "thread") != 0 && strcmp(where, "main") != 0 && strcmp(where, "stalled") != 0) {
         fprintf(stderr, "usage: fault_driver <process id> thread|main|stalled\n");
         return 2;
     }
     DWORD pid = (DWORD)strtoul(argv[1], NULL, 10);
     int result = 0;
-    if (strcmp(where, "main") == 0)
-        result = sendMainThread(pid);
-    else if (strcmp(where, "stalled") == 0)
-        result = holdMainThread(pid) || startThread(pid);
-    else
-        result = startThread(pid);
-    if (result == 0)
-        printf("faulted\n");
+    if (strcmp(where, "main") == 0) result = sendMainThread(pid);
+    else if (strcmp(where, "stalled") == 0) result = holdMainThread(pid) || startThread(pid);
+    else result = startThread(pid);
+    if (result == 0) printf("faulted\n");
     return result;
 }

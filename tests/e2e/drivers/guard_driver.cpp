@@ -36,9 +36,7 @@ void writeNowhere(void*) {
     reached = 1;
 }
 
-void divideByZero(void*) {
-    reached = 10 / zero;
-}
+void divideByZero(void*) { reached = 10 / zero; }
 
 // Deep enough to run off the end of the thread's stack.
 int recurse(int depth) {

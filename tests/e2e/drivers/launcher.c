@@ -14,45 +14,36 @@
 
 /* Returns the rest of a command line after its first blank-separated item,
  * honouring double quotes the same way the program's own parser does. */
-static const wchar_t *skipItem(const wchar_t *p)
-{
-    while (*p == L' ' || *p == L'\t')
-        ++p;
+static const wchar_t* skipItem(const wchar_t* p) {
+    while (*p == L' ' || *p == L'\t') ++p;
     if (*p == L'"') {
         ++p;
-        while (*p && *p != L'"')
-            ++p;
-        if (*p == L'"')
-            ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p == L'"') ++p;
     } else {
-        while (*p && *p != L' ' && *p != L'\t')
-            ++p;
+        while (*p && *p != L' ' && *p != L'\t') ++p;
     }
-    while (*p == L' ' || *p == L'\t')
-        ++p;
+    while (*p == L' ' || *p == L'\t') ++p;
     return p;
 }
 
-static void report(const wchar_t *path, const char *line)
-{
-    FILE *f = _wfopen(path, L"ab");
-    if (!f)
-        return;
+static void report(const wchar_t* path, const char* line) {
+    FILE* f = _wfopen(path, L"ab");
+    if (!f) return;
     fputs(line, f);
     fputs("\n", f);
     fclose(f);
 }
 
-int wmain(int argc, wchar_t **argv)
-{
+int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         fputs("usage: launcher.exe <report file> <program> [arguments...]\n", stderr);
         return 2;
     }
     /* The child's command line is ours minus the launcher and the report file,
      * passed on character for character so that its quoting is exactly what the test wrote. */
-    const wchar_t *rest = skipItem(skipItem(GetCommandLineW()));
-    wchar_t *commandLine = _wcsdup(rest);
+    const wchar_t* rest = skipItem(skipItem(GetCommandLineW()));
+    wchar_t* commandLine = _wcsdup(rest);
 
     STARTUPINFOW startup;
     PROCESS_INFORMATION process;

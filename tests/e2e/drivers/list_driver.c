@@ -20,7 +20,7 @@
 static const UINT ANSWER_MS = 2000;
 
 /* One message to the player's list; false when the player did not answer in time. */
-static BOOL ask(HWND list, UINT message, WPARAM wParam, LPARAM lParam, LRESULT *answer) {
+static BOOL ask(HWND list, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* answer) {
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutW(list, message, wParam, lParam, SMTO_NORMAL, ANSWER_MS, &result)) return FALSE;
     *answer = (LRESULT)result;
@@ -33,7 +33,7 @@ static int busy(void) {
     return 3;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc > 3 && strcmp(argv[1], "lock") == 0) {
         HANDLE file = CreateFileA(argv[2], GENERIC_READ, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
         puts(file == INVALID_HANDLE_VALUE ? "missing" : "locked");
@@ -42,7 +42,7 @@ int main(int argc, char **argv) {
         return 0;
     }
     if (argc == 2 && strcmp(argv[1], "enabled") == 0) {
-        static const char *const titles[] = {"Tunewell", "Playlist"};
+        static const char* const titles[] = {"Tunewell", "Playlist"};
         for (int i = 0; i < 2; ++i) {
             HWND found = FindWindowA(NULL, titles[i]);
             printf(found ? "%s=%d\n" : "%s=missing\n", titles[i], found ? (IsWindowEnabled(found) ? 1 : 0) : 0);
@@ -57,15 +57,13 @@ int main(int argc, char **argv) {
     }
     LRESULT answer = 0;
     if (strcmp(argv[1], "select") == 0 && argc > 2) {
-        if (!ask(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0, &answer))
-            return busy();
+        if (!ask(list, LB_SETCURSEL, (WPARAM)atoi(argv[2]), 0, &answer)) return busy();
         puts("selected");
         return 0;
     }
     LRESULT count = 0;
     LRESULT height = 0;
-    if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height))
-        return busy();
+    if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height)) return busy();
     printf("height=%d\n", (int)height);
     /* Across processes the texts travel as wide characters; they come back
      * in the code page the player stored them in. */
