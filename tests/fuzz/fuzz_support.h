@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "playlist/playlist.h"
@@ -21,14 +22,13 @@ inline void require(bool holds, int line = __builtin_LINE(), const char* file = 
 // A fresh simulated machine whose files live in memory, with the playlist
 // window's list made as start-up makes it.
 inline playlist::Playlist freshPlaylist() {
-    constexpr int PLAYLIST_WINDOW = 1;
     sim::reset("");
     platform::WindowLayout layout;
     layout.clientWidth = 184;
     layout.clientHeight = 205;
-    platform::openWindow(PLAYLIST_WINDOW, layout);
+    platform::openWindow(numbers::PLAYLIST_WINDOW, layout);
     playlist::Playlist fresh;
-    fresh.listMade = platform::addListControl(PLAYLIST_WINDOW, numbers::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
+    fresh.listMade = platform::addListControl(numbers::PLAYLIST_WINDOW, numbers::PLAYLIST_LIST, 12, 10, 160, 169, 0, 0);
     return fresh;
 }
 
