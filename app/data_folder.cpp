@@ -26,10 +26,11 @@ void createDataFolder() {
 }
 
 // A working directory that cannot be known (longer than the 260-character
-// buffer) gets the stand-in "\" for this run only: it is not recorded, so the
-// next start is a first start again instead of looking at the drive's root for good.
+// buffer, or one the code page cannot spell without a short form) gets the
+// stand-in "\" for this run only: it is not recorded, so the next start is a
+// first start again instead of looking at the drive's root for good.
 std::string prepareInstallationDirectory() {
-    const std::string working = platform::currentDirectory();
+    const std::string working = platform::singleBytePath(platform::currentDirectory());
     std::string directory = working + "\\";
     const std::string filePath = store::installationFilePath();
     if (platform::fileSize(filePath) == -1) {

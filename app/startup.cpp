@@ -36,10 +36,23 @@ bool absoluteDirectory(const std::string& directory) {
 // is then the one trusted place.
 std::string aboutLibraryPath(const std::string& installationDirectory) {
     if (absoluteDirectory(installationDirectory)) return installationDirectory + ABOUT_LIBRARY_FILE;
-    const std::string program = platform::programPath();
+    const std::string program = platform::singleBytePath(platform::programPath());
     const std::size_t cut = program.find_last_of('\\');
     if (cut == std::string::npos) return "";
     return program.substr(0, cut + 1) + ABOUT_LIBRARY_FILE;
+}
+
+// The next parameter in the single-byte form the player keeps. One the code
+// page cannot spell and that has no short form is passed over, as if it had
+// not been given: it would make a row that can never play. Empty once none is
+// left, and for a quoted empty parameter.
+std::string nextFile(CommandLine& commandLine) {
+    for (;;) {
+        const std::string parameter = nextParameter(commandLine);
+        if (parameter.empty()) return parameter;
+        const std::string kept = platform::singleBytePath(parameter);
+        if (!kept.empty()) return kept;
+    }
 }
 
 }  // namespace
@@ -69,7 +82,7 @@ void startUp(Player& player) {
 
     std::string firstParameter;
     FAULT_LINE(f); runStep([&] {
-        firstParameter = nextParameter(commandLine);
+        firstParameter = nextFile(commandLine);
         player.transport.currentPath = firstParameter;
     });
     FAULT_LINE(f); runStep([&] { decodePlaylistFrames(); });
@@ -87,7 +100,7 @@ void startUp(Player& player) {
         if (firstParameter.empty()) return;
         parameters.push_back(firstParameter);
         for (int request = 1; request < playlist::PLAYLIST_SLOTS; ++request) {
-            std::string parameter = nextParameter(commandLine);
+            std::string parameter = nextFile(commandLine);
             if (!parameter.empty()) parameters.push_back(std::move(parameter));
         }
     });

@@ -88,10 +88,11 @@ constexpr int VK_LEFT_BUTTON = 1;  // the left mouse button's virtual-key code
 bool addListControl(int window, int control, int x, int y, int width, int height, std::int32_t textColour,
                     std::int32_t backColour);
 int listInsert(int control, int index, const std::string& text);  // index -1 appends
+// The same for a text in UTF-8: a name the code page cannot spell.
+int listInsertUtf8(int control, int index, const std::string& text);
 void listDelete(int control, int index);
-int listCount(int control);                    // 0 when the control does not exist, -1 when its thread does not answer
-int listSelected(int control);                 // -1 for none
-std::string listText(int control, int index);  // empty when the row does not exist
+int listCount(int control);     // 0 when the control does not exist, -1 when its thread does not answer
+int listSelected(int control);  // -1 for none
 
 // Popup menus and their check marks.
 void createPopupMenu(int menu);

@@ -10,7 +10,7 @@
 namespace platform {
 
 void startServices();
-// The whole command line, program name first, as the process received it.
+// The whole command line, program name first, as the process received it, in UTF-8.
 std::string commandLine();
 void stopServices();
 [[noreturn]] void exitProcess(int code);
@@ -51,10 +51,20 @@ void setSaveRequestHook(void (*hook)(void* context, std::uint32_t requester), vo
 // that does not answer in time is not waited for.
 void requestSaveFrom(std::uint32_t processId, int timeoutMs);
 
+// Texts that name files come from the system in UTF-16, which the calls below
+// give in UTF-8; the player keeps them in the single-byte form singleBytePath makes.
 std::string environmentVariable(const char* name);  // empty when unset
 // The working directory; empty when it does not fit the 260-character buffer.
 std::string currentDirectory();
-// The running program's full path; empty when it does not fit 260 characters.
+// The single-byte form of a path the system gave (in UTF-8): its code-page
+// bytes when they spell it exactly, else its short form (plain ASCII, for a
+// file or folder that exists on a volume that keeps short forms), else empty:
+// the player cannot keep the path.
+std::string singleBytePath(const std::string& utf8Path);
+// For a short form standing for a long name the code page cannot spell, that
+// long path in UTF-8, as the user sees it; empty for any other path.
+std::string longNameUtf8(const std::string& path);
+// The running program's full path, in UTF-8; empty when it does not fit 260 characters.
 std::string programPath();
 
 // Files, by program-chosen handle numbers (-1 = failed).
@@ -105,13 +115,13 @@ void messageBox(const char* text, const char* title);
 
 // The open-file dialog, owned by window `owner`, with room for `capacity`
 // characters of answer. `filter` separates descriptions and patterns by '|'.
-// The answer is what the dialog chose: one full path, or a folder followed by
-// file names. It is empty when the dialog was cancelled or failed (the choice
-// did not fit).
+// The answer is what the dialog chose, in UTF-8: one full path, or a folder
+// followed by file names. It is empty when the dialog was cancelled or failed
+// (the choice did not fit).
 std::vector<std::string> openFileDialog(int owner, const char* filter, int capacity);
 
 // What was dropped: whether the point lies inside the client area of the
-// window it was dropped on, and the items in the order the shell gives them.
+// window it was dropped on, and the items in the order the shell gives them (in UTF-8).
 struct DroppedFiles {
     Point point;
     bool inside = false;

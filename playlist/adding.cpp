@@ -40,24 +40,28 @@ bool hasAudioExtension(const std::string& path) {
     return false;
 }
 
-// A cancelled or failed dialog changes nothing and the track plays on.
+// A cancelled or failed dialog changes nothing and the track plays on. A file
+// whose name the player cannot keep (see singleBytePath) is passed over.
 bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
     const std::vector<std::string> answer =
         platform::openFileDialog(numbers::MAIN_WINDOW, DIALOG_FILTER, DIALOG_CAPACITY);
     if (answer.empty()) return false;
-    for (const std::string& path : chosenPaths(answer)) appendPath(playlist, path);
+    for (const std::string& chosen : chosenPaths(answer)) appendPath(playlist, platform::singleBytePath(chosen));
     currentPath = rowPath(playlist, selectedRow());
     return true;
 }
 
 // The drop is taken (and its handle released) whatever it holds; a folder is
-// skipped even when its name looks like an audio file.
+// skipped even when its name looks like an audio file, and so is a file whose
+// name the player cannot keep (see singleBytePath).
 void addDroppedFiles(Playlist& playlist, const platform::Event& event) {
     if (event.lastEvent != platform::EVENT_DROP_FILES) return;
     const platform::DroppedFiles dropped = platform::takeDroppedFiles(event.dropHandle);
     if (!dropped.inside) return;
-    for (const std::string& path : dropped.paths) {
-        if (!path.empty() && hasAudioExtension(path) && !platform::isFolder(path)) appendPath(playlist, path);
+    for (const std::string& given : dropped.paths) {
+        if (given.empty() || !hasAudioExtension(given)) continue;
+        const std::string path = platform::singleBytePath(given);
+        if (!path.empty() && !platform::isFolder(path)) appendPath(playlist, path);
     }
 }
 

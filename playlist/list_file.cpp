@@ -21,6 +21,7 @@ using numbers::PLAYLIST_LIST;
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
+    playlist.listFileRead = path;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
@@ -36,7 +37,7 @@ void loadListFile(Playlist& playlist) {
     bool refused = false;
     while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
         if (line.empty()) continue;
-        if (platform::listInsert(PLAYLIST_LIST, rows, entryName(line)) != rows) {
+        if (insertFileRow(rows, line) != rows) {
             refused = true;
             break;
         }
@@ -54,7 +55,10 @@ bool saveListFile(Playlist& playlist) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";
     }
-    return store::replaceFileContents(store::listFilePath(), bytes, playlist.listFileSave);
+    // The file read at start is the one replaced, even should the profile's
+    // path read differently by now: another would be a list the player never saw.
+    const std::string path = playlist.listFileRead.empty() ? store::listFilePath() : playlist.listFileRead;
+    return store::replaceFileContents(path, bytes, playlist.listFileSave);
 }
 
 void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }

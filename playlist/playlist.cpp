@@ -5,6 +5,7 @@
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
+#include "platform/system.h"
 
 namespace playlist {
 
@@ -15,6 +16,14 @@ namespace {
 std::string& slot(Playlist& playlist, int index) { return playlist.slots[static_cast<std::size_t>(index)]; }
 
 }  // namespace
+
+// A file's row shows its entry name; a short form standing for a name the code
+// page cannot spell shows the entry name of that long name, as the user sees it.
+int insertFileRow(int index, const std::string& path) {
+    const std::string longName = platform::longNameUtf8(path);
+    if (longName.empty()) return platform::listInsert(PLAYLIST_LIST, index, entryName(path));
+    return platform::listInsertUtf8(PLAYLIST_LIST, index, entryName(longName));
+}
 
 std::string rowPath(const Playlist& playlist, int row) {
     if (row < 0 || row >= PLAYLIST_SLOTS) return {};
@@ -57,7 +66,7 @@ std::string entryName(const std::string& path) {
 bool appendPath(Playlist& playlist, const std::string& path) {
     const int rows = rowCount();
     if (path.empty() || rows >= PLAYLIST_SLOTS || !slot(playlist, rows).empty()) return false;
-    if (platform::listInsert(PLAYLIST_LIST, -1, entryName(path)) != rows) return false;
+    if (insertFileRow(-1, path) != rows) return false;
     slot(playlist, rows) = path;
     return true;
 }
@@ -82,10 +91,13 @@ void clearPlaylist(Playlist& playlist) {
 // so a row the list refuses leaves the old one standing, aligned with its slot.
 void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber) {
-    const std::string text = tagPresent ? artist + " - " + title : entryName(currentPath);
+    auto insertLabel = [&](int index) {
+        return tagPresent ? platform::listInsert(PLAYLIST_LIST, index, artist + " - " + title)
+                          : insertFileRow(index, currentPath);
+    };
     if (chosenByNumber) {
         if (currentIndex < 0 || currentIndex >= rowCount()) return;
-        if (platform::listInsert(PLAYLIST_LIST, currentIndex, text) != currentIndex) return;
+        if (insertLabel(currentIndex) != currentIndex) return;
         platform::listDelete(PLAYLIST_LIST, currentIndex + 1);
         return;
     }
@@ -93,7 +105,7 @@ void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::str
     // down by one; deleting the selected row then removes the old text.
     const int selected = selectedRow();
     if (selected == -1) return;
-    if (platform::listInsert(PLAYLIST_LIST, selected, text) != selected) return;
+    if (insertLabel(selected) != selected) return;
     const int moved = selectedRow();
     if (moved != -1) platform::listDelete(PLAYLIST_LIST, moved);
 }

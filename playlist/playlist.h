@@ -17,6 +17,7 @@ struct Playlist {
     bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
+    std::string listFileRead;                       // where list.vnp was read at start; empty when it was not
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
@@ -31,9 +32,12 @@ bool playlistConsistent(const Playlist& playlist);
 
 // A path's file name without its last extension.
 std::string entryName(const std::string& path);
+// Inserts a file's row at `index` (-1 appends); the list's answer, -1 when it refused the row.
+int insertFileRow(int index, const std::string& path);
 
-// Adds a row for `path` at the end; false when the playlist is full or the
-// row could not be made.
+// Adds a row for `path` at the end; false when the playlist is full, the
+// path is empty or the row could not be made. A file's row shows its entry
+// name, as the user sees it (a short form shows its long name).
 bool appendPath(Playlist& playlist, const std::string& path);
 // Removes the selected row and its slot, closing the gap; nothing when none is selected.
 void removeSelectedEntry(Playlist& playlist);

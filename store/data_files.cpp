@@ -7,7 +7,8 @@
 
 namespace store {
 
-std::string profileRoot() { return platform::environmentVariable("USERPROFILE"); }
+// A profile folder the code page cannot spell is kept by its short form.
+std::string profileRoot() { return platform::singleBytePath(platform::environmentVariable("USERPROFILE")); }
 
 std::string makerFolderPath() { return profileRoot() + "\\Local Settings\\Application Data\\Varnel"; }
 

@@ -56,7 +56,7 @@
 //   controlExists(c) / controlWindow(c)   whether control c was made, and its window
 // Lists
 //   selectRow(control, row)          the user selects a row (-1 clears); no event is queued
-//   listRows(control)                all rows
+//   listRows(control)                all rows, as shown (UTF-8)
 // Menus
 //   menuItems(menu)                  MenuItem list (id, text, kind, submenu, checked)
 //   queuePopupChoice(item)           the next showPopupMenu picks item (0 = dismissed)
@@ -64,6 +64,10 @@
 // Files and libraries
 //   openFileCount()                  files open now (catches leaks)
 //   filesIn(folder)                  names of the files in a folder, on the disk or in memory
+// Names outside the code page (1252): the system gives names in UTF-16, which tests write in UTF-8
+//   nameFile(longPath, shortPath)    the file whose long name is longPath has the short form shortPath
+//   keepNoShortForms()               the volume keeps no short forms (8.3 names switched off)
+//   utf8FromCodePage(bytes)          a code-page text as the user sees it (list rows are kept so)
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
 //                                    a failing write leaves part of its bytes in the file
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
@@ -291,6 +295,9 @@ void queuePopupChoice(int item);
 const std::vector<PopupShown>& popupsShown();
 
 int openFileCount();
+void nameFile(const std::string& longPath, const std::string& shortPath);
+void keepNoShortForms();
+std::string utf8FromCodePage(const std::string& bytes);
 std::vector<std::string> filesIn(const std::string& windowsFolder);
 void failNextFileOperation(FileOperation operation);
 void failReadsFrom(const std::string& path, std::size_t offset);

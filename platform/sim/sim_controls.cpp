@@ -109,17 +109,28 @@ bool addListControl(int window, int control, int x, int y, int width, int height
 }
 
 // Inserting at or above the selected row moves the selection down with its row.
-// A refused row (the list out of memory) answers -1, as LB_ERR and LB_ERRSPACE do.
-int listInsert(int control, int index, const std::string& text) {
-    const bool fails = sim::enter(sim::Call::listInsert);
+// A refused row (the list out of memory) answers -1, as LB_ERR and LB_ERRSPACE
+// do. Rows are kept as shown: code-page texts in UTF-8.
+static int insertRow(bool fails, int control, int index, const std::string& shown) {
     sim::ControlRecord* list = sim::findList(control);
     if (fails || !list) return -1;
     int count = static_cast<int>(list->rows.size());
     if (index == -1) index = count;
     if (index < 0 || index > count) return -1;
-    list->rows.insert(list->rows.begin() + index, text);
+    list->rows.insert(list->rows.begin() + index, shown);
     if (list->selected >= index) ++list->selected;
     return index;
+}
+
+// Inserting at or above the selected row moves the selection down with its row.
+int listInsert(int control, int index, const std::string& text) {
+    const bool fails = sim::enter(sim::Call::listInsert);
+    return insertRow(fails, control, index, sim::utf8FromCodePage(text));
+}
+
+int listInsertUtf8(int control, int index, const std::string& text) {
+    const bool fails = sim::enter(sim::Call::listInsertUtf8);
+    return insertRow(fails, control, index, text);
 }
 
 // Deleting the selected row clears the selection; one above it moves it up.
@@ -143,13 +154,6 @@ int listSelected(int control) {
     sim::enter(sim::Call::listSelected);
     const sim::ControlRecord* list = sim::findList(control);
     return list ? list->selected : -1;
-}
-
-std::string listText(int control, int index) {
-    sim::enter(sim::Call::listText);
-    const sim::ControlRecord* list = sim::findList(control);
-    if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return "";
-    return list->rows[index];
 }
 
 void createPopupMenu(int menu) {

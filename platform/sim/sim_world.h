@@ -31,7 +31,8 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(windowRect, false) X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false)            \
     X(screenHeight, false) X(addImageControl, true) X(pointerIn, true) X(cursorPosition, true)             \
     X(keyPressed, false) X(addListControl, true)                                                            \
-    X(listInsert, true) X(listDelete, false) X(listCount, false) X(listSelected, false) X(listText, false)  \
+    X(listInsert, true) X(listInsertUtf8, true) X(listDelete, false) X(listCount, false)                   \
+    X(listSelected, false)                                                                                  \
     X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)   \
     X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true) X(acquireDrawingSurface, true)        \
     X(fillBox, false) X(plotPixel, false) X(setTextPosition, false) X(setTextColour, false)                \
@@ -43,7 +44,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(replaceFile, true) X(deleteFile, true) X(processSnapshot, true) X(ownProcessId, false)                \
     X(terminateProcess, true) X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true)      \
     X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)          \
-    X(requestSaveFrom, true)
+    X(requestSaveFrom, true) X(singleBytePath, true) X(longNameUtf8, false)
 // clang-format on
 
 enum class Call {
@@ -187,6 +188,8 @@ struct World {
     std::vector<FileOperation> failingFileOperations;
     std::vector<std::string> lockedFiles;            // host paths
     std::map<std::string, std::string> memoryFiles;  // by upper-cased path, in a world without a disk
+    std::map<std::string, std::string> shortForms;   // a long path in UTF-8 -> its short form
+    bool shortFormsKept = true;                      // the volume keeps short forms
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;
@@ -241,6 +244,9 @@ std::string upper(std::string text);
 WindowRecord* findWindow(int window);
 // Closes a window and every window it owns, as the system does.
 void closeWindowAndOwned(int window);
+
+// The code page's bytes that spell a UTF-8 text; false when it has none for a character.
+bool spellInCodePage(const std::string& utf8, std::string& bytes);
 
 // Fills a box of the drawing surface, clipped to its window.
 void fillSurface(int x, int y, int width, int height, platform::Colour colour);

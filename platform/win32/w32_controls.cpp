@@ -45,7 +45,8 @@ bool addListControl(int window, int control, int x, int y, int width, int height
         return false;
     }
     DWORD style = WS_CHILD | WS_VISIBLE | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT;
-    HWND handle = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", style, x, y, width, height, parent,
+    // A Unicode window, so that a row can show a name the code page cannot spell.
+    HWND handle = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"", style, x, y, width, height, parent,
                                   controlId(control), s.instance, nullptr);
     if (handle == nullptr) {
         return false;
@@ -81,6 +82,16 @@ int listInsert(int control, int index, const std::string& text) {
         SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+int listInsertUtf8(int control, int index, const std::string& text) {
+    HWND list = listHandle(control);
+    if (list == nullptr) {
+        return LB_ERR;
+    }
+    const std::wstring wide = w32::toWide(text);
+    return static_cast<int>(
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str())));
+}
+
 void listDelete(int control, int index) {
     if (HWND list = listHandle(control)) {
         SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
@@ -110,22 +121,5 @@ int listSelected(int control) {
     return list == nullptr ? -1 : static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
 }
 
-std::string listText(int control, int index) {
-    HWND list = listHandle(control);
-    if (list == nullptr) {
-        return "";
-    }
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR || length < 0) {
-        return "";
-    }
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    LRESULT copied = SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    if (copied == LB_ERR || copied < 0) {
-        return "";
-    }
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
-}
 
 }  // namespace platform

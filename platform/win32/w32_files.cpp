@@ -119,27 +119,28 @@ bool replaceFile(const std::string& from, const std::string& to) {
 bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 std::string environmentVariable(const char* name) {
-    std::string value(256, '\0');
-    DWORD length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+    const std::wstring wideName = w32::toWide(name != nullptr ? name : "");
+    std::wstring value(256, L'\0');
+    DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
     if (length >= value.size()) {
         value.resize(length);
-        length = GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+        length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
         if (length >= value.size()) {
             return "";
         }
     }
     value.resize(length);
-    return value;
+    return w32::toUtf8(value);
 }
 
 std::string currentDirectory() {
-    char buffer[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
     // A longer directory does not fit: the call then reports the size it would need.
     if (length == 0 || length >= MAX_PATH) {
         return "";
     }
-    return std::string(buffer, length);
+    return w32::toUtf8(std::wstring(buffer, length));
 }
 
 }  // namespace platform

@@ -14,14 +14,14 @@ constexpr DWORD OPEN_DIALOG_FLAGS =
     OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
 static_assert(OPEN_DIALOG_FLAGS == 0x80A0C);
 
-using OpenDialogFn = BOOL(WINAPI*)(OPENFILENAMEA* dialog);
+using OpenDialogFn = BOOL(WINAPI*)(OPENFILENAMEW* dialog);
 
 // The dialog's library, with the control libraries it brings (some 1.6 MB of
 // the player's memory), is loaded when the dialog first opens, from the
 // system folder only; most runs never open it.
 OpenDialogFn openDialogFunction() {
     static HMODULE library = LoadLibraryExA("comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return library != nullptr ? w32::exportedFunction<OpenDialogFn>(library, "GetOpenFileNameA") : nullptr;
+    return library != nullptr ? w32::exportedFunction<OpenDialogFn>(library, "GetOpenFileNameW") : nullptr;
 }
 
 }  // namespace
@@ -75,20 +75,20 @@ std::vector<std::string> openFileDialog(int owner, const char* filter, int capac
         return {};
     }
     // Descriptions and patterns are NUL-separated, the list ends in a double NUL.
-    std::string filters = filter != nullptr ? filter : "";
-    for (char& c : filters) {
-        if (c == '|') c = '\0';
+    std::wstring filters = w32::toWide(filter != nullptr ? filter : "");
+    for (wchar_t& c : filters) {
+        if (c == L'|') c = L'\0';
     }
-    filters.append(2, '\0');
-    std::string buffer(static_cast<std::size_t>(capacity) + 1, '\0');
-    OPENFILENAMEA dialog = {};
+    filters.append(2, L'\0');
+    std::wstring buffer(static_cast<std::size_t>(capacity) + 1, L'\0');
+    OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = w32::windowHandle(owner);
     dialog.lpstrFilter = filters.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(capacity);
-    dialog.lpstrTitle = "";
+    dialog.lpstrTitle = L"";
     dialog.Flags = OPEN_DIALOG_FLAGS;
     const bool accepted = openDialog(&dialog) != 0;
     w32::forgetCursor();
@@ -96,9 +96,9 @@ std::vector<std::string> openFileDialog(int owner, const char* filter, int capac
         return {};
     }
     std::vector<std::string> entries;
-    for (std::size_t start = 0; start < buffer.size() && buffer[start] != '\0';) {
-        std::size_t end = buffer.find('\0', start);
-        entries.push_back(buffer.substr(start, end - start));
+    for (std::size_t start = 0; start < buffer.size() && buffer[start] != L'\0';) {
+        std::size_t end = buffer.find(L'\0', start);
+        entries.push_back(w32::toUtf8(buffer.substr(start, end - start)));
         start = end + 1;
     }
     return entries;
@@ -113,13 +113,13 @@ DroppedFiles takeDroppedFiles(std::uintptr_t drop) {
     POINT point = {};
     dropped.inside = DragQueryPoint(handle, &point) != 0;
     dropped.point = Point{point.x, point.y};
-    UINT count = DragQueryFileA(handle, 0xFFFFFFFF, nullptr, 0);
+    UINT count = DragQueryFileW(handle, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        UINT length = DragQueryFileA(handle, i, nullptr, 0) + 1;
-        std::string path(length, '\0');
-        UINT copied = DragQueryFileA(handle, i, path.data(), length);
+        UINT length = DragQueryFileW(handle, i, nullptr, 0) + 1;
+        std::wstring path(length, L'\0');
+        UINT copied = DragQueryFileW(handle, i, path.data(), length);
         path.resize(copied < length ? copied : 0);
-        dropped.paths.push_back(path);
+        dropped.paths.push_back(w32::toUtf8(path));
     }
     DragFinish(handle);
     return dropped;

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "platform/draw.h"
@@ -77,6 +78,11 @@ template <typename Fn>
 Fn exportedFunction(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
+
+// UTF-8 and the system's UTF-16, both ways, and the code page's exact spelling of a text.
+std::wstring toWide(const std::string& utf8);
+std::string toUtf8(const std::wstring& wide);
+bool spellInCodePage(const std::wstring& wide, std::string& bytes);
 
 HWND windowHandle(int window);      // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed

@@ -46,8 +46,8 @@ void startServices() {
 }
 
 std::string commandLine() {
-    const char* line = GetCommandLineA();
-    return line != nullptr ? line : "";
+    const wchar_t* line = GetCommandLineW();
+    return line != nullptr ? w32::toUtf8(line) : "";
 }
 
 // Everything left is released in dependency order: the drawing context before
@@ -124,12 +124,12 @@ std::vector<ProcessEntry> processSnapshot(bool& taken) {
 std::uint32_t ownProcessId() { return GetCurrentProcessId(); }
 
 std::string programPath() {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
         return "";
     }
-    return std::string(path, length);
+    return w32::toUtf8(std::wstring(path, length));
 }
 
 bool terminateProcess(std::uint32_t processId) {

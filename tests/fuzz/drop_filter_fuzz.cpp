@@ -1,7 +1,8 @@
 // The dropped-file filter: a path is taken exactly when the part after its
 // last dot, in its last element, is mp3, wav, mid or ogg in any letter case;
-// a drop of such paths (NUL-separated in the input) adds them as rows in
-// order, up to the playlist's 201, and the drop is always released.
+// a drop of such paths (NUL-separated in the input, read as code-page texts
+// the system hands over in UTF-8) adds them as rows in order, in their
+// code-page bytes, up to the playlist's 201, and the drop is always released.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
@@ -17,8 +18,6 @@
 using fuzz::require;
 
 namespace {
-
-constexpr int PLAYLIST_WINDOW = 1;
 
 bool audioExtension(const std::string& path) {
     const std::string name =
@@ -40,15 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> expected;
     for (std::size_t start = 0; start <= input.size();) {
         const std::size_t end = std::min(input.find('\0', start), input.size());
-        paths.push_back(input.substr(start, end - start));
-        if (!paths.back().empty() && audioExtension(paths.back()) && expected.size() < playlist::PLAYLIST_SLOTS) {
-            expected.push_back(paths.back());
+        const std::string path = input.substr(start, end - start);
+        paths.push_back(sim::utf8FromCodePage(path));
+        if (!path.empty() && audioExtension(path) && expected.size() < playlist::PLAYLIST_SLOTS) {
+            expected.push_back(path);
         }
         start = end + 1;
     }
 
     playlist::Playlist list = fuzz::freshPlaylist();
-    const std::uintptr_t drop = sim::queueDrop(PLAYLIST_WINDOW, paths);
+    const std::uintptr_t drop = sim::queueDrop(numbers::PLAYLIST_WINDOW, paths);
     platform::Event event;
     platform::pollEvent(event);
     playlist::addDroppedFiles(list, event);

@@ -529,6 +529,8 @@ const Regression REGRESSIONS[] = {
     {"a row the list refuses on relabelling leaves the old row", 1, "listInsert", 4, Injection::Failure},
     {"a fault in the close's save leaves the fatal path's save its file", 4, "flushFile", 1, Injection::Fault},
     {"a fault in the fatal path's save leaves no temporary file", 2, "writeFile", -1, Injection::Fault},
+    {"a profile read differently at the load leaves the file it never read", 0, "singleBytePath", 4,
+     Injection::Failure},
 };
 
 TEST(SweepRegressions, RunsOnceFoundGoingWrong) {
