@@ -33,6 +33,8 @@ CLOSE_BUTTON = (12, 10)
 # Names each started program in its environment (the value is its report file): the launcher's Wine
 # process hands its environment on to the program's, which is how its Unix process is found.
 MARKER = "TUNEWELL_E2E_PROGRAM"
+# The launcher gives the programs it starts this profile folder (a Windows path), when set.
+PROFILE = "TUNEWELL_E2E_USERPROFILE"
 ASOUNDRC = "pcm.!default { type null }\n"
 
 
@@ -251,6 +253,7 @@ class Session:
             subprocess.run(["cp", "-a", os.path.join(template, "prefix"), self.prefix], check=True, timeout=300)
             shutil.copytree(os.path.join(template, "home"), self.home)
         self.players = []
+        self.profile = None  # the programs' own profile folder, a Unix path; None: the prefix's user
         self.pages = os.path.join(self.dir, "opened-pages.txt")
         self.display = Display()
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "") + (",trace+win" if trace_windows else "")
@@ -286,7 +289,14 @@ class Session:
     @property
     def data_dir(self):
         """Unix path of the player's per-user data folder."""
-        return os.path.join(profile_dir(self.prefix), "Local Settings", "Application Data", "Varnel", "MP3")
+        profile = self.profile or profile_dir(self.prefix)
+        return os.path.join(profile, "Local Settings", "Application Data", "Varnel", "MP3")
+
+    def use_profile(self, name):
+        """Makes a profile folder of this name beside the prefix's user and gives it to every program
+        started from now on as USERPROFILE."""
+        self.profile = os.path.join(self.prefix, "drive_c", "users", name)
+        os.makedirs(self.profile, exist_ok=True)
 
     def install(self, name="install", skin=True, library=True):
         """Copies brumby.exe (with ravlet.dll, and the skin files when present) into a fresh folder."""
@@ -418,8 +428,10 @@ class Player:
         # Wine joins these into the Windows command line, quoting those that hold blanks.
         command = ["wine", launcher, session.windows_path(self.report), session.windows_path(exe), *args]
         with open(self.log, "wb") as log, open(self.out, "wb") as out:
-            self.process = subprocess.Popen(command, cwd=cwd, env={**session.env, MARKER: self.report},
-                                            stdout=out, stderr=log)
+            env = {**session.env, MARKER: self.report}
+            if session.profile:
+                env[PROFILE] = session.windows_path(session.profile)
+            self.process = subprocess.Popen(command, cwd=cwd, env=env, stdout=out, stderr=log)
 
     def kill(self):
         if self.process.poll() is None:

@@ -1,7 +1,7 @@
 /* Test driver for the player's playlist list: finds the list in the window
  * titled "Playlist" and reads or selects its rows from outside the player.
  *
- *   list_driver rows        prints "height=<row height>", then one "row=<text>" per row
+ *   list_driver rows        prints "height=<row height>", then one "row=<text>" per row (UTF-8)
  *   list_driver select <n>  selects row n (-1: none), as a click would, without a notification
  *   list_driver enabled     prints "Tunewell=<0|1>" and "Playlist=<0|1>": whether the face and the
  *                           playlist window take input (read from their style: no message is sent)
@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     LRESULT height = 0;
     if (!ask(list, LB_GETCOUNT, 0, 0, &count) || !ask(list, LB_GETITEMHEIGHT, 0, 0, &height)) return busy();
     printf("height=%d\n", (int)height);
-    /* Across processes the texts travel as wide characters; they come back
-     * in the code page the player stored them in. */
+    /* Across processes the texts travel as wide characters; they are printed
+     * in UTF-8, names the code page cannot spell included. */
     for (LRESULT i = 0; i < count; ++i) {
         WCHAR wide[1024] = L"";
         char text[2048] = "";
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
         if (!ask(list, LB_GETTEXTLEN, (WPARAM)i, 0, &length) ||
             (length >= 0 && length < 1024 && !ask(list, LB_GETTEXT, (WPARAM)i, (LPARAM)wide, &answer)))
             return busy();
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, NULL, NULL);
         printf("row=%s\n", text);
     }
     fflush(stdout);
