@@ -52,15 +52,23 @@ static int sendMainThread(DWORD pid) {
     return 0;
 }
 
-static int startThread(DWORD pid) {
+/* A new thread of the process, to start at NOWHERE; created suspended when `held`, and then
+ * returned for the caller to resume. */
+static HANDLE newThread(DWORD pid, BOOL held) {
     HANDLE process = OpenProcess(
         PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
         FALSE, pid);
-    if (!process) return fail("open process");
-    HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)(ULONG_PTR)NOWHERE, NULL, 0, NULL);
+    if (!process) return NULL;
+    HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)(ULONG_PTR)NOWHERE, NULL,
+                                       held ? CREATE_SUSPENDED : 0, NULL);
+    CloseHandle(process);
+    return thread;
+}
+
+static int startThread(DWORD pid) {
+    HANDLE thread = newThread(pid, FALSE);
     if (!thread) return fail("start thread");
     CloseHandle(thread);
-    CloseHandle(process);
     return 0;
 }
 
@@ -83,8 +91,15 @@ int main(int argc, char** argv) {
     DWORD pid = (DWORD)strtoul(argv[1], NULL, 10);
     int result = 0;
     if (strcmp(where, "main") == 0) result = sendMainThread(pid);
-    else if (strcmp(where, "stalled") == 0) result = holdMainThread(pid) || startThread(pid);
-    else result = startThread(pid);
+    else if (strcmp(where, "stalled") == 0) {
+        /* The thread is made before the first one is held: under Wine the target process itself
+         * creates it, which a process whose only answering thread is held may not do in time. */
+        HANDLE thread = newThread(pid, TRUE);
+        if (!thread) return fail("start thread");
+        result = holdMainThread(pid);
+        if (result == 0 && ResumeThread(thread) == (DWORD)-1) result = fail("resume");
+        CloseHandle(thread);
+    } else result = startThread(pid);
     if (result == 0) printf("faulted\n");
     return result;
 }
