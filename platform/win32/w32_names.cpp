@@ -36,25 +36,37 @@ bool spellInCodePage(const std::wstring& wide, std::string& bytes) {
                                            nullptr, 0, nullptr, &usedDefault);
     if (length <= 0 || usedDefault) return false;
     bytes.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                        length, nullptr, &usedDefault);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                        nullptr, &usedDefault);
     return !usedDefault;
 }
 
 }  // namespace w32
 
+namespace {
+
+using PathForm = DWORD(WINAPI*)(LPCWSTR path, LPWSTR form, DWORD capacity);
+
+// The short or the long form of a path (GetShortPathNameW, GetLongPathNameW); empty when the call fails.
+std::wstring pathForm(PathForm form, const std::wstring& path) {
+    const DWORD length = form(path.c_str(), nullptr, 0);
+    if (length == 0) return {};
+    std::wstring result(length, L'\0');
+    const DWORD copied = form(path.c_str(), result.data(), length);
+    if (copied == 0 || copied >= length) return {};
+    result.resize(copied);
+    return result;
+}
+
+}  // namespace
+
 std::string singleBytePath(const std::string& utf8Path) {
     const std::wstring wide = w32::toWide(utf8Path);
     std::string bytes;
     if (w32::spellInCodePage(wide, bytes)) return bytes;
-    const DWORD length = GetShortPathNameW(wide.c_str(), nullptr, 0);
-    if (length == 0) return "";
-    std::wstring shortForm(length, L'\0');
-    const DWORD copied = GetShortPathNameW(wide.c_str(), shortForm.data(), length);
-    if (copied == 0 || copied >= length) return "";
-    shortForm.resize(copied);
     // Without short forms on the volume the long name comes back, which the code page cannot spell either.
-    return w32::spellInCodePage(shortForm, bytes) ? bytes : "";
+    const std::wstring shortForm = pathForm(&GetShortPathNameW, wide);
+    return !shortForm.empty() && w32::spellInCodePage(shortForm, bytes) ? bytes : "";
 }
 
 // Only a file name with a '~' can be a short form the system made: any other
@@ -65,14 +77,9 @@ std::string longNameUtf8(const std::string& path) {
     const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    const DWORD needed = GetLongPathNameW(wide.c_str(), nullptr, 0);
-    if (needed == 0) return "";
-    std::wstring longPath(needed, L'\0');
-    const DWORD copied = GetLongPathNameW(wide.c_str(), longPath.data(), needed);
-    if (copied == 0 || copied >= needed) return "";
-    longPath.resize(copied);
+    const std::wstring longPath = pathForm(&GetLongPathNameW, wide);
     std::string bytes;
-    return w32::spellInCodePage(longPath, bytes) ? "" : w32::toUtf8(longPath);
+    return longPath.empty() || w32::spellInCodePage(longPath, bytes) ? "" : w32::toUtf8(longPath);
 }
 
 }  // namespace platform
