@@ -19,6 +19,7 @@
 
 #include "app/brumby.h"
 #include "app/player.h"
+#include "numbers/numbers.h"
 #include "platform/sim/sim.h"
 #include "playlist/playlist.h"
 
@@ -30,14 +31,16 @@ const std::string LIST_FILE = DATA_FOLDER + "\\list.vnp";
 const std::string MUSIC = "C:\\Music\\";
 
 // Window and control numbers, and points of the face and the playlist window.
-constexpr int FACE = 0, LIST_WINDOW = 1, FACE_PICTURE = 0, BOTTOM_FRAME = 13, LIST = 14;
+constexpr int FACE = numbers::MAIN_WINDOW, LIST_WINDOW = numbers::PLAYLIST_WINDOW;
+constexpr int FACE_PICTURE = numbers::FACE_CONTROL, BOTTOM_FRAME = numbers::FRAME_BOTTOM_CONTROL;
+constexpr int LIST = numbers::PLAYLIST_LIST;
 struct Spot {
     int x, y;
 };
 constexpr Spot PLAY{55, 48}, NEXT{124, 48}, CLOSE{12, 10}, PLAYLIST_BUTTON{150, 48}, BARE{170, 12};
 constexpr Spot TOP_BAND{100, 2}, ADD{30, 190}, REMOVE{57, 190}, ROW{60, 20};
 constexpr int LEFT_BUTTON = 1, WM_MOUSEMOVE = 0x200, WM_LBUTTONDOWN = 0x201, WM_LBUTTONUP = 0x202;
-constexpr int COLLISION_ITEM = 25, ALWAYS_ON_TOP_ITEM = 23;
+constexpr int COLLISION_ITEM = numbers::COLLISION_ITEM, ALWAYS_ON_TOP_ITEM = numbers::ALWAYS_ON_TOP_ITEM;
 
 // How a run ended.
 enum class End { Closed, FatalBox, AtOnce, SessionEnded, KeptRunning, Runaway };
@@ -116,7 +119,7 @@ bool sent(const std::string& command) {
 }
 
 int menuMark(int item) {
-    for (const sim::MenuItem& entry : sim::menuItems(20))
+    for (const sim::MenuItem& entry : sim::menuItems(numbers::OPTIONS_MENU))
         if (entry.id == item) return entry.checked ? 1 : 0;
     return -1;
 }
