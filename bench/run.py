@@ -2,8 +2,8 @@
 """The benchmark: brumby.exe against the floor program, state by state, side by side
 under Wine on a virtual display.
 
-    python3 bench/run.py [--state NAME[,NAME...] | --state all]
-                         [--rounds N] [--seconds S] [windows build folder]
+    python3 bench/run.py [--state NAME[,NAME...] | --state all] [--growth]
+                         [--rounds N] [--seconds S] [--limit S] [windows build folder]
 
 States (--state; the default is `playing`):
   playing  a 20 s track playing, the playlist window hidden
@@ -25,6 +25,11 @@ CPU). The time state is the exception: its window is only known from the trace, 
 its one run is traced with the lightest trace that counts passes (two short lines a
 pass, in both programs alike) and gives every figure. Both programs are measured
 with the pointer off their windows and closed through a click on the close button.
+
+--growth prints how brumby's start-up grows with its list file instead: the time
+to the first pass of the loop and the peak RSS for list files of 0, 50, 201 and 1000
+rows and of one single line of 1, 2, 4 and 8 MB, each start given at most --limit
+seconds (a start that takes longer is killed and reported as such).
 
 Prints medians, and brumby's ratios to the floor with the goals. A benchmark, not a
 test: nothing here passes or fails."""
@@ -414,16 +419,82 @@ def print_state_table(states, figures):
             label = ""
 
 
+def growth_lists(media):
+    """(name, list file bytes): rows of the full list's paths, and single long lines."""
+    paths = media["full"]
+    cases = [(f"{n} rows", "".join(paths[i % len(paths)] + "\r\n" for i in range(n)).encode("cp1252"))
+             for n in GROWTH_ROWS]
+    cases += [(f"{mb} MB line", b"C:\\" + b"a" * (mb * 2 ** 20 - 5) + b"\r\n") for mb in GROWTH_LINE_MB]
+    return cases
+
+
+def measure_start(session, brumby, list_data, limit):
+    """Start to the loop's first pass and the peak RSS, on the given list file; the
+    time is None when the start took longer than `limit` seconds."""
+    write_list_file(session, list_data)
+    run = Run(session, brumby, [], "trace+win", ["pass"])
+    first_pass = None
+    try:
+        deadline = run.started + limit
+        # The process is there well before its list is read; a start that takes
+        # all its time still has its RSS so far read.
+        harness.wait_for(lambda: linux_processes(session.prefix, "brumby.exe") or now() > deadline, limit, 0.02)
+        run.find_processes()
+        if run.sample_until(lambda: run.trace.first("pass") is not None, deadline):
+            first_pass = run.trace.first("pass") - run.started
+            time.sleep(1.0)
+        return first_pass, run.peak_rss()
+    finally:
+        if first_pass is None:
+            run.player.kill_program()
+            run.player.kill()
+        else:
+            run.stop()
+
+
+def run_growth(session, brumby, media, rounds, limit):
+    """(name, median start to the first pass or None, median peak RSS) of each list file."""
+    rows = []
+    for name, data in growth_lists(media):
+        starts, rss = [], []
+        for _ in range(rounds):
+            first_pass, peak = measure_start(session, brumby, data, limit)
+            rss.append(peak)
+            print(f"growth {name:11}: first pass "
+                  f"{'over %.0f s' % limit if first_pass is None else '%.2f s' % first_pass}, peak RSS {peak:.1f} MB",
+                  flush=True)
+            if first_pass is None:
+                starts = None
+                break
+            starts.append(first_pass)
+        rows.append((name, statistics.median(starts) if starts else None, statistics.median(rss)))
+    write_list_file(session, b"")
+    return rows
+
+
+def print_growth_table(rows, limit):
+    """A start that ran out of time shows its RSS when it was killed, a lower bound."""
+    print(f"\n{'list file':11} {'first pass s':>12} {'peak RSS MB':>12}  ratios to 0 rows")
+    base_start, base_rss = rows[0][1], rows[0][2]
+    for name, start, rss in rows:
+        if start is None:
+            print(f"{name:11} {'> %.0f' % limit:>12} {'>= %.1f' % rss:>12}")
+        else:
+            print(f"{name:11} {start:12.3f} {rss:12.1f}  {start / base_start:5.2f}x / {rss / base_rss:4.2f}x")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("windows_build", nargs="?", default=os.path.join(SOURCE, "build", "windows"))
-    parser.add_argument("--state", help="comma-separated states, or all (default: playing)")
+    parser.add_argument("--state", help="comma-separated states, or all (default: playing unless --growth)")
+    parser.add_argument("--growth", action="store_true", help="the start-up growth table")
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=8.0, help="measured seconds of each run")
+    parser.add_argument("--limit", type=float, default=60.0, help="seconds a growth start may take")
     options = parser.parse_args()
 
     by_name = {s.name: s for s in STATES}
-    wanted = options.state or "playing"
+    wanted = options.state or ("" if options.growth else "playing")
     names = list(by_name) if wanted == "all" else [n for n in wanted.split(",") if n]
     unknown = [n for n in names if n not in by_name]
     if unknown:
@@ -442,10 +513,16 @@ def main():
         media = make_media(work, session)
         programs = [Program("floor", floor_exe), Program("brumby", os.path.join(folder, "brumby.exe"))]
         warm_up(session, programs, media)
-        figures = run_states(session, programs, states, media, options.rounds, options.seconds)
+        if states:
+            figures = run_states(session, programs, states, media, options.rounds, options.seconds)
+        if options.growth:
+            growth = run_growth(session, programs[1], media, options.rounds, options.limit)
     finally:
         session.close()
-    print_state_table(states, figures)
+    if states:
+        print_state_table(states, figures)
+    if options.growth:
+        print_growth_table(growth, options.limit)
 
 
 if __name__ == "__main__":
