@@ -164,8 +164,12 @@ static void openWindows(struct Floor *f, char **tracks, int count)
     HWND rows = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 12, 10,
                                 160, 169, f->list, NULL, type.hInstance, NULL);
     fillRows(rows, tracks, count, f->mode != MODE_IDLE);
-
     f->dc = GetDC(f->face);
+}
+
+/* The strip's font and colours, set once, for the modes that draw text. */
+static void prepareText(struct Floor *f)
+{
     HDC display = GetDC(NULL);
     const int height = -MulDiv(10, GetDeviceCaps(display, LOGPIXELSY), 72);
     ReleaseDC(NULL, display);
@@ -279,6 +283,8 @@ int main(int argc, char **argv)
     }
 
     openWindows(&f, argv + first, argc - first);
+    if (f.mode != MODE_PLAYING)
+        prepareText(&f);
     if (f.mode != MODE_IDLE && !openTrack(&f, argv[first])) {
         fprintf(stderr, "floor: the track does not open\n");
         return 1;

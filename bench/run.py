@@ -23,8 +23,9 @@ once) and the start figures; once untraced, for the CPU seconds per wall second 
 the program and the wineserver, and the program's peak RSS (tracing itself costs
 CPU). The time state is the exception: its window is only known from the trace, so
 its one run is traced with the lightest trace that counts passes (two short lines a
-pass, in both programs alike) and gives every figure. Both programs are measured
-with the pointer off their windows and closed through a click on the close button.
+pass, in both programs alike) and gives every figure. Start figures count from the
+launcher's call that creates the program's process. Both programs are measured with
+the pointer off their windows and closed through a click on the close button.
 
 --growth prints how brumby's start-up grows with its list file instead: the time
 to the first pass of the loop and the peak RSS for list files of 0, 50, 201 and 1000
@@ -147,12 +148,19 @@ EVENTS = {
 }
 
 
+def launch_pattern(exe):
+    """The launcher's call that creates the program's process (trace+process): the start
+    figures count from it, leaving out Wine's start of the launcher itself, which is
+    neither program's doing and varies most on a busy machine."""
+    return re.compile(r'trace:process:CreateProcessInternalW app \S+ cmdline L"[^"]*' + re.escape(exe))
+
+
 class Trace:
     """The events of a program's trace file, read as it grows."""
 
-    def __init__(self, path, events):
-        self.path, self.events = path, events
-        self.times = {event: [] for event in events}
+    def __init__(self, path, patterns):
+        self.path, self.patterns = path, patterns
+        self.times = {event: [] for event in patterns}
         self.offset, self.partial = 0, b""
 
     def poll(self):
@@ -170,8 +178,8 @@ class Trace:
             stamp = TIMESTAMP.match(line)
             if not stamp:
                 continue
-            for event in self.events:
-                if EVENTS[event].search(line, stamp.end()):
+            for event, pattern in self.patterns.items():
+                if pattern.search(line, stamp.end()):
                     self.times[event].append(float(stamp.group(1)))
 
     def first(self, event):
@@ -260,8 +268,9 @@ class Run:
     """One start of a program, with its trace events and CPU samples while it runs."""
 
     def __init__(self, session, program, args, channels="", events=()):
+        """channels: the traces to turn on (none: untraced); events: the EVENTS to read from them."""
         self.session, self.program = session, program
-        session.env["WINEDEBUG"] = f"-all,{channels},+timestamp" if channels else "-all"
+        session.env["WINEDEBUG"] = f"-all,{channels},trace+process,+timestamp" if channels else "-all"
         # The close click of the previous run left the pointer where the next
         # window's close button opens: a pointer resting on a button makes the
         # player repaint that button every pass. Both are measured idle.
@@ -270,7 +279,9 @@ class Run:
         self.started = now()
         self.player = session.start(args, cwd=os.path.dirname(program.exe), exe=program.exe)
         self.player.windows_before = windows_before
-        self.trace = Trace(self.player.log, events)
+        patterns = {event: EVENTS[event] for event in events}
+        patterns["launch"] = launch_pattern(os.path.basename(program.exe))
+        self.trace = Trace(self.player.log, patterns)
         self.samples = []  # (time, CPU seconds of the program and the wineserver)
         self.pids, self.servers = [], []
 
@@ -319,6 +330,11 @@ class Run:
             raise SystemExit(f"{self.program.name}: no samples between {a:.2f} and {b:.2f}")
         return inside[0], inside[-1]
 
+    def since_launch(self, event):
+        """Seconds from the program's launch to the event's first time; None if either is missing."""
+        launch, seen = self.trace.first("launch"), self.trace.first(event)
+        return None if launch is None or seen is None else seen - launch
+
     def peak_rss(self):
         return max(peak_rss_mb(pid) for pid in self.pids)
 
@@ -360,8 +376,8 @@ def measure(session, state, program, media, seconds):
                 run.trace.poll()
                 figures["passes"] = run.trace.rate(state.pass_event, ta, tb)
                 for figure, event in state.starts.items():
-                    if run.trace.first(event) is not None:
-                        figures[figure] = run.trace.first(event) - run.started
+                    if run.since_launch(event) is not None:
+                        figures[figure] = run.since_launch(event)
             if not traced or state.traced_only:
                 figures["cpu"] = (cpu_b - cpu_a) / (tb - ta)
                 figures["rss"] = run.peak_rss()
@@ -444,7 +460,7 @@ def measure_start(session, brumby, list_data, limit):
         harness.wait_for(lambda: linux_processes(session.prefix, "brumby.exe") or now() > deadline, limit, 0.02)
         run.find_processes()
         if run.sample_until(lambda: run.trace.first("pass") is not None, deadline):
-            first_pass = run.trace.first("pass") - run.started
+            first_pass = run.since_launch("pass")
             time.sleep(1.0)
         return first_pass, run.peak_rss()
     finally:
