@@ -12,7 +12,7 @@ States (--state; the default is `playing`):
            start-up with a full list: to the first `play`, and to the first pass that
            draws the playlist (its button is clicked as soon as the face is up)
   time     the information strip's time phase (passes 7501..8999 of its cycle, some
-           28 s into a track): only those passes are measured
+           28 s into a track): only those passes are measured, in the floor too
   idle     no track loaded: the idle text blinks
 `--state all` runs them all and prints one table.
 
@@ -239,8 +239,8 @@ class State:
     pass_event: str            # the trace event that happens once a pass
     starts: dict = field(default_factory=dict)  # start figure: the event that ends it
     show_list: bool = False    # the playlist button is clicked as soon as the face is up
-    phase: tuple = None        # brumby's measured passes (first, last), counted from the first
-                               # pass event; None: a window of --seconds after settling
+    phase: tuple = None        # the measured passes (first, last), counted in pass events;
+                               # None: a window of --seconds after settling
     traced_only: bool = False  # one traced run gives every figure
 
 
@@ -250,6 +250,8 @@ STATES = [
           {"first_play": "play", "list_drawn": "list"}, show_list=True),
     # brumby draws the time text in the passes of its pass events 7501..8999 (as the
     # media trace shows: those passes ask for the position twice before the volume).
+    # The floor draws it on every pass; it is measured over the same passes, as far
+    # into its track.
     State("time", "long", ["--time-phase"], "trace+win", "pass", phase=(7501, 8999), traced_only=True),
     State("idle", "none", ["--idle"], "trace+win", "pass", {"first_pass": "pass"}),
 ]
@@ -360,11 +362,11 @@ def measure(session, state, program, media, seconds):
                 run.show_list()
             ready = now()
             run.find_processes()
-            if state.phase and program.name == "brumby":
+            if state.phase:
                 first, last = state.phase
                 passes = run.trace.times[state.pass_event]
                 if not run.sample_until(lambda: len(passes) > last, run.started + LONG_TRACK_SECONDS - 10):
-                    print(f"{program.name}: the track ended before the time phase did ({len(passes)} passes)")
+                    print(f"{program.name}: the track ended before pass {last} ({len(passes)} passes)")
                     return {}
                 a, b = passes[first - 1] + SAMPLE_SECONDS, passes[last - 1] - SAMPLE_SECONDS
             else:
