@@ -44,9 +44,11 @@ std::string formatClock(int milliseconds) {
 
 // A double quote in the path would end the quoted path early and let the rest
 // of the path be read as further command words, and a wildcard names no file
-// (it could open another one), so such paths are refused.
+// (it could open another one), so such paths are refused; so is an empty one,
+// which names no file either: sent, it would only load the device's drivers
+// (several megabytes, a start without files included) to be refused.
 bool openTrack(int alias, const std::string& path) {
-    if (path.find('"') != std::string::npos || platform::holdsWildcard(path)) return false;
+    if (path.empty() || path.find('"') != std::string::npos || platform::holdsWildcard(path)) return false;
     const std::string command = "OPEN \"" + path + "\" Type MPEGVIDEO ALIAS " + aliasName(alias);
     return sendCommand(command) == 0;
 }
