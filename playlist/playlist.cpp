@@ -61,12 +61,18 @@ std::string entryName(const std::string& path) {
     return name;
 }
 
-// The slot is filled only once its row exists, so a refused row leaves
-// slots and rows aligned.
+// The new row's number is the first empty slot's, which the list's answer
+// confirms; the slot is filled only once its row exists, so a refused row
+// leaves slots and rows aligned.
 bool appendPath(Playlist& playlist, const std::string& path) {
-    const int rows = rowCount();
-    if (path.empty() || rows >= PLAYLIST_SLOTS || !slot(playlist, rows).empty()) return false;
-    if (insertFileRow(-1, path) != rows) return false;
+    int rows = 0;
+    while (rows < PLAYLIST_SLOTS && !slot(playlist, rows).empty()) ++rows;
+    if (path.empty() || rows >= PLAYLIST_SLOTS) return false;
+    const int row = insertFileRow(-1, path);
+    if (row != rows) {
+        if (row >= 0) platform::listDelete(PLAYLIST_LIST, row);  // rows and slots had drifted apart
+        return false;
+    }
     slot(playlist, rows) = path;
     return true;
 }
