@@ -18,7 +18,8 @@
  *   - a 1 ms sleep and one message poll.
  * The modes add what their state draws:
  *   --time-phase  every pass is a pass of the information strip's time phase:
- *                 one more position query and the time text drawn;
+ *                 the strip cleared, one more position query and the time
+ *                 text drawn on the strip's background;
  *   --idle        no track is opened; the idle text blinks as the player's
  *                 does: drawn on passes 1..999 of a 1501-pass cycle, the
  *                 strip cleared on passes 1001..1499.
@@ -187,8 +188,12 @@ static void blinkIdleText(struct Floor* f) {
     }
 }
 
+/* The time phase redraws its text on every pass on a cleared strip, in the strip's background. */
 static void drawTimeText(struct Floor* f) {
     char position[16], text[40];
+    RECT strip = {STRIP_X, STRIP_Y, STRIP_X + STRIP_WIDTH, STRIP_Y + STRIP_HEIGHT};
+    FillRect(f->dc, &strip, f->stripBrush);
+    SetBkColor(f->dc, TEXT_AREA_COLOUR);
     formatClock(position, sizeof position, queryStatus("status MP3_1 position"));
     snprintf(text, sizeof text, "%s/%s", position, f->lengthText);
     TextOutA(f->dc, TIME_TEXT_X, TIME_TEXT_Y, text, (int)strlen(text));

@@ -29,8 +29,8 @@ the pointer off their windows and closed through a click on the close button.
 
 --growth prints how brumby's start-up grows with its list file instead: the time
 to the first pass of the loop and the peak RSS for list files of 0, 50, 201 and 1000
-rows and of one single line of 1, 2, 4 and 8 MB, each start given at most --limit
-seconds (a start that takes longer is killed and reported as such).
+rows, of one single line of 1, 2, 4 and 8 MB and of 10 MB of short lines, each start
+given at most --limit seconds (a start that takes longer is killed and reported as such).
 
 Prints medians, and brumby's ratios to the floor with the goals. A benchmark, not a
 test: nothing here passes or fails."""
@@ -57,6 +57,7 @@ CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PLAYLIST_BUTTON = (152, 48)
 GROWTH_ROWS = (0, 50, 201, 1000)
 GROWTH_LINE_MB = (1, 2, 4, 8)
+GROWTH_SHORT_LINES_MB = 10  # and a file of that many megabytes of short lines
 
 # figure key: (label, goal sign, goal ratio)
 FIGURES = {
@@ -277,10 +278,8 @@ class Run:
         # window's close button opens: a pointer resting on a button makes the
         # player repaint that button every pass. Both are measured idle.
         session.xdotool("mousemove", 0, 0)
-        windows_before = set(session.windows())
         self.started = now()
         self.player = session.start(args, cwd=os.path.dirname(program.exe), exe=program.exe)
-        self.player.windows_before = windows_before
         patterns = {event: EVENTS[event] for event in events}
         patterns["launch"] = launch_pattern(os.path.basename(program.exe))
         self.trace = Trace(self.player.log, patterns)
@@ -288,10 +287,9 @@ class Run:
         self.pids, self.servers = [], []
 
     def wait_face(self, timeout=60):
-        """Waits for the face on screen; returns its screen position."""
-        def face():
-            return [w for w in self.session.windows() if w not in self.player.windows_before]
-        found = harness.wait_for(face, timeout, 0.02)
+        """Waits for the face on screen (the program's own window, picked by its process); returns its
+        screen position."""
+        found = harness.wait_for(self.player.windows, timeout, 0.02)
         if not found:
             raise SystemExit(f"{self.program.name}: no window within {timeout} s; {self.session.describe()}")
         self.player.window = found[-1]
@@ -302,7 +300,7 @@ class Run:
         """Clicks the playlist button and moves the pointer off once the list is up."""
         x, y = self.player.to_screen(*PLAYLIST_BUTTON)
         self.session.xdotool("mousemove", "--sync", x, y, "click", "1")
-        if not harness.wait_for(lambda: self.session.windows("Playlist"), 30, 0.02):
+        if not harness.wait_for(lambda: self.player.windows("Playlist"), 30, 0.02):
             raise SystemExit(f"{self.program.name}: the playlist window did not open")
         self.session.xdotool("mousemove", 0, 0)
 
@@ -446,6 +444,8 @@ def growth_lists(media):
     cases = [(f"{n} rows", "".join(paths[i % len(paths)] + "\r\n" for i in range(n)).encode("cp1252"))
              for n in GROWTH_ROWS]
     cases += [(f"{mb} MB line", b"C:\\" + b"a" * (mb * 2 ** 20 - 5) + b"\r\n") for mb in GROWTH_LINE_MB]
+    line = b"C:\\Music\\a short line.mp3\r\n"
+    cases.append((f"{GROWTH_SHORT_LINES_MB} MB lines", line * (GROWTH_SHORT_LINES_MB * 2 ** 20 // len(line))))
     return cases
 
 
@@ -481,7 +481,7 @@ def run_growth(session, brumby, media, rounds, limit):
         for _ in range(rounds):
             first_pass, peak = measure_start(session, brumby, data, limit)
             rss.append(peak)
-            print(f"growth {name:11}: first pass "
+            print(f"growth {name:12}: first pass "
                   f"{'over %.0f s' % limit if first_pass is None else '%.2f s' % first_pass}, peak RSS {peak:.1f} MB",
                   flush=True)
             if first_pass is None:
@@ -495,13 +495,13 @@ def run_growth(session, brumby, media, rounds, limit):
 
 def print_growth_table(rows, limit):
     """A start that ran out of time shows its RSS when it was killed, a lower bound."""
-    print(f"\n{'list file':11} {'first pass s':>12} {'peak RSS MB':>12}  ratios to 0 rows")
+    print(f"\n{'list file':12} {'first pass s':>12} {'peak RSS MB':>12}  ratios to 0 rows")
     base_start, base_rss = rows[0][1], rows[0][2]
     for name, start, rss in rows:
         if start is None:
-            print(f"{name:11} {'> %.0f' % limit:>12} {'>= %.1f' % rss:>12}")
+            print(f"{name:12} {'> %.0f' % limit:>12} {'>= %.1f' % rss:>12}")
         else:
-            print(f"{name:11} {start:12.3f} {rss:12.1f}  {start / base_start:5.2f}x / {rss / base_rss:4.2f}x")
+            print(f"{name:12} {start:12.3f} {rss:12.1f}  {start / base_start:5.2f}x / {rss / base_rss:4.2f}x")
 
 
 def main():
@@ -524,8 +524,10 @@ def main():
 
     work = os.path.join(SOURCE, "build", "bench")
     harness.configure(options.windows_build, work)
-    floor_exe = harness.find_built("floor.exe")
-    if not floor_exe or not harness.find_built("brumby.exe"):
+    try:
+        floor_exe = harness.find_built("floor.exe")
+        harness.find_built("brumby.exe")
+    except AssertionError:
         raise SystemExit(f"floor.exe and brumby.exe are built by scripts/build.sh into {options.windows_build}")
 
     session = harness.Session("bench", folder=os.path.join(work, "session"))
