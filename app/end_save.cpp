@@ -24,7 +24,7 @@ void endSession(Player& player) {
 void saveOnRequest(Player& player, std::uint32_t requester) {
     if (player.app.saveRequester == requester) return;
     player.app.saveRequester = requester;
-    if (playlist::playlistConsistent(player.playlist)) playlist::saveListFile(player.playlist);
+    playlist::saveListFile(player.playlist);
 }
 
 namespace {

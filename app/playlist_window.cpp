@@ -125,12 +125,10 @@ bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& t
         return false;
     }
     const platform::Point pointer = platform::pointerIn(PLAYLIST_WINDOW);
-    const int x = pointer.x;
-    const int y = pointer.y;
-    if (y <= BAR_TOP || y >= BAR_BOTTOM) return false;
-    if (inside(ADD_BUTTON, x)) return playlist::addFilesByDialog(playlist, transport.currentPath);
-    if (inside(REMOVE_BUTTON, x)) playlist::removeSelectedEntry(playlist);
-    if (inside(CLEAR_BUTTON, x)) playlist::clearPlaylist(playlist);
+    if (pointer.y <= BAR_TOP || pointer.y >= BAR_BOTTOM) return false;
+    if (inside(ADD_BUTTON, pointer.x)) return playlist::addFilesByDialog(playlist, transport.currentPath);
+    if (inside(REMOVE_BUTTON, pointer.x)) playlist::removeSelectedEntry(playlist);
+    if (inside(CLEAR_BUTTON, pointer.x)) playlist::clearPlaylist(playlist);
     return false;
 }
 

@@ -160,22 +160,11 @@ class Trace:
     """The events of a program's trace file, read as it grows."""
 
     def __init__(self, path, patterns):
-        self.path, self.patterns = path, patterns
+        self.file, self.patterns = harness.GrowingFile(path), patterns
         self.times = {event: [] for event in patterns}
-        self.offset, self.partial = 0, b""
 
     def poll(self):
-        try:
-            with open(self.path, "rb") as f:
-                f.seek(self.offset)
-                data = f.read()
-        except FileNotFoundError:
-            return
-        self.offset += len(data)
-        lines = (self.partial + data).split(b"\n")
-        self.partial = lines.pop()
-        for raw in lines:
-            line = raw.decode("utf-8", "replace")
+        for line in self.file.new_lines():
             stamp = TIMESTAMP.match(line)
             if not stamp:
                 continue

@@ -8,7 +8,7 @@ namespace {
 // Indices 0..147 are named, 255 says "no genre"; every other slot stays empty.
 // Most names end in one blank; the few that do not are kept as they are.
 constexpr std::array<const char*, GENRE_COUNT> buildGenreNames() {
-    // ten names a line, as they are numbered (kept by hand)
+    // each tenth name starts a line, so the lines count the numbers in tens (kept by hand)
     // clang-format off
     constexpr const char* NAMED[] = {
         "Blues", "Classic Rock", "Country", "Dance ", "Disco ", "Funk ", "Grunge", "Hip-Hop", "Jazz ", "Metal ",

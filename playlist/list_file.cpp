@@ -47,8 +47,10 @@ void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = reader.failed || refused;
 }
 
+// Only a whole playlist (each slot with its row) is saved: one a fault broke
+// off in the middle of a change never replaces the file.
 bool saveListFile(Playlist& playlist) {
-    if (!playlist.listMade || playlist.listFileUnreadable) return false;
+    if (!playlist.listMade || playlist.listFileUnreadable || !playlistConsistent(playlist)) return false;
     std::string bytes;
     const int rows = rowCountOrFilledSlots(playlist);
     for (int row = 0; row < rows && row < PLAYLIST_SLOTS; ++row) {
@@ -64,7 +66,7 @@ bool saveListFile(Playlist& playlist) {
 void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }
 
 bool keepListFile(Playlist& playlist) {
-    if (playlist.listFileSaved || !playlistConsistent(playlist)) return false;
+    if (playlist.listFileSaved) return false;
     playlist.listFileSaved = saveListFile(playlist);
     return playlist.listFileSaved;
 }

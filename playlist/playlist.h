@@ -53,11 +53,10 @@ void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::str
 // A file that is there but is not read whole (refused, a read failing, a row
 // the list refuses, a fault passed over while reading) counts as unreadable.
 void loadListFile(Playlist& playlist);
-// Replaces the list file with the rows; false when it was left as it was.
+// Replaces the list file with the rows, when every slot has its row; false
+// when it was left as it was.
 bool saveListFile(Playlist& playlist);
-// The save every end of the player makes: once per run, and only of a whole
-// playlist (each slot with its row), so that a playlist a fault broke off in
-// the middle of a change never replaces the file.
+// The save every end of the player makes: once per run.
 bool keepListFile(Playlist& playlist);
 // Clears away what a save broken off by a fault left: its open temporary file.
 void abandonListFileSave(Playlist& playlist);

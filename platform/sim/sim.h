@@ -2,13 +2,16 @@
 //
 // World and set-up
 //   reset(root)                      fresh world; files live on disk below root; C:\Users\tester and C:\Tunewell made
-//   reset("")                        a world without a disk: every file lives in memory, found by its path ignoring
-//   case putMemoryFile(path, bytes)       puts a file into that memory; memoryFile(path) reads one back ("" when
-//   absent) hostPath(windowsPath)            where a Windows path lives on disk ("X:\a" -> root/X/a, "\a" -> drive C,
-//   relative -> current dir) setEnvironment(name, value)      set a variable (names compare case-insensitively);
-//   unsetEnvironment(name) removes it setCurrentDirectory(path)        simulated working directory (>= 260 chars:
-//   currentDirectory() returns "") setProgramPath(path)             the running program's path (default C:\Program
-//   Files\Tunewell\brumby.exe) setScreenSize(w, h)              primary screen size (default 1024 x 768)
+//   reset("")                        a world without a disk: every file lives in memory, found by its path
+//                                    ignoring case
+//   putMemoryFile(path, bytes)       puts a file into that memory; memoryFile(path) reads one back ("" when absent)
+//   hostPath(windowsPath)            where a Windows path lives on disk ("X:\a" -> root/X/a, "\a" -> drive C,
+//                                    relative -> current dir)
+//   setEnvironment(name, value)      set a variable (names compare case-insensitively); unsetEnvironment(name)
+//                                    removes it
+//   setCurrentDirectory(path)        simulated working directory (>= 260 chars: currentDirectory() returns "")
+//   setProgramPath(path)             the running program's path (default C:\Program Files\Tunewell\brumby.exe)
+//   setScreenSize(w, h)              primary screen size (default 1024 x 768)
 //   setCommandLine(text)             what commandLine() returns (default "brumby.exe")
 //   setProcesses(list, taken)        what processSnapshot() returns
 //   setOwnProcessId(pid)             what ownProcessId() returns (default 7000)
@@ -40,12 +43,15 @@
 //   queueMenuEvent(item)             menu event (13101)
 //   queueRawEvent(msg, w, l)         any raw message
 //   queueDrop(window, paths, inside) files dropped (563), returns the drop handle
-//   dropFinished(handle)             whether the drop was taken (and its handle released); finishedDropCount() counts
-//   them pendingEvents()                  events not yet polled
+//   dropFinished(handle)             whether the drop was taken (and its handle released); finishedDropCount()
+//                                    counts them
+//   pendingEvents()                  events not yet polled
 // Windows and drawing
 //   windowInfo(w)                    WindowInfo: exists, title, x, y, width, height, visible, minimised, topmost,
-//   owner, acceptsDrops, active foregroundWindow()               the active window, -1 for none failWindowOpen(w)
-//   openWindow(w, ...) fails from now on failControl(c)                   adding control c fails from now on
+//                                    owner, acceptsDrops, active
+//   foregroundWindow()               the active window, -1 for none
+//   failWindowOpen(w)                openWindow(w, ...) fails from now on
+//   failControl(c)                   adding control c fails from now on
 //   windowMoves()                    every moveWindow call in order {window, x, y, atClockMs}
 //   showCalls(w) / hideCalls(w)      how often showWindowNormal / hideWindow ran on w
 //   pixel(w, x, y)                   a window pixel (NO_COLOUR outside or never drawn)
@@ -87,8 +93,9 @@
 //   raiseFaultElsewhere(code, addr)  a fault on another thread; returns once that thread ended or parked
 //   faultAtNextCall(service, code)   the next call of "sleepMs", "mediaCommand" or "loadLibrary" faults
 //   faultFilterInstalled()           whether a filter is in place now
-//   faultsRaised()                   every fault raised {code, filtered, nested: inside the filter's handling of
-//   another} setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
+//   faultsRaised()                   every fault raised {code, filtered, nested: inside the filter's handling
+//                                    of another}
+//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
 //   endSession()                     the system ends the session: both windows are told
@@ -103,8 +110,8 @@
 //   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
-//   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type, 275 missing
-//   file, 289 alias in use)
+//   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
+//                                    275 missing file, 289 alias in use)
 #pragma once
 
 #include <cstdint>

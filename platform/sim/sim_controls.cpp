@@ -122,7 +122,7 @@ static int insertRow(bool fails, int control, int index, const std::string& show
     return index;
 }
 
-// Inserting at or above the selected row moves the selection down with its row.
+// A code-page text is shown as the user sees it.
 int listInsert(int control, int index, const std::string& text) {
     const bool fails = sim::enter(sim::Call::listInsert);
     return insertRow(fails, control, index, sim::utf8FromCodePage(text));

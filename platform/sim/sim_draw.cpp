@@ -1,7 +1,5 @@
 // Simulated drawing: one surface window, pixels, text cells, fonts and decoded pictures.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <utility>
 

@@ -22,29 +22,38 @@ constexpr std::uint32_t OTHER_THREAD = 2;
 // Every service the simulator offers, and whether it has a way to fail that the
 // program must survive (a file, window, list row, library, device command or
 // dialog the system refuses). All are counted and numbered; any can fault.
-// a table of services (kept by hand)
+// a table of services, by kind (kept by hand)
 // clang-format off
-#define SIM_CALLS(X)                                                                                        \
-    X(pollEvent, false) X(openWindow, true) X(windowExists, false) X(closeWindow, true)                     \
-    X(windowVisible, false) X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false)        \
-    X(setForegroundWindow, false) X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true)          \
-    X(windowRect, false) X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false)            \
-    X(screenHeight, false) X(addImageControl, true) X(pointerIn, true) X(cursorPosition, true)             \
-    X(keyPressed, false) X(addListControl, true)                                                            \
-    X(listInsert, true) X(listInsertUtf8, true) X(listDelete, false) X(listCount, false)                   \
-    X(listSelected, false)                                                                                  \
-    X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)   \
-    X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true) X(acquireDrawingSurface, true)        \
-    X(fillBox, false) X(plotPixel, false) X(setTextPosition, false) X(setTextColour, false)                \
-    X(setTextBackground, false) X(selectFont, false) X(drawText, false) X(createFont, true)                \
-    X(decodeBitmap, true) X(readBitmapPixels, true) X(startServices, false) X(commandLine, false)          \
-    X(stopServices, false) X(sleepMs, false) X(environmentVariable, false) X(currentDirectory, true)       \
-    X(programPath, true) X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true)       \
-    X(readFile, true) X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false)          \
-    X(replaceFile, true) X(deleteFile, true) X(processSnapshot, true) X(ownProcessId, false)                \
-    X(terminateProcess, true) X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true)      \
-    X(openWebPage, true) X(messageBox, false) X(openFileDialog, true) X(takeDroppedFiles, true)          \
-    X(requestSaveFrom, true) X(singleBytePath, true) X(longNameUtf8, false)
+#define SIM_CALLS(X)                                                                                         \
+    /* windows */                                                                                            \
+    X(openWindow, true) X(windowExists, false) X(closeWindow, true) X(windowVisible, false)                  \
+    X(hideWindow, false) X(showWindowNormal, false) X(activateWindow, false) X(setForegroundWindow, false)   \
+    X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true) X(windowRect, false)                    \
+    X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false) X(screenHeight, false)            \
+    /* events, pointer and keys */                                                                           \
+    X(pollEvent, false) X(pointerIn, true) X(cursorPosition, true) X(keyPressed, false)                      \
+    X(takeDroppedFiles, true)                                                                                \
+    /* controls, list and menus */                                                                           \
+    X(addImageControl, true) X(addListControl, true) X(listInsert, true) X(listInsertUtf8, true)             \
+    X(listDelete, false) X(listCount, false) X(listSelected, false)                                          \
+    X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)     \
+    X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true)                                         \
+    /* drawing */                                                                                            \
+    X(acquireDrawingSurface, true) X(fillBox, false) X(plotPixel, false) X(setTextPosition, false)           \
+    X(setTextColour, false) X(setTextBackground, false) X(selectFont, false) X(drawText, false)              \
+    X(createFont, true) X(decodeBitmap, true) X(readBitmapPixels, true)                                      \
+    /* the process and its surroundings */                                                                   \
+    X(startServices, false) X(stopServices, false) X(commandLine, false) X(sleepMs, false)                   \
+    X(environmentVariable, false) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)     \
+    X(longNameUtf8, false)                                                                                   \
+    /* files */                                                                                              \
+    X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true) X(readFile, true)            \
+    X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false) X(replaceFile, true)         \
+    X(deleteFile, true)                                                                                      \
+    /* other processes, libraries, the media device, the shell */                                            \
+    X(processSnapshot, true) X(ownProcessId, false) X(terminateProcess, true) X(requestSaveFrom, true)       \
+    X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true) X(openWebPage, true)             \
+    X(messageBox, false) X(openFileDialog, true)
 // clang-format on
 
 enum class Call {

@@ -121,5 +121,4 @@ int listSelected(int control) {
     return list == nullptr ? -1 : static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
 }
 
-
 }  // namespace platform

@@ -222,6 +222,26 @@ def read_lines(path):
         return []
 
 
+class GrowingFile:
+    """A file that another program writes to (a trace): the whole lines it gained since the last look,
+    a line still being written kept back until its end."""
+
+    def __init__(self, path):
+        self.path, self.offset, self.rest = path, 0, b""
+
+    def new_lines(self):
+        try:
+            with open(self.path, "rb") as f:
+                f.seek(self.offset)
+                data = f.read()
+        except FileNotFoundError:
+            return []
+        self.offset += len(data)
+        lines = (self.rest + data).split(b"\n")
+        self.rest = lines.pop()
+        return [raw.decode("utf-8", "replace").rstrip("\r") for raw in lines]
+
+
 def write_wav(path, seconds=3.0, rate=8000):
     """A quiet mono WAV file for tests that need any playable file."""
     with wave.open(path, "wb") as w:

@@ -37,9 +37,7 @@ class DrawLog:
 
     def __init__(self, player):
         self.player = player
-        self.path = player.log
-        self.offset = 0
-        self.rest = b""
+        self.file = harness.GrowingFile(player.log)
         self.draws = []
         self.marker = None
 
@@ -49,17 +47,7 @@ class DrawLog:
             if thread is None:
                 return self.draws
             self.marker = f":{thread:04x}:trace:font:NtGdiExtTextOutW "
-        try:
-            with open(self.path, "rb") as f:
-                f.seek(self.offset)
-                chunk = f.read()
-        except FileNotFoundError:
-            return self.draws
-        self.offset += len(chunk)
-        lines = (self.rest + chunk).split(b"\n")
-        self.rest = lines.pop()
-        for raw in lines:
-            line = raw.decode("utf-8", "replace").rstrip("\r")
+        for line in self.file.new_lines():
             stamp = STAMP.match(line)
             if stamp is None or self.marker not in line:
                 continue

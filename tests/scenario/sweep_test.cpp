@@ -118,6 +118,14 @@ bool sent(const std::string& command) {
     return std::find(log.begin(), log.end(), command) != log.end();
 }
 
+// With the left button held on the face's top band: the pointer moves on, off
+// the band, and the face follows it.
+void dragOn(Run&) {
+    const sim::WindowInfo face = sim::windowInfo(FACE);
+    sim::movePointer(face.x + TOP_BAND.x + 40, face.y + TOP_BAND.y + 30);
+    sim::queueRawEvent(WM_MOUSEMOVE);
+}
+
 int menuMark(int item) {
     for (const sim::MenuItem& entry : sim::menuItems(numbers::OPTIONS_MENU))
         if (entry.id == item) return entry.checked ? 1 : 0;
@@ -256,18 +264,8 @@ const std::vector<Session>& sessions() {
                   sim::queueRawEvent(WM_LBUTTONDOWN);
               },
               1},
-             {[](Run&) {
-                  const sim::WindowInfo face = sim::windowInfo(FACE);
-                  sim::movePointer(face.x + TOP_BAND.x + 40, face.y + TOP_BAND.y + 30);
-                  sim::queueRawEvent(WM_MOUSEMOVE);
-              },
-              1},
-             {[](Run&) {
-                  const sim::WindowInfo face = sim::windowInfo(FACE);
-                  sim::movePointer(face.x + TOP_BAND.x + 40, face.y + TOP_BAND.y + 30);
-                  sim::queueRawEvent(WM_MOUSEMOVE);
-              },
-              1},
+             {dragOn, 1},
+             {dragOn, 1},
              {[](Run&) {
                   sim::releaseKey(LEFT_BUTTON);
                   sim::queueRawEvent(WM_LBUTTONUP);
