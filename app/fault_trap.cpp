@@ -101,7 +101,11 @@ void trapFault(const platform::Fault& fault, void* context) {
     record.faultLine = record.currentLine.load(std::memory_order_relaxed);
     record.faultCode = fault.code;
     record.faultAddress = fault.address;
-    if (record.mode.load() == FaultMode::PassOver) return;
+    if (record.mode.load() == FaultMode::PassOver) {
+        // The step it abandons may have been in the middle of a change.
+        if (fault.onLoopThread) player.playlist.rowsInDoubt = true;
+        return;
+    }
     if (fault.onLoopThread) {
         if (!claimFatalPath(record)) platform::parkThread();
         endAfterFault(player, true);

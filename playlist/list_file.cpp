@@ -33,7 +33,7 @@ void loadListFile(Playlist& playlist) {
         return;
     }
     std::string line;
-    int rows = rowCount();
+    int rows = filledSlots(playlist);
     bool refused = false;
     while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
         if (line.empty()) continue;

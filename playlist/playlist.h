@@ -18,14 +18,17 @@ struct Playlist {
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
     std::string listFileRead;                       // where list.vnp was read at start; empty when it was not
+    bool rowsInDoubt = false;  // a change was broken off or refused partway: rows and slots may disagree
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
 int rowCount();
 int selectedRow();
 
+// The filled slots before the first empty one.
+int filledSlots(const Playlist& playlist);
 // The row count, or, when the list cannot be asked (its thread is stopped),
-// the filled slots before the first empty one.
+// the filled slots.
 int rowCountOrFilledSlots(const Playlist& playlist);
 // True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
@@ -39,14 +42,18 @@ int insertFileRow(int index, const std::string& path);
 // path is empty or the row could not be made. A file's row shows its entry
 // name, as the user sees it (a short form shows its long name).
 bool appendPath(Playlist& playlist, const std::string& path);
-// Removes the selected row and its slot, closing the gap; nothing when none is selected.
+// Removes the selected row and its slot, closing the gap; nothing when none
+// is selected or the list keeps the row.
 void removeSelectedEntry(Playlist& playlist);
 void clearPlaylist(Playlist& playlist);
+// When rows and slots may have come apart: makes the rows again from the
+// slots if they disagree. Run where no change is under way.
+void mendRows(Playlist& playlist);
 
 // Replaces the text of the row just loaded: "artist - title" when the tag
 // counted as present, else the entry name of `currentPath`. A row chosen by
 // number is relabelled in place at `currentIndex`; otherwise the selected row is.
-void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
+void relabelLoadedRow(Playlist& playlist, bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber);
 
 // The playlist file under the data folder: one path per row, CR LF after each.
