@@ -36,7 +36,11 @@ bool runGuarded(void (*step)(void* context), void* context);
 // next event poll or modal wait. False when the loop's thread did not take it
 // within `timeoutMs`.
 bool runOnLoopThread(void (*task)(void* context), void* context, int timeoutMs);
-void stopLoopThread();                                // for good: it runs no more code of the player
+// Stops the loop's thread for good (it runs no more code of the player), and
+// only where it holds no heap's lock: caught inside an allocation it is let
+// run on a moment and stopped again. False when it could not be stopped
+// outside one within a bound: nothing that allocates can run after that.
+bool stopLoopThread();
 [[noreturn]] void parkThread();                       // the calling thread waits for the process to end
 [[noreturn]] void endProcessNow(std::uint32_t code);  // nothing else runs, no library unloads
 std::uint32_t currentThreadId();

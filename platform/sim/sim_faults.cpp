@@ -127,7 +127,10 @@ bool runOnLoopThread(void (*task)(void*), void* context, int) {
     return true;
 }
 
-void stopLoopThread() { world().loopThreadStopped = true; }
+bool stopLoopThread() {
+    world().loopThreadStopped = true;
+    return true;
+}
 void parkThread() { throw sim::ParkedThread{}; }
 void endProcessNow(std::uint32_t code) { throw sim::ProcessExit{static_cast<int>(code), true}; }
 std::uint32_t currentThreadId() { return world().currentThread; }
