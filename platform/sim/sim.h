@@ -30,9 +30,18 @@
 //   faultInCall(k, code)             call number k raises a fault inside it (before it does anything)
 //   injectionReached()               whether call k came
 //   limitCalls(n)                    call number n + 1 throws Runaway: a pass that never ends
+//   killAtCall(k)                    the process is killed as call number k begins (Killed is thrown): the
+//                                    files stay as the system leaves them (every byte a write put in stays,
+//                                    a temporary file stays where it is; nothing is flushed or closed for it)
+//   startAgain()                     a new process of the program on the same machine: files, folders,
+//                                    names, environment and the program's surroundings stay; windows,
+//                                    handles, the device, events, hooks, counts and injections start afresh
 //   polls()                          event polls so far
 //   onPoll(fn)                       the user: fn runs at every event poll, before the poll takes its event
 //   watchMessageBoxes(fn)            fn runs while each message box is up
+//   onModalWait(fn)                  fn(service) runs inside every modal wait, where the loop's thread
+//                                    still takes sent messages: the message box, the open-file dialog, the
+//                                    popup menu and a library's function (the about box runs its own)
 // Pointer and keys
 //   movePointer(x, y)                pointer at screen (x, y)
 //   movePointerToClient(w, x, y)     pointer at client (x, y) of window w
@@ -75,7 +84,9 @@
 //   keepNoShortForms()               the volume keeps no short forms (8.3 names switched off)
 //   utf8FromCodePage(bytes)          a code-page text as the user sees it (list rows are kept so)
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
-//                                    a failing write leaves part of its bytes in the file
+//                                    a failing write leaves part of its bytes in the file; a failing close
+//                                    (a write-behind the disk refused) loses the bytes written since the
+//                                    last flush
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
 //   failReadsFrom(path, offset)      reads of the file that start at or past offset fail (a damaged area)
 //   loadedLibraries()                every loadLibrary call {slot, path, loaded}
@@ -95,7 +106,14 @@
 //   faultFilterInstalled()           whether a filter is in place now
 //   faultsRaised()                   every fault raised {code, filtered, nested: inside the filter's handling
 //                                    of another}
-//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
+//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes); one
+//                                    inside a media command never answers (the command is taken to hang);
+//                                    waiting for one that does not answer moves the clock by the time limit
+//   allocationAtStop(forGood)        the next stop of the loop's thread finds it inside an allocation, holding
+//                                    the heap's lock: one it leaves at once (the stop waits it out), or,
+//                                    forGood, one it never leaves (the stop then fails)
+//   Deadlock                         thrown when another thread waits for a lock the stopped loop's thread
+//                                    holds: the device's (a media command) or the heap's (any service)
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
 //   endSession()                     the system ends the session: both windows are told
@@ -153,6 +171,10 @@ struct FaultRaised {
 
 // Thrown by the call past the limit set with limitCalls.
 struct Runaway {};
+// Thrown by the call the process was killed at (killAtCall).
+struct Killed {};
+// Thrown when a thread would wait for good for a lock the stopped loop's thread holds.
+struct Deadlock {};
 
 // One numbered call: the service's name, whether it has a way to fail, the
 // event polls made before it, and the device command of a media call.
@@ -261,9 +283,12 @@ void failCall(std::int64_t number);
 void faultInCall(std::int64_t number, std::uint32_t code);
 bool injectionReached();
 void limitCalls(std::int64_t calls);
+void killAtCall(std::int64_t number);
+void startAgain();
 int polls();
 void onPoll(std::function<void()> user);
 void watchMessageBoxes(std::function<void(const MessageShown&)> watcher);
+void onModalWait(std::function<void(const std::string& service)> watcher);
 
 void movePointer(int screenX, int screenY);
 void movePointerToClient(int window, int x, int y);
@@ -326,6 +351,7 @@ void faultAtNextCall(const std::string& service, std::uint32_t code);
 bool faultFilterInstalled();
 const std::vector<FaultRaised>& faultsRaised();
 void setLoopThreadAnswers(bool answers);
+void allocationAtStop(bool forGood);
 bool loopThreadStopped();
 int threadsEnded();
 int threadsParked();

@@ -199,11 +199,14 @@ int menuCheck(int menu, int item) {
 void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
     const bool fails = sim::enter(sim::Call::showPopupMenu);
     sim::World& w = world();
-    if (!fails) w.popups.push_back({menu, ownerWindow, screenX, screenY});
-    if (w.popupChoices.empty()) return;
-    int choice = w.popupChoices.front();
-    w.popupChoices.pop_front();
+    int choice = 0;
+    if (!w.popupChoices.empty()) {
+        choice = w.popupChoices.front();
+        w.popupChoices.pop_front();
+    }
     if (fails) return;  // never on screen: the user chose nothing
+    w.popups.push_back({menu, ownerWindow, screenX, screenY});
+    if (w.modalWatcher) w.modalWatcher("showPopupMenu");
     if (choice != 0 && w.menus.count(menu)) w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
 }
 

@@ -67,6 +67,9 @@ void faultAtNextCall(const std::string& service, std::uint32_t code) { world().f
 bool faultFilterInstalled() { return world().faultFilter != nullptr; }
 const std::vector<FaultRaised>& faultsRaised() { return world().faults; }
 void setLoopThreadAnswers(bool answers) { world().loopThreadAnswers = answers; }
+void allocationAtStop(bool forGood) {
+    world().allocationAtStop = forGood ? AllocationAtStop::ForGood : AllocationAtStop::Brief;
+}
 bool loopThreadStopped() { return world().loopThreadStopped; }
 int threadsEnded() { return world().threadsEnded; }
 int threadsParked() { return world().threadsParked; }
@@ -120,16 +123,26 @@ bool runGuarded(void (*step)(void*), void* context) {
     return true;
 }
 
-bool runOnLoopThread(void (*task)(void*), void* context, int) {
-    if (!world().loopThreadAnswers) return false;
+// The time limit passes in full when the loop's thread does not answer.
+bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
+    sim::World& w = world();
+    if (!w.loopThreadAnswers || w.loopInsideDeviceCall) {
+        sim::advanceClock(timeoutMs);
+        return false;
+    }
     sim::OnThread loop(sim::LOOP_THREAD);
     task(context);
     return true;
 }
 
+// Inside a media command it is stopped holding the device's lock; a brief
+// allocation is waited out, one it never leaves keeps the heap's lock.
 bool stopLoopThread() {
-    world().loopThreadStopped = true;
-    return true;
+    sim::World& w = world();
+    w.loopThreadStopped = true;
+    w.stoppedHoldingDevice = w.loopInsideDeviceCall;
+    w.stoppedHoldingHeap = w.allocationAtStop == sim::AllocationAtStop::ForGood;
+    return !w.stoppedHoldingHeap;
 }
 void parkThread() { throw sim::ParkedThread{}; }
 void endProcessNow(std::uint32_t code) { throw sim::ProcessExit{static_cast<int>(code), true}; }

@@ -132,7 +132,7 @@ static int openMemoryFile(const std::string& path, platform::FileMode mode, plat
     failure = platform::OpenFailure::None;
     int handle = 1;
     while (w.files.count(handle)) ++handle;
-    w.files[handle] = {-1, key, writes, 0};
+    w.files[handle] = {-1, key, writes, 0, w.memoryFiles[key]};
     return handle;
 }
 
@@ -235,7 +235,9 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
     failure = OpenFailure::None;
     int handle = 1;
     while (w.files.count(handle)) ++handle;
-    w.files[handle] = {fd, host, writes};
+    struct stat status {};
+    const std::size_t size = ::fstat(fd, &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
+    w.files[handle] = {fd, host, writes, 0, {}, size};
     return handle;
 }
 
@@ -305,15 +307,30 @@ bool flushFile(int file) {
     const bool fails = sim::enter(sim::Call::flushFile);
     auto it = world().files.find(file);
     if (fails || it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
-    if (it->second.fd < 0) return true;
-    return ::fsync(it->second.fd) == 0;
+    sim::OpenFile& open = it->second;
+    if (open.fd < 0) {
+        open.flushed = world().memoryFiles[open.hostPath];
+        return true;
+    }
+    struct stat status {};
+    if (::fsync(open.fd) != 0 || ::fstat(open.fd, &status) != 0) return false;
+    open.flushedSize = static_cast<std::size_t>(status.st_size);
+    return true;
 }
 
+// The handle goes either way; a failing close of a file written to is a
+// write-behind the disk refused: what was written since the last flush is lost.
 void closeFile(int file) {
-    sim::enter(sim::Call::closeFile);
+    const bool fails = sim::enter(sim::Call::closeFile);
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
-    if (it->second.fd >= 0) ::close(it->second.fd);
+    sim::OpenFile& open = it->second;
+    if (fails && open.writes && open.fd < 0) world().memoryFiles[open.hostPath] = open.flushed;
+    if (fails && open.writes && open.fd >= 0) {
+        const int cut = ::ftruncate(open.fd, static_cast<off_t>(open.flushedSize));
+        static_cast<void>(cut);
+    }
+    if (open.fd >= 0) ::close(open.fd);
     world().files.erase(it);
 }
 
@@ -386,6 +403,7 @@ bool callLibraryFunction(int library, const char* name) {
     if (!w.libraries.count(library)) return false;
     auto it = w.libraryFunctions.find(function);
     if (it == w.libraryFunctions.end() || !it->second) return false;
+    if (w.modalWatcher) w.modalWatcher("callLibraryFunction");
     it->second();
     return true;
 }

@@ -240,6 +240,23 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
     return MEDIA_UNRECOGNISED_COMMAND;
 }
 
+// Marks the loop's thread inside a media command for as long as the command's
+// watcher acts: what happens meanwhile happens while the command is under way.
+class InsideDeviceCall {
+public:
+    InsideDeviceCall() : marked_(world().currentThread == LOOP_THREAD) {
+        if (marked_) world().loopInsideDeviceCall = true;
+    }
+    ~InsideDeviceCall() {
+        if (marked_) world().loopInsideDeviceCall = false;
+    }
+    InsideDeviceCall(const InsideDeviceCall&) = delete;
+    InsideDeviceCall& operator=(const InsideDeviceCall&) = delete;
+
+private:
+    bool marked_;
+};
+
 }  // namespace sim
 
 namespace platform {
@@ -251,7 +268,10 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     sim::World& w = sim::world();
     std::string text = command ? command : "";
     w.mediaLog.push_back(text);
-    if (w.mediaWatcher) w.mediaWatcher(text);
+    if (w.mediaWatcher) {
+        sim::InsideDeviceCall inside;
+        w.mediaWatcher(text);
+    }
     if (fails) return sim::MEDIA_INTERNAL_ERROR;
     if (w.failNextMediaCode != 0) {
         int code = w.failNextMediaCode;

@@ -91,6 +91,33 @@ void reset(const std::string& rootFolder) {
     fs::create_directories(hostPath("C:\\Tunewell"), error);
 }
 
+// The machine stays: its files, folders and names, the environment and what
+// the program starts from. Everything the process held goes with it.
+void startAgain() {
+    World& old = world();
+    World kept;
+    kept.root = old.root;
+    kept.environment = old.environment;
+    kept.currentDirectory = old.currentDirectory;
+    kept.programPath = old.programPath;
+    kept.ownProcessId = old.ownProcessId;
+    kept.commandLine = old.commandLine;
+    kept.screenWidth = old.screenWidth;
+    kept.screenHeight = old.screenHeight;
+    kept.clock = old.clock;
+    kept.damagedFrom = old.damagedFrom;
+    kept.lockedFiles = old.lockedFiles;
+    kept.memoryFiles = old.memoryFiles;
+    kept.shortForms = old.shortForms;
+    kept.shortFormsKept = old.shortFormsKept;
+    kept.processes = old.processes;
+    kept.snapshotTaken = old.snapshotTaken;
+    kept.trackLengths = old.trackLengths;
+    for (auto& [handle, file] : old.files)
+        if (file.fd >= 0) ::close(file.fd);
+    old = std::move(kept);
+}
+
 void setEnvironment(const std::string& name, const std::string& value) { world().environment[upper(name)] = value; }
 
 void unsetEnvironment(const std::string& name) { world().environment.erase(upper(name)); }
@@ -138,6 +165,14 @@ constexpr CallKind CALL_KINDS_TABLE[] = {
 
 }  // namespace
 
+// Another thread that needs a lock the stopped loop's thread holds waits for
+// it for good: every service allocates, and only a media command takes the device's.
+static void waitForStoppedThread(Call call) {
+    const World& w = world();
+    if (!w.loopThreadStopped || w.currentThread == LOOP_THREAD) return;
+    if (w.stoppedHoldingHeap || (w.stoppedHoldingDevice && call == Call::mediaCommand)) throw Deadlock{};
+}
+
 bool enter(Call call, const char* detail) {
     World& w = world();
     const CallKind& kind = CALL_KINDS_TABLE[static_cast<std::size_t>(call)];
@@ -146,6 +181,11 @@ bool enter(Call call, const char* detail) {
     const std::int64_t number = ++sweep.number;
     if (sweep.recording) sweep.log.push_back({kind.name, kind.canFail, w.polls, detail ? detail : ""});
     if (sweep.limit > 0 && number > sweep.limit) throw Runaway{};
+    waitForStoppedThread(call);
+    if (number == sweep.killAt) {
+        sweep.injected = true;
+        throw Killed{};
+    }
     if (!w.faultsAtNextCall.empty()) {
         auto queued = w.faultsAtNextCall.find(kind.name);
         if (queued != w.faultsAtNextCall.end()) {
@@ -180,16 +220,19 @@ void faultInCall(std::int64_t number, std::uint32_t code) {
 }
 bool injectionReached() { return world().sweep.injected; }
 void limitCalls(std::int64_t calls) { world().sweep.limit = calls; }
+void killAtCall(std::int64_t number) { world().sweep.killAt = number; }
 int polls() { return world().polls; }
 void onPoll(std::function<void()> user) { world().user = std::move(user); }
 void watchMessageBoxes(std::function<void(const MessageShown&)> watcher) { world().boxWatcher = std::move(watcher); }
+void onModalWait(std::function<void(const std::string&)> watcher) { world().modalWatcher = std::move(watcher); }
 
 }  // namespace sim
 
 namespace platform {
 
+// A failing read answers as an unset variable does.
 std::string environmentVariable(const char* name) {
-    sim::enter(sim::Call::environmentVariable);
+    if (sim::enter(sim::Call::environmentVariable)) return "";
     const auto& env = sim::world().environment;
     auto it = env.find(sim::upper(name ? name : ""));
     return it == env.end() ? std::string() : it->second;
