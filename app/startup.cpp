@@ -112,6 +112,7 @@ void startUp(Player& player) {
             playlist::loadListFile(player.playlist);
         } else {
             enterCommandLineFiles(player.playlist, player.transport, parameters);
+            playlist::nameListFile(player.playlist);
         }
     });
     FAULT_LINE(f); runStep([&] { platform::hideWindow(numbers::PLAYLIST_WINDOW); });

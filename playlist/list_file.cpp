@@ -21,7 +21,7 @@ using numbers::PLAYLIST_LIST;
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
-    playlist.listFileRead = path;
+    playlist.listFile = path;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
@@ -57,11 +57,14 @@ bool saveListFile(Playlist& playlist) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";
     }
-    // The file read at start is the one replaced, even should the profile's
-    // path read differently by now: another would be a list the player never saw.
-    const std::string path = playlist.listFileRead.empty() ? store::listFilePath() : playlist.listFileRead;
+    // The file named at start is the one replaced, even should the profile's
+    // path read differently by now: another would be a list the player never
+    // saw, or one the next start never reads.
+    const std::string path = playlist.listFile.empty() ? store::listFilePath() : playlist.listFile;
     return store::replaceFileContents(path, bytes, playlist.listFileSave);
 }
+
+void nameListFile(Playlist& playlist) { playlist.listFile = store::listFilePath(); }
 
 void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }
 

@@ -17,7 +17,7 @@ struct Playlist {
     bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
-    std::string listFileRead;                       // where list.vnp was read at start; empty when it was not
+    std::string listFile;                           // the list.vnp this run keeps, named at start; empty until then
     bool rowsInDoubt = false;  // a change was broken off or refused partway: rows and slots may disagree
 };
 
@@ -65,6 +65,8 @@ void loadListFile(Playlist& playlist);
 bool saveListFile(Playlist& playlist);
 // The save every end of the player makes: once per run.
 bool keepListFile(Playlist& playlist);
+// Names the list file this run keeps, for a start with files, which reads none.
+void nameListFile(Playlist& playlist);
 // Clears away what a save broken off by a fault left: its open temporary file.
 void abandonListFileSave(Playlist& playlist);
 
