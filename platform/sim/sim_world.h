@@ -31,11 +31,11 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true) X(windowRect, false)                    \
     X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false) X(screenHeight, false)            \
     /* events, pointer and keys */                                                                           \
-    X(pollEvent, false) X(pointerIn, true) X(cursorPosition, true) X(keyPressed, false)                      \
+    X(pollEvent, true) X(pointerIn, true) X(cursorPosition, true) X(keyPressed, false)                       \
     X(takeDroppedFiles, true)                                                                                \
     /* controls, list and menus */                                                                           \
     X(addImageControl, true) X(addListControl, true) X(listInsert, true) X(listInsertUtf8, true)             \
-    X(listDelete, false) X(listCount, false) X(listSelected, false)                                          \
+    X(listDelete, true) X(listCount, true) X(listSelected, true)                                             \
     X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)     \
     X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true)                                         \
     /* drawing */                                                                                            \
@@ -44,16 +44,16 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(createFont, true) X(decodeBitmap, true) X(readBitmapPixels, true)                                      \
     /* the process and its surroundings */                                                                   \
     X(startServices, false) X(stopServices, false) X(commandLine, false) X(sleepMs, false)                   \
-    X(environmentVariable, false) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)     \
+    X(environmentVariable, true) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)      \
     X(longNameUtf8, false)                                                                                   \
     /* files */                                                                                              \
     X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true) X(readFile, true)            \
-    X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false) X(replaceFile, true)         \
+    X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, true) X(replaceFile, true)          \
     X(deleteFile, true)                                                                                      \
     /* other processes, libraries, the media device, the shell */                                            \
     X(processSnapshot, true) X(ownProcessId, false) X(terminateProcess, true) X(requestSaveFrom, true)       \
     X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true) X(openWebPage, true)             \
-    X(messageBox, false) X(openFileDialog, true)
+    X(messageBox, true) X(openFileDialog, true)
 // clang-format on
 
 enum class Call {
