@@ -35,51 +35,65 @@ TEST(CommandLine, NothingLeftGivesEmptyRepeatedly) {
     EXPECT_EQ(app::nextParameter(line), "");
 }
 
+constexpr std::uint32_t OWN_SESSION = 1;
+
+// Entries with IDs from 100 up, in the own session unless a session follows the name ("brumby.exe@2").
 std::vector<platform::ProcessEntry> snapshot(std::initializer_list<const char*> names) {
     std::vector<platform::ProcessEntry> entries;
     std::uint32_t id = 100;
-    for (const char* name : names) entries.push_back({name, id++});
+    for (const std::string name : names) {
+        const std::size_t at = name.find('@');
+        const std::uint32_t session =
+            at == std::string::npos ? OWN_SESSION : static_cast<std::uint32_t>(std::stoul(name.substr(at + 1)));
+        entries.push_back({name.substr(0, at), id++, session});
+    }
     return entries;
+}
+
+// The process IDs of the terminations a walk makes.
+std::vector<std::uint32_t> walk(app::AppState& state, const std::vector<platform::ProcessEntry>& entries,
+                                std::uint32_t ownProcessId) {
+    std::vector<std::uint32_t> ids;
+    for (const platform::ProcessEntry& entry : app::walkSnapshot(state, entries, ownProcessId))
+        ids.push_back(entry.processId);
+    return ids;
 }
 
 TEST(SingleInstance, OneOlderPlayerIsTerminatedByTheNewOne) {
     app::AppState state;
-    const auto ended = app::walkSnapshot(state, snapshot({"explorer.exe", "brumby.exe", "x.exe", "brumby.exe"}), 103);
+    const auto ended = walk(state, snapshot({"explorer.exe", "brumby.exe", "x.exe", "brumby.exe"}), 103);
     EXPECT_EQ(ended, std::vector<std::uint32_t>{101});
     EXPECT_EQ(state.matchedInstanceCount, 0);
 }
 
 TEST(SingleInstance, AloneNothingIsTerminated) {
     app::AppState state;
-    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"brumby.exe", "init"}), 100).empty());
+    EXPECT_TRUE(walk(state, snapshot({"brumby.exe", "init"}), 100).empty());
     EXPECT_EQ(state.matchedInstanceCount, 1);
     EXPECT_EQ(state.rememberedProcessId, 0u) << "the own process is never remembered";
 }
 
 TEST(SingleInstance, NameMatchesExactlyAndCaseSensitively) {
     app::AppState state;
-    EXPECT_TRUE(app::walkSnapshot(state, snapshot({"Brumby.exe", "BRUMBY.EXE", "brumby.exe"}), 102).empty());
-    EXPECT_TRUE(app::walkSnapshot(state = {}, snapshot({"brumby.exe ", "brumby", "brumby.exe"}), 102).empty());
+    EXPECT_TRUE(walk(state, snapshot({"Brumby.exe", "BRUMBY.EXE", "brumby.exe"}), 102).empty());
+    EXPECT_TRUE(walk(state = {}, snapshot({"brumby.exe ", "brumby", "brumby.exe"}), 102).empty());
 }
 
 TEST(SingleInstance, ThreeAndFourMatchesTerminateOnlyTheFirstListed) {
     app::AppState three;
-    EXPECT_EQ(app::walkSnapshot(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 102),
-              std::vector<std::uint32_t>{100});
+    EXPECT_EQ(walk(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 102), std::vector<std::uint32_t>{100});
     app::AppState four;
     // The count resets at 2 and reaches 2 again at the fourth match, which
     // terminates the same remembered process once more: two older players survive.
-    EXPECT_EQ(app::walkSnapshot(four, snapshot({"brumby.exe", "brumby.exe", "brumby.exe", "brumby.exe"}), 103),
+    EXPECT_EQ(walk(four, snapshot({"brumby.exe", "brumby.exe", "brumby.exe", "brumby.exe"}), 103),
               (std::vector<std::uint32_t>{100, 100}));
 }
 
 TEST(SingleInstance, TheNewPlayerListedFirstEndsTheOlderOneNotItself) {
     app::AppState state;
-    EXPECT_EQ(app::walkSnapshot(state, snapshot({"brumby.exe", "x.exe", "brumby.exe"}), 100),
-              std::vector<std::uint32_t>{102});
+    EXPECT_EQ(walk(state, snapshot({"brumby.exe", "x.exe", "brumby.exe"}), 100), std::vector<std::uint32_t>{102});
     app::AppState three;
-    EXPECT_EQ(app::walkSnapshot(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 100),
-              std::vector<std::uint32_t>{101});
+    EXPECT_EQ(walk(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 100), std::vector<std::uint32_t>{101});
 }
 
 }  // namespace
