@@ -1,16 +1,19 @@
-// The single-instance check: the older player, listed first, is terminated.
+// The single-instance check: the older player of this session, listed first, is terminated.
 #include "app/single_instance.h"
 
 namespace app {
 
 // The own process is never remembered, so a snapshot that lists the new player
-// before the older one still ends the older one.
+// before the older one still ends the older one. Another user's player (or
+// this user's in another logon session) is none of this one's business: it
+// cannot be asked to save from here, and ending it would lose that user's work.
 std::vector<platform::ProcessEntry> walkSnapshot(AppState& state, const std::vector<platform::ProcessEntry>& entries,
-                                                 std::uint32_t ownProcessId) {
+                                                 std::uint32_t ownProcessId, std::uint32_t ownSessionId) {
     std::vector<platform::ProcessEntry> terminations;
     const platform::ProcessEntry* remembered = nullptr;
     for (const platform::ProcessEntry& entry : entries) {
         if (entry.exeFile != PLAYER_EXE_NAME) continue;
+        if (ownSessionId == platform::UNKNOWN_SESSION || entry.sessionId != ownSessionId) continue;
         if (remembered == nullptr && entry.processId != ownProcessId) {
             remembered = &entry;
             state.rememberedProcessId = entry.processId;
@@ -36,7 +39,7 @@ void endOlderInstance(AppState& state) {
     const std::vector<platform::ProcessEntry> entries = platform::processSnapshot(taken);
     if (!taken) return;
     for (const platform::ProcessEntry& older :
-         walkSnapshot(state, entries, platform::ownProcessId())) {
+         walkSnapshot(state, entries, platform::ownProcessId(), platform::ownSessionId())) {
         const int process = platform::openProcess(older);
         if (process == -1) continue;
         platform::requestSaveFrom(process, SAVE_REQUEST_TIMEOUT_MS);

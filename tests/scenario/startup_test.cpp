@@ -160,6 +160,17 @@ TEST_F(Startup, AnOlderPlayerIsAskedToSaveThenEndedAtStart) {
                                         "closeProcess", "openFile"}));
 }
 
+// Another user's player, listed first, is neither asked nor ended: this
+// session's older one is.
+TEST_F(Startup, OnlyThisSessionsOlderPlayerIsReached) {
+    sim::setOwnSessionId(1);
+    sim::setProcesses({{"brumby.exe", 30, 2}, {"brumby.exe", 40, 1}, {"brumby.exe", 7000, 1}});
+    app::Player player;
+    app::startUp(player);
+    EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
+    EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+}
+
 // An older player that ended between the snapshot and the open, its ID since
 // taken by another program (another player started later among them), leaves
 // that program alone.

@@ -52,9 +52,9 @@ std::vector<platform::ProcessEntry> snapshot(std::initializer_list<const char*> 
 
 // The process IDs of the terminations a walk makes.
 std::vector<std::uint32_t> walk(app::AppState& state, const std::vector<platform::ProcessEntry>& entries,
-                                std::uint32_t ownProcessId) {
+                                std::uint32_t ownProcessId, std::uint32_t ownSession = OWN_SESSION) {
     std::vector<std::uint32_t> ids;
-    for (const platform::ProcessEntry& entry : app::walkSnapshot(state, entries, ownProcessId))
+    for (const platform::ProcessEntry& entry : app::walkSnapshot(state, entries, ownProcessId, ownSession))
         ids.push_back(entry.processId);
     return ids;
 }
@@ -94,6 +94,32 @@ TEST(SingleInstance, TheNewPlayerListedFirstEndsTheOlderOneNotItself) {
     EXPECT_EQ(walk(state, snapshot({"brumby.exe", "x.exe", "brumby.exe"}), 100), std::vector<std::uint32_t>{102});
     app::AppState three;
     EXPECT_EQ(walk(three, snapshot({"brumby.exe", "brumby.exe", "brumby.exe"}), 100), std::vector<std::uint32_t>{101});
+}
+
+// Players of other sessions (other users, or a session the system would not
+// name) neither count nor are remembered: the one ended is this session's
+// older player, wherever the others are listed.
+TEST(SingleInstance, OnlyPlayersOfTheOwnSessionCount) {
+    const std::uint32_t unknown = platform::UNKNOWN_SESSION;
+    struct Case {
+        std::vector<platform::ProcessEntry> entries;
+        std::uint32_t own;
+        std::vector<std::uint32_t> ended;
+    } cases[] = {
+        {snapshot({"brumby.exe@2", "brumby.exe", "brumby.exe"}), 102, {101}},
+        {snapshot({"brumby.exe@2", "brumby.exe@3", "brumby.exe"}), 102, {}},
+        {snapshot({"brumby.exe", "brumby.exe@0", "brumby.exe"}), 102, {100}},
+        {{{"brumby.exe", 100, unknown}, {"brumby.exe", 101, OWN_SESSION}, {"brumby.exe", 102, OWN_SESSION}},
+         102,
+         {101}},
+    };
+    for (const Case& c : cases) {
+        app::AppState state;
+        EXPECT_EQ(walk(state, c.entries, c.own), c.ended) << "first listed: session " << c.entries[0].sessionId;
+    }
+    // Without the own session known, no player is anyone's to end.
+    app::AppState state;
+    EXPECT_TRUE(walk(state, snapshot({"brumby.exe", "brumby.exe"}), 101, unknown).empty());
 }
 
 }  // namespace
