@@ -116,6 +116,7 @@
 //   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
+//   onMediaCommand(fn)               fn(command) runs as each command reaches the device, before it acts
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
 #pragma once
@@ -353,5 +354,6 @@ std::string aliasMode(int alias);  // "stopped", "playing", "paused", or "" when
 std::string aliasPath(int alias);
 void setPosition(int alias, int ms);
 void failNextCommand(int code);
+void onMediaCommand(std::function<void(const std::string&)> watcher);
 
 }  // namespace sim

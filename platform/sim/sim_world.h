@@ -250,6 +250,7 @@ struct World {
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
+    std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
 };
 
 // Every service starts here: the call is counted and numbered, and a fault
