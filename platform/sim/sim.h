@@ -125,6 +125,11 @@
 //   endSession()                     the system ends the session: both windows are told
 //   requestSave(requester)           another player asks this one to save: both windows are told
 //   saveRequestsSent()               the process IDs requestSaveFrom asked
+//   answerSaveRequests(pid, answer, file, bytes)   how the player running as pid answers a request to
+//                                    save (by default at once, saving nothing): Saves replaces `file` (its
+//                                    list file) with `bytes` and answers; Refuses answers without saving;
+//                                    Hangs never answers (the request waits its time limit out); EndsFirst
+//                                    ends as the request comes, before it reaches it
 //   ProcessExit{code, atOnce}        atOnce: ended by endProcessNow
 // Media device
 //   mediaLog() / clearMediaLog()     every mediaCommand string in order
@@ -163,6 +168,8 @@ constexpr int MEDIA_INTERNAL_ERROR = 277;
 constexpr int DEFAULT_TRACK_LENGTH_MS = 30000;
 
 enum class FileOperation { Create, Write, Flush, Replace };
+
+enum class SaveAnswer { Saves, Refuses, Hangs, EndsFirst };
 
 struct ProcessExit {
     int code = 0;
@@ -368,6 +375,8 @@ int threadsParked();
 void endSession();
 void requestSave(std::uint32_t requester);
 const std::vector<std::uint32_t>& saveRequestsSent();
+void answerSaveRequests(std::uint32_t processId, SaveAnswer answer, const std::string& windowsPath = "",
+                        const std::string& bytes = "");
 
 const std::vector<std::string>& mediaLog();
 void clearMediaLog();

@@ -107,6 +107,14 @@ void putMemoryFile(const std::string& windowsPath, const std::string& bytes) {
     world().memoryFiles[memoryKey(windowsPath)] = bytes;
 }
 
+void putFile(const std::string& windowsPath, const std::string& bytes) {
+    if (inMemory()) {
+        putMemoryFile(windowsPath, bytes);
+        return;
+    }
+    std::ofstream(hostPath(windowsPath), std::ios::binary | std::ios::trunc) << bytes;
+}
+
 std::string memoryFile(const std::string& windowsPath) {
     auto it = world().memoryFiles.find(memoryKey(windowsPath));
     return it == world().memoryFiles.end() ? std::string() : it->second;

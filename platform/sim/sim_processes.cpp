@@ -15,6 +15,11 @@ void takeIdAfterSnapshot(std::uint32_t processId, const std::string& exeFile) {
 
 const std::vector<std::uint32_t>& processesOpened() { return world().processesOpened; }
 
+void answerSaveRequests(std::uint32_t processId, SaveAnswer answer, const std::string& windowsPath,
+                        const std::string& bytes) {
+    world().olderPlayers[processId] = {answer, windowsPath, bytes};
+}
+
 int openProcessCount() { return static_cast<int>(world().processHandles.size()); }
 
 namespace {
@@ -95,9 +100,22 @@ int openProcess(const ProcessEntry& entry) {
     return handle;
 }
 
-void requestSaveFrom(int process, int) {
+// The older player's save replaces its list file whole, as the player does.
+void requestSaveFrom(int process, int timeoutMs) {
     if (sim::enter(sim::Call::requestSaveFrom)) return;
-    if (const ProcessEntry* entry = sim::behind(process)) world().saveRequestsSent.push_back(entry->processId);
+    const ProcessEntry* entry = sim::behind(process);
+    if (entry == nullptr) return;
+    sim::World& w = world();
+    const std::uint32_t processId = entry->processId;
+    const auto older = w.olderPlayers.find(processId);
+    if (older != w.olderPlayers.end() && older->second.answer == sim::SaveAnswer::EndsFirst) {
+        sim::endProcess(processId);
+        return;
+    }
+    w.saveRequestsSent.push_back(processId);
+    if (older == w.olderPlayers.end()) return;
+    if (older->second.answer == sim::SaveAnswer::Hangs) sim::advanceClock(timeoutMs);
+    if (older->second.answer == sim::SaveAnswer::Saves) sim::putFile(older->second.listFile, older->second.bytes);
 }
 
 bool terminateProcess(int process) {

@@ -150,6 +150,13 @@ struct ProcessHandle {
     std::uint64_t started = 0;
 };
 
+// Another copy of the player: how it answers a request to save, and what it saves.
+struct OlderPlayer {
+    SaveAnswer answer = SaveAnswer::Saves;
+    std::string listFile;  // a Windows path
+    std::string bytes;
+};
+
 struct OpenFile {
     int fd = -1;           // -1 for a file kept in memory
     std::string hostPath;  // or the memory file's key
@@ -223,6 +230,7 @@ struct World {
     std::map<std::uint32_t, std::string> idsTakenAfterSnapshot;  // by ID: the program that takes it
     std::map<int, ProcessHandle> processHandles;                 // by handle number
     std::vector<std::uint32_t> processesOpened;
+    std::map<std::uint32_t, OlderPlayer> olderPlayers;  // by ID: how a copy of the player answers a request
 
     std::map<int, std::string> libraries;
     std::vector<LibraryLoad> libraryLoads;
@@ -289,6 +297,8 @@ void fillSurface(int x, int y, int width, int height, platform::Colour colour);
 // The whole content of the file a Windows path names, on the disk or in memory;
 // false when there is no such file.
 bool readWholeFile(const std::string& windowsPath, std::string& bytes);
+// Writes a whole file, on the disk or in memory, as another program would.
+void putFile(const std::string& windowsPath, const std::string& bytes);
 // Whether the path names a file (not a folder).
 bool fileExists(const std::string& windowsPath);
 // The key a file is known by: its host path, or its memory key in a world without a disk.

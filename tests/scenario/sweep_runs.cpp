@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/brumby.h"
 #include "app/fault_trap.h"
 #include "app/player.h"
+#include "app/single_instance.h"
 #include "numbers/numbers.h"
 #include "platform/system.h"
 #include "playlist/playlist.h"
@@ -41,6 +43,11 @@ constexpr bool DIR_FILE_WRITTEN_IN_PLACE = true;
 // current drive's root, and the data files are made there. Known, let through.
 constexpr bool UNREAD_PROFILE_WRITES_AT_DRIVE_ROOT = true;
 const std::string DRIVE_ROOT_DATA_FOLDER = "\\Local Settings\\Application Data\\Varnel\\MP3";
+// The simulated player's own process ID.
+constexpr std::uint32_t OWN_PROCESS = 7000;
+// The longest a start may take with an older player: its time to save, and
+// the wait for its end.
+constexpr std::int64_t START_WITH_OLDER_PLAYER_MS = app::SAVE_REQUEST_TIMEOUT_MS + app::PROCESS_END_TIMEOUT_MS;
 
 std::string dataFolder(const Machine& machine) {
     return machine.profileKept + "\\Local Settings\\Application Data\\Varnel\\MP3";
@@ -71,6 +78,10 @@ void setUpMachine(const Machine& machine) {
     if (!machine.shortForms) sim::keepNoShortForms();
     if (machine.listFile) sim::putMemoryFile(listPath(machine), *machine.listFile);
     if (machine.dirFile) sim::putMemoryFile(dirPath(machine), *machine.dirFile);
+    if (const std::optional<OlderPlayer>& older = machine.olderPlayer) {
+        sim::setProcesses({{"System", 4}, {"brumby.exe", older->processId}, {"brumby.exe", OWN_PROCESS}});
+        sim::answerSaveRequests(older->processId, older->answer, listPath(machine), savedForm(older->rows));
+    }
 }
 
 // The user's hand: the about box's library answers, and runs its own modal loop.
@@ -108,6 +119,18 @@ std::string shownName(const Machine& machine, const std::string& path) {
     return sim::utf8FromCodePage(playlist::entryName(path));
 }
 
+// The list file's rows as this player reads them: an older player that saved
+// when asked replaced the file first.
+bool olderPlayerSaved(const Machine& machine) {
+    const std::optional<OlderPlayer>& older = machine.olderPlayer;
+    return older && older->answer == sim::SaveAnswer::Saves && !sim::saveRequestsSent().empty();
+}
+
+std::vector<std::string> listedAtStart(const Machine& machine) {
+    if (olderPlayerSaved(machine)) return machine.olderPlayer->rows;
+    return machine.listFile ? listFileRows(*machine.listFile) : std::vector<std::string>{};
+}
+
 std::vector<std::string> splitSavedForm(const std::string& bytes, bool& wellFormed) {
     std::vector<std::string> lines;
     wellFormed = true;
@@ -139,17 +162,14 @@ const char* endName(End end) {
 }
 
 std::vector<std::string> listFileRows(const std::string& bytes) {
+    static const std::string ENDS("\r\n\0", 3);
     std::vector<std::string> rows;
-    std::string line;
-    for (std::size_t at = 0; at <= bytes.size() && rows.size() < playlist::PLAYLIST_SLOTS; ++at) {
-        const char byte = at < bytes.size() ? bytes[at] : '\n';
-        if (byte != '\r' && byte != '\n' && byte != '\0') {
-            line.push_back(byte);
-            continue;
-        }
-        if (byte == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ++at;
-        if (!line.empty()) rows.push_back(line);
-        line.clear();
+    std::size_t at = 0;
+    while (at < bytes.size() && rows.size() < playlist::PLAYLIST_SLOTS) {
+        std::size_t end = bytes.find_first_of(ENDS, at);
+        if (end == std::string::npos) end = bytes.size();
+        if (end > at) rows.push_back(bytes.substr(at, end - at));
+        at = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return rows;
 }
@@ -226,6 +246,7 @@ Outcome runSession(const Session& session, const Injection& injection, std::int6
 
     sim::onPoll([&] {
         const int poll = sim::polls();
+        if (outcome.clockAtFirstPoll < 0) outcome.clockAtFirstPoll = sim::clockMs();
         if (outcome.injectedAtPoll < 0 && sim::injectionReached()) outcome.injectedAtPoll = poll;
         // Rows and slots agree at every poll; a change the injection broke off
         // is mended at the start of the next pass (the close takes the list away).
@@ -280,7 +301,6 @@ Outcome runSession(const Session& session, const Injection& injection, std::int6
     sim::onPoll(nullptr);
     sim::onMediaCommand(nullptr);
     sim::onModalWait(nullptr);
-    for (const sim::LibraryLoad& load : sim::loadedLibraries()) outcome.aboutPaths.push_back(load.path);
     outcome.listAfter = listState(session.machine);
     outcome.dirAfter = dirState(session.machine);
     outcome.mediaAfter = sim::mediaLog().size();
@@ -341,20 +361,41 @@ void checkFatalEnd(const Injection& injection, const Outcome& outcome, std::vect
         wrong.push_back("the device was sent something while the fatal box was up");
 }
 
+// An older player is asked at most once and ended at most once, and no other
+// process is; one that ended before the request is not asked (the clean run
+// checks it is not ended either); and however it answers, the start goes on
+// within the time it is given.
+void checkOlderPlayer(const Machine& machine, const Outcome& outcome, std::vector<std::string>& wrong) {
+    const std::vector<std::uint32_t>& asked = sim::saveRequestsSent();
+    const std::vector<std::uint32_t>& ended = sim::terminatedProcesses();
+    const std::optional<OlderPlayer>& older = machine.olderPlayer;
+    const std::vector<std::uint32_t> atMostTheOlder =
+        older ? std::vector<std::uint32_t>{older->processId} : std::vector<std::uint32_t>{};
+    if (!asked.empty() && asked != atMostTheOlder) wrong.push_back("asked to save a process other than the older player, or twice");
+    if (!ended.empty() && ended != atMostTheOlder) wrong.push_back("ended a process other than the older player, or twice");
+    if (sim::openProcessCount() != 0 && outcome.end == End::Closed && sim::faultsRaised().empty())
+        wrong.push_back("a process handle left open");
+    if (!older) return;
+    if (older->answer == sim::SaveAnswer::EndsFirst && !asked.empty())
+        wrong.push_back("an older player that had ended was asked to save");
+    if (outcome.clockAtFirstPoll > START_WITH_OLDER_PLAYER_MS)
+        wrong.push_back("the start took " + std::to_string(outcome.clockAtFirstPoll) + " ms with an older player");
+}
+
 // The list file: as it was, or the saved form of a playlist the user saw.
 void checkListFile(const Session& session, const Outcome& outcome, std::vector<std::string>& wrong) {
     const Machine& machine = session.machine;
     const Run& run = outcome.run;
     if (outcome.listBefore.there && !outcome.listAfter.there) wrong.push_back("the list file is gone");
     if (!outcome.listAfter.there || outcome.listAfter == outcome.listBefore) return;
+    // Rows keep their order; the list's own rows stay unless the user removed
+    // them. (A start whose files a fault passed over reads the list file.)
+    const std::vector<std::string> listed = listedAtStart(machine);
+    if (olderPlayerSaved(machine) && outcome.listAfter.bytes == savedForm(listed)) return;
     bool wellFormed = true;
     const std::vector<std::string> lines = splitSavedForm(outcome.listAfter.bytes, wellFormed);
     if (!wellFormed || lines.size() > playlist::PLAYLIST_SLOTS)
         wrong.push_back("the list file is not a saved playlist: " + outcome.listAfter.bytes.substr(0, 200));
-    // Rows keep their order; the list's own rows stay unless the user removed
-    // them. (A start whose files a fault passed over reads the list file.)
-    const std::vector<std::string> listed =
-        machine.listFile ? listFileRows(*machine.listFile) : std::vector<std::string>{};
     std::vector<std::string> universe = listed;
     universe.insert(universe.end(), session.added.begin(), session.added.end());
     std::size_t at = 0;
@@ -368,11 +409,10 @@ void checkListFile(const Session& session, const Outcome& outcome, std::vector<s
         }
         ++at;
     }
+    const std::set<std::string> saved(lines.begin(), lines.end());
     for (const std::string& kept : listed) {
         if (startsWithFiles(machine)) break;
-        const bool removed = shownName(machine, kept) == run.removed;
-        if (!removed && std::find(lines.begin(), lines.end(), kept) == lines.end())
-            wrong.push_back("lost from the list: " + kept);
+        if (!saved.count(kept) && shownName(machine, kept) != run.removed) wrong.push_back("lost from the list: " + kept);
     }
     // Saved at the end the user gave, it is what the user saw then.
     const std::vector<sim::FaultRaised>& faults = sim::faultsRaised();
@@ -449,6 +489,7 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
         if (outcome.end == End::Closed && sim::finishedDropCount() != run.drops)
             wrong.push_back("a drop was never released");
     }
+    checkOlderPlayer(machine, outcome, wrong);
     checkListFile(session, outcome, wrong);
     checkDirFile(session, outcome, wrong, known);
     return wrong;

@@ -206,6 +206,33 @@ std::string wideCleanList() {
     return savedForm(rows);
 }
 
+// An older player runs as this one starts; it has gained a row since it read
+// the list file, which it saves when asked.
+Machine withOlderPlayer(sim::SaveAnswer answer) {
+    Machine machine;
+    machine.listFile = savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3"}));
+    machine.olderPlayer = OlderPlayer{4100, answer, inMusic({"a.mp3", "b.mp3", "c.mp3", "x.mp3"})};
+    return machine;
+}
+
+std::vector<Step> olderPlayerSteps() {
+    return withClose({
+        {[](Run&) {}, 2},
+        {[](Run& run) { dropOn(run, FACE, {"d.mp3"}); }, 2},
+    });
+}
+
+// The older player was asked to save, then ended; or, gone before the
+// request, neither.
+void olderAskedAndEnded() {
+    EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{4100});
+    EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{4100});
+}
+void olderNeitherAskedNorEnded() {
+    EXPECT_TRUE(sim::saveRequestsSent().empty());
+    EXPECT_TRUE(sim::terminatedProcesses().empty());
+}
+
 }  // namespace
 
 const std::vector<Session>& sessions() {
@@ -340,6 +367,16 @@ const std::vector<Session>& sessions() {
              {[](Run& run) { dropPaths(run, LIST_WINDOW, {MUSIC + "Caf\xC3\xA9.WAV"}); }, 2},
          }),
          wideCleanList()},
+        {"older_player_saves_drop_close", withOlderPlayer(sim::SaveAnswer::Saves), inMusic({"d.mp3"}), Ending::Close,
+         olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "x.mp3", "d.mp3"})), olderAskedAndEnded},
+        {"older_player_refuses_drop_close", withOlderPlayer(sim::SaveAnswer::Refuses), inMusic({"d.mp3"}),
+         Ending::Close, olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})),
+         olderAskedAndEnded},
+        {"older_player_hangs_drop_close", withOlderPlayer(sim::SaveAnswer::Hangs), inMusic({"d.mp3"}), Ending::Close,
+         olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})), olderAskedAndEnded},
+        {"older_player_gone_before_the_request_drop_close", withOlderPlayer(sim::SaveAnswer::EndsFirst),
+         inMusic({"d.mp3"}), Ending::Close, olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})),
+         olderNeitherAskedNorEnded},
     };
     return table;
 }

@@ -120,7 +120,7 @@ TEST(SweepRegressions, RunsOnceFoundGoingWrong) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, Sweep, ::testing::Range<std::size_t>(0, 8),
+INSTANTIATE_TEST_SUITE_P(Sessions, Sweep, ::testing::Range<std::size_t>(0, 12),
                          [](const ::testing::TestParamInfo<std::size_t>& info) {
                              return std::string(sessions()[info.param].name);
                          });

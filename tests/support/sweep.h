@@ -51,6 +51,15 @@ struct Name {
     std::string shortPath;
 };
 
+// An older player running when this one starts, and how it answers the
+// request to save: saving the rows it has then, refusing, hanging, or ending
+// before the request reaches it.
+struct OlderPlayer {
+    std::uint32_t processId = 4100;
+    sim::SaveAnswer answer = sim::SaveAnswer::Saves;
+    std::vector<std::string> rows;  // what it saves
+};
+
 // The machine the player starts on.
 struct Machine {
     std::string commandLine = "brumby.exe";             // UTF-8, as the system gives it
@@ -64,6 +73,7 @@ struct Machine {
     std::optional<std::string> listFile;  // list.vnp's bytes, when there is one
     std::optional<std::string> dirFile;   // dir.vnd's bytes, when there is one
     std::vector<std::string> files;       // more files there are, beyond the music and the library
+    std::optional<OlderPlayer> olderPlayer;
 };
 
 enum class Ending { Close, SessionEnd, Fault };
@@ -123,7 +133,7 @@ struct Outcome {
     std::size_t mediaAtElsewhere = 0;
     std::size_t mediaAfter = 0;
     std::int64_t clockAfter = 0;
-    std::vector<std::string> aboutPaths;  // the about library's path at every load
+    std::int64_t clockAtFirstPoll = -1;
 };
 
 // Runs the session once with the injection (none for a clean run); past
