@@ -83,6 +83,37 @@ TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
     EXPECT_FALSE(sim::loadedLibraries()[0].loaded);  // missing: no message, the player runs
 }
 
+// Started from a program folder only its code-page bytes or its short form
+// name, with a dir.vnd that names no absolute folder and a working directory
+// that cannot be known, the library is looked for in the program's folder,
+// by that single-byte form.
+TEST_F(Startup, TheAboutLibraryFromAProgramFolderByItsSingleByteForm) {
+    struct Case {
+        const char* programPath;  // UTF-8, as the system gives it
+        const char* recorded;     // dir.vnd
+        const char* library;
+    };
+    const std::string far = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell\\brumby.exe";
+    const Case cases[] = {
+        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "", "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
+        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "Tunewell\\\r\n", "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
+        {far.c_str(), "", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
+        {far.c_str(), "Tunewell\\\r\n", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.library + std::string(" with dir.vnd ") + c.recorded);
+        sim::reset(root.string());
+        sim::setProgramPath(c.programPath);
+        sim::nameFile(far, "C:\\PROGRA~2\\TUNEWELL\\BRUMBY.EXE");
+        sim::setCurrentDirectory("C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0");  // no short form
+        writeFile(dataFolder + "\\dir.vnd", c.recorded);
+        app::Player player;
+        app::startUp(player);
+        ASSERT_FALSE(sim::loadedLibraries().empty());
+        EXPECT_EQ(sim::loadedLibraries()[0].path, c.library);
+    }
+}
+
 TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
     writeFile("C:\\Music\\a.wav", "RIFF");
     // A quoted empty parameter is passed over; the ones after it still count.

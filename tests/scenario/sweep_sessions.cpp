@@ -151,11 +151,14 @@ Machine farNames() {
                      WESTERN_KEPT};
     machine.listFile = savedForm({SONG_SHORT, MUSIC + "a.mp3"});
     machine.dirFile = "";  // recorded empty: the library comes from the program's own folder
+    machine.workingDirectory = "C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // Папка, without a short form
+    machine.workingKept = "";
     return machine;
 }
 
-// Started from a folder only its short form names, with an empty dir.vnd:
-// the about library is looked for there, by that form.
+// Started from a folder only its short form names, with an empty dir.vnd
+// and a working directory that cannot be known: the about library is looked
+// for in the program's folder, by that form.
 void aboutFromTheProgramsShortFolder() {
     ASSERT_FALSE(sim::loadedLibraries().empty());
     EXPECT_EQ(sim::loadedLibraries()[0].path, PROGRAM_SHORT + "\\ravlet.dll");
