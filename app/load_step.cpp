@@ -13,8 +13,8 @@ void loadTrack(playback::Transport& t, metadata::TrackTag& tag, playlist::Playli
     const int tagFile = metadata::readTrackTag(tag, t.currentPath);
     if (tagFile != metadata::TAG_NOT_READ) {
         const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
-        playlist::relabelLoadedRow(playlist, tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath, t.currentIndex,
-                                   chosenByNumber);
+        playlist::relabelLoadedRow(playlist, tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath,
+                                   t.currentIndex, chosenByNumber);
         metadata::finishTagRead(tagFile);
     }
     t.movedByPrevious = 0;

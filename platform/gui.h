@@ -91,8 +91,8 @@ int listInsert(int control, int index, const std::string& text);  // index -1 ap
 // The same for a text in UTF-8: a name the code page cannot spell.
 int listInsertUtf8(int control, int index, const std::string& text);
 bool listDelete(int control, int index);  // false when the list kept the row (LB_ERR)
-int listCount(int control);     // 0 when the control does not exist, -1 when its thread does not answer
-int listSelected(int control);  // -1 for none
+int listCount(int control);               // 0 when the control does not exist, -1 when its thread does not answer
+int listSelected(int control);            // -1 for none
 
 // Popup menus and their check marks.
 void createPopupMenu(int menu);

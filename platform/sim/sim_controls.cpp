@@ -149,7 +149,8 @@ bool listDelete(int control, int index) {
 int listCount(int control) {
     const bool fails = sim::enter(sim::Call::listCount);
     const sim::ControlRecord* list = sim::findList(control);
-    if (list && (fails || world().loopThreadStopped)) return -1;  // asked from another thread: the list's own is stopped
+    if (list && (fails || world().loopThreadStopped))
+        return -1;  // asked from another thread: the list's own is stopped
     return list ? static_cast<int>(list->rows.size()) : 0;
 }
 

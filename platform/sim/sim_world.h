@@ -75,7 +75,7 @@ struct CallSweep {
     std::int64_t faultAt = 0;  // this call raises `faultCode` inside it
     std::uint32_t faultCode = 0;
     bool injected = false;
-    std::int64_t limit = 0;  // past this many calls the program is taken to be stuck; 0 = none
+    std::int64_t limit = 0;   // past this many calls the program is taken to be stuck; 0 = none
     std::int64_t killAt = 0;  // the process is killed as this call begins
 };
 
@@ -161,8 +161,8 @@ struct OpenFile {
     int fd = -1;           // -1 for a file kept in memory
     std::string hostPath;  // or the memory file's key
     bool writes = false;
-    std::size_t offset = 0;  // a memory file's read and write position
-    std::string flushed;     // a memory file's bytes as its last flush (or its opening) left them on the disk
+    std::size_t offset = 0;       // a memory file's read and write position
+    std::string flushed;          // a memory file's bytes as its last flush (or its opening) left them on the disk
     std::size_t flushedSize = 0;  // a disk file's length then
 };
 
@@ -254,8 +254,8 @@ struct World {
     bool loopThreadStopped = false;
     bool loopInsideDeviceCall = false;  // the loop's thread is inside a media command (and holds its lock)
     AllocationAtStop allocationAtStop = AllocationAtStop::None;
-    bool stoppedHoldingDevice = false;  // the loop's thread was stopped inside a media command
-    bool stoppedHoldingHeap = false;    // ... or inside an allocation it never leaves
+    bool stoppedHoldingDevice = false;                     // the loop's thread was stopped inside a media command
+    bool stoppedHoldingHeap = false;                       // ... or inside an allocation it never leaves
     std::function<void(const std::string&)> modalWatcher;  // acts inside every modal wait
     int threadsEnded = 0;
     int threadsParked = 0;

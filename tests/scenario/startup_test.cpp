@@ -93,10 +93,12 @@ TEST_F(Startup, TheAboutLibraryFromAProgramFolderByItsSingleByteForm) {
         const char* recorded;     // dir.vnd
         const char* library;
     };
-    const std::string far = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell\\brumby.exe";
+    const std::string far =
+        "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell\\brumby.exe";
     const Case cases[] = {
         {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "", "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
-        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "Tunewell\\\r\n", "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
+        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "Tunewell\\\r\n",
+         "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
         {far.c_str(), "", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
         {far.c_str(), "Tunewell\\\r\n", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
     };

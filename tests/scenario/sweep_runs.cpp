@@ -29,8 +29,8 @@ const std::string DROPPED_INSIDE = MUSIC + "h.mp3";
 // The calls a kill is made at: every one that changes a file or holds it
 // open. Between two of them the files stay as they are, so a kill at any
 // other call leaves what a kill at the next of these leaves.
-const char* const KILL_CALLS[] = {"createFolder", "openFile", "writeFile", "flushFile", "closeFile", "replaceFile",
-                                  "deleteFile"};
+const char* const KILL_CALLS[] = {"createFolder", "openFile",    "writeFile", "flushFile",
+                                  "closeFile",    "replaceFile", "deleteFile"};
 // The longest an end may take after another thread's fault: the wait for
 // the loop's thread, and the fatal path, which waits for nothing.
 constexpr std::int64_t END_AFTER_FAULT_ELSEWHERE_MS = app::HANDOVER_TIMEOUT_MS + 1000;
@@ -156,8 +156,8 @@ const char* DELIVERY_NAMES[] = {"the end of the session", "a newer player's save
 }  // namespace
 
 const char* endName(End end) {
-    static const char* const NAMES[] = {"closed",       "fatal box",    "ended at once", "session ended", "terminated",
-                                        "kept running", "runaway",      "deadlock",      "killed"};
+    static const char* const NAMES[] = {"closed",       "fatal box", "ended at once", "session ended", "terminated",
+                                        "kept running", "runaway",   "deadlock",      "killed"};
     return NAMES[static_cast<int>(end)];
 }
 
@@ -371,8 +371,10 @@ void checkOlderPlayer(const Machine& machine, const Outcome& outcome, std::vecto
     const std::optional<OlderPlayer>& older = machine.olderPlayer;
     const std::vector<std::uint32_t> atMostTheOlder =
         older ? std::vector<std::uint32_t>{older->processId} : std::vector<std::uint32_t>{};
-    if (!asked.empty() && asked != atMostTheOlder) wrong.push_back("asked to save a process other than the older player, or twice");
-    if (!ended.empty() && ended != atMostTheOlder) wrong.push_back("ended a process other than the older player, or twice");
+    if (!asked.empty() && asked != atMostTheOlder)
+        wrong.push_back("asked to save a process other than the older player, or twice");
+    if (!ended.empty() && ended != atMostTheOlder)
+        wrong.push_back("ended a process other than the older player, or twice");
     if (sim::openProcessCount() != 0 && outcome.end == End::Closed && sim::faultsRaised().empty())
         wrong.push_back("a process handle left open");
     if (!older) return;
@@ -412,14 +414,15 @@ void checkListFile(const Session& session, const Outcome& outcome, std::vector<s
     const std::set<std::string> saved(lines.begin(), lines.end());
     for (const std::string& kept : listed) {
         if (startsWithFiles(machine)) break;
-        if (!saved.count(kept) && shownName(machine, kept) != run.removed) wrong.push_back("lost from the list: " + kept);
+        if (!saved.count(kept) && shownName(machine, kept) != run.removed)
+            wrong.push_back("lost from the list: " + kept);
     }
     // Saved at the end the user gave, it is what the user saw then.
     const std::vector<sim::FaultRaised>& faults = sim::faultsRaised();
     const bool fatalGiven = outcome.end == End::FatalBox && faults.size() == 1 &&
                             (session.ending == Ending::Fault || outcome.elsewhereFatal);
-    const bool endedThere = outcome.end == End::Closed || outcome.end == End::SessionEnded ||
-                            outcome.end == End::Terminated || fatalGiven;
+    const bool endedThere =
+        outcome.end == End::Closed || outcome.end == End::SessionEnded || outcome.end == End::Terminated || fatalGiven;
     if (run.endGiven && endedThere) {
         std::vector<std::string> names;
         for (const std::string& line : lines) names.push_back(shownName(machine, line));
@@ -478,8 +481,7 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
     if (!stray.empty()) {
         if (UNREAD_PROFILE_WRITES_AT_DRIVE_ROOT && injection.kind == Kind::Failure && outcome.injectedAtPoll <= 1)
             known.push_back("data files made at the drive's root: " + stray.front());
-        else
-            wrong.push_back("data files made at the drive's root: " + stray.front());
+        else wrong.push_back("data files made at the drive's root: " + stray.front());
     }
     // A normal end leaves every drop released, and no file open unless a
     // fault passed over broke off the step that had it open.
@@ -599,8 +601,8 @@ std::vector<Injection> injections(const std::vector<sim::CallRecord>& log, const
 std::string describe(const Injection& injection, const std::vector<sim::CallRecord>& log, const Outcome& clean) {
     auto callText = [&](std::int64_t number) {
         const sim::CallRecord& call = log[static_cast<std::size_t>(number - 1)];
-        return std::to_string(number) + " (" + call.name + (call.detail.empty() ? "" : " " + call.detail) +
-               ", poll " + std::to_string(call.poll) + ")";
+        return std::to_string(number) + " (" + call.name + (call.detail.empty() ? "" : " " + call.detail) + ", poll " +
+               std::to_string(call.poll) + ")";
     };
     switch (injection.kind) {
     case Kind::None:

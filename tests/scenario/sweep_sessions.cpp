@@ -123,7 +123,8 @@ std::vector<Step> withClose(std::vector<Step> steps) {
 
 // Names outside the code page, in UTF-8, and the short forms their volume keeps.
 const std::string PROFILE_FAR = "C:\\Users\\\xD0\x9F\xD1\x91\xD1\x82\xD1\x80";  // Пётр
-const std::string PROGRAM_FAR = "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell";
+const std::string PROGRAM_FAR =
+    "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell";
 const std::string PROGRAM_SHORT = "C:\\PROGRA~2\\TUNEWELL";
 const std::string SONG_FAR = MUSIC + "\xD0\x9F\xD0\xB5\xD1\x81\xD0\xBD\xD1\x8F.mp3";  // Песня
 const std::string SONG_SHORT = MUSIC + "PESNYA~1.MP3";
@@ -133,8 +134,8 @@ const std::string FOLDER_FAR = "C:\\\xD0\x9C\xD1\x83\xD0\xB7\xD1\x8B\xD0\xBA\xD0
 const std::string TREE_NAME = "\xD0\x81\xD0\xBB\xD0\xBA\xD0\xB0.mp3";                   // Ёлка.mp3
 const std::string TREE_SHORT = "C:\\MUZYKA~1\\ELKA~1.MP3";
 const std::string B_IN_FOLDER_SHORT = "C:\\MUZYKA~1\\b.mp3";  // an 8.3 name is its own short form
-const std::string WESTERN = MUSIC + "Bj\xC3\xB6rk.mp3";  // in UTF-8, as the system gives it
-const std::string WESTERN_KEPT = MUSIC + "Bj\xF6rk.mp3";  // in the code page
+const std::string WESTERN = MUSIC + "Bj\xC3\xB6rk.mp3";       // in UTF-8, as the system gives it
+const std::string WESTERN_KEPT = MUSIC + "Bj\xF6rk.mp3";      // in the code page
 
 Machine farNames() {
     Machine machine;
@@ -147,8 +148,8 @@ Machine farNames() {
                      {MUMMY_FAR, MUMMY_SHORT},
                      {FOLDER_FAR + "\\" + TREE_NAME, TREE_SHORT},
                      {FOLDER_FAR + "\\b.mp3", B_IN_FOLDER_SHORT}};
-    machine.files = {PROGRAM_SHORT + "\\ravlet.dll", SONG_SHORT, MUMMY_SHORT, TREE_SHORT, B_IN_FOLDER_SHORT,
-                     WESTERN_KEPT};
+    machine.files = {
+        PROGRAM_SHORT + "\\ravlet.dll", SONG_SHORT, MUMMY_SHORT, TREE_SHORT, B_IN_FOLDER_SHORT, WESTERN_KEPT};
     machine.listFile = savedForm({SONG_SHORT, MUSIC + "a.mp3"});
     machine.dirFile = "";  // recorded empty: the library comes from the program's own folder
     machine.workingDirectory = "C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // Папка, without a short form
@@ -180,17 +181,19 @@ void playedTheFirstThatCanBeKept() { EXPECT_TRUE(sent("OPEN \"C:\\Music\\a.mp3\"
 // Every line end the reader accepts, blank lines of every kind, a path in
 // every form, and more lines than the playlist holds.
 std::string wideListFile() {
-    std::string bytes = "C:\\Music\\a.mp3\r\n"       // CR LF
-                        "\r\n"                        // a blank line
-                        "\\\\server\\share\\b.mp3\n"  // LF; a share
-                        "\\Music\\c.mp3\r"            // a lone CR; the current drive's root
-                        "d.mp3";                      // relative to the working directory
-    bytes += '\0';                                    // a NUL ends a line too
-    bytes += "C:/Music/e.wav\r\n"                     // forward slashes
-             "\r\r\n\n"                               // blank lines: a lone CR, CR LF, LF
-             "C:\\Music\\Two Dots.live.ogg\r\n"
-             "C:\\Music\\NOEXT\r\n"
-             "C:\\Music\\Caf\xE9.mp3\r\n";  // a code-page byte
+    std::string bytes =
+        "C:\\Music\\a.mp3\r\n"        // CR LF
+        "\r\n"                        // a blank line
+        "\\\\server\\share\\b.mp3\n"  // LF; a share
+        "\\Music\\c.mp3\r"            // a lone CR; the current drive's root
+        "d.mp3";                      // relative to the working directory
+    bytes += '\0';                    // a NUL ends a line too
+    bytes +=
+        "C:/Music/e.wav\r\n"  // forward slashes
+        "\r\r\n\n"            // blank lines: a lone CR, CR LF, LF
+        "C:\\Music\\Two Dots.live.ogg\r\n"
+        "C:\\Music\\NOEXT\r\n"
+        "C:\\Music\\Caf\xE9.mp3\r\n";  // a code-page byte
     for (int i = 0; i < 200; ++i) bytes += "C:\\Music\\fill " + std::to_string(i) + ".mp3\r\n";
     return bytes;
 }
@@ -256,7 +259,10 @@ const std::vector<Session>& sessions() {
                   click(run, LIST_WINDOW, BOTTOM_FRAME, ADD);
               },
               3},
-             {[](Run& run) { dropOn(run, LIST_WINDOW, {"f.ogg", "g.mid"}); }, 2},
+             {[](Run& run) {
+                  dropOn(run, LIST_WINDOW, {"f.ogg", "g.mid"});
+              },
+              2},
              {[](Run& run) { removeRow(run, 1); }, 2},
              {[](Run& run) { click(run, LIST_WINDOW, BOTTOM_FRAME, REMOVE); }, 2},
          }),
@@ -300,7 +306,8 @@ const std::vector<Session>& sessions() {
              machine.listFile = savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3"}));
              return machine;
          }(),
-         inMusic({"d.mp3"}), Ending::SessionEnd,
+         inMusic({"d.mp3"}),
+         Ending::SessionEnd,
          {
              {[](Run&) {}, 2},
              {[](Run& run) { dropOn(run, FACE, {"d.mp3"}); }, 2},
@@ -313,7 +320,10 @@ const std::vector<Session>& sessions() {
               1},
          },
          savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"}))},
-        {"drag_dock_options_about_close", Machine{}, {}, Ending::Close,
+        {"drag_dock_options_about_close",
+         Machine{},
+         {},
+         Ending::Close,
          withClose({
              {[](Run&) {}, 2},
              {[](Run& run) { clickFace(run, PLAYLIST_BUTTON); }, 2},
@@ -335,9 +345,12 @@ const std::vector<Session>& sessions() {
              {[](Run& run) { chooseOption(run, numbers::ALWAYS_ON_TOP_ITEM); }, 3},
              {[](Run& run) { chooseOption(run, numbers::ABOUT_ITEM); }, 3},
          }),
-         "", draggedDockedAndToggled},
-        {"names_outside_the_code_page_add_drop_close", farNames(),
-         {TREE_SHORT, B_IN_FOLDER_SHORT, MUMMY_SHORT, WESTERN_KEPT}, Ending::Close,
+         "",
+         draggedDockedAndToggled},
+        {"names_outside_the_code_page_add_drop_close",
+         farNames(),
+         {TREE_SHORT, B_IN_FOLDER_SHORT, MUMMY_SHORT, WESTERN_KEPT},
+         Ending::Close,
          withClose({
              {[](Run&) {}, 2},
              {[](Run& run) { clickFace(run, PLAY); }, 2},
@@ -347,7 +360,10 @@ const std::vector<Session>& sessions() {
                   click(run, LIST_WINDOW, BOTTOM_FRAME, ADD);
               },
               3},
-             {[](Run& run) { dropPaths(run, LIST_WINDOW, {MUMMY_FAR, WESTERN}); }, 2},
+             {[](Run& run) {
+                  dropPaths(run, LIST_WINDOW, {MUMMY_FAR, WESTERN});
+              },
+              2},
          }),
          savedForm({SONG_SHORT, MUSIC + "a.mp3", TREE_SHORT, B_IN_FOLDER_SHORT, MUMMY_SHORT, WESTERN_KEPT}),
          aboutFromTheProgramsShortFolder},
@@ -355,12 +371,17 @@ const std::vector<Session>& sessions() {
          Ending::Close,
          withClose({
              {[](Run&) {}, 2},
-             {[](Run& run) { dropPaths(run, FACE, {MUSIC + TREE_NAME, MUSIC + "c.mp3"}); }, 2},
+             {[](Run& run) {
+                  dropPaths(run, FACE, {MUSIC + TREE_NAME, MUSIC + "c.mp3"});
+              },
+              2},
              {[](Run& run) { clickFace(run, NEXT); }, 2},
          }),
          savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3"})), playedTheFirstThatCanBeKept},
-        {"wide_list_file_full_remove_drop_close", wideList(),
-         {MUSIC + "d.mp3", MUSIC + "Caf\xE9.WAV"}, Ending::Close,
+        {"wide_list_file_full_remove_drop_close",
+         wideList(),
+         {MUSIC + "d.mp3", MUSIC + "Caf\xE9.WAV"},
+         Ending::Close,
          withClose({
              {[](Run&) {}, 2},
              {[](Run& run) { clickFace(run, PLAYLIST_BUTTON); }, 2},
@@ -378,8 +399,8 @@ const std::vector<Session>& sessions() {
         {"older_player_hangs_drop_close", withOlderPlayer(sim::SaveAnswer::Hangs), inMusic({"d.mp3"}), Ending::Close,
          olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})), olderAskedAndEnded},
         {"older_player_gone_before_the_request_drop_close", withOlderPlayer(sim::SaveAnswer::EndsFirst),
-         inMusic({"d.mp3"}), Ending::Close, olderPlayerSteps(), savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})),
-         olderNeitherAskedNorEnded},
+         inMusic({"d.mp3"}), Ending::Close, olderPlayerSteps(),
+         savedForm(inMusic({"a.mp3", "b.mp3", "c.mp3", "d.mp3"})), olderNeitherAskedNorEnded},
     };
     return table;
 }

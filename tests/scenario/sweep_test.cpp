@@ -39,7 +39,9 @@ constexpr KindRuns KINDS[] = {{Kind::Failure, "failing"},
                               {Kind::InDevice, "other thread in a device command"},
                               {Kind::Inside, "inside a modal wait"}};
 
-std::int64_t callLimit(const std::vector<sim::CallRecord>& log) { return static_cast<std::int64_t>(log.size()) * 4 + 100000; }
+std::int64_t callLimit(const std::vector<sim::CallRecord>& log) {
+    return static_cast<std::int64_t>(log.size()) * 4 + 100000;
+}
 
 class Sweep : public ::testing::TestWithParam<std::size_t> {};
 
@@ -68,8 +70,8 @@ TEST_P(Sweep, EveryInjectionLeavesNothingLostOrHung) {
             if (outcome.end == End::Killed) {
                 for (const std::string& again : checkStartAgain(session)) wrong.push_back(again);
             }
-            const std::string what = std::string(session.name) + ": " + describe(injection, log, clean) + ", " +
-                                     endName(outcome.end) + ": ";
+            const std::string what =
+                std::string(session.name) + ": " + describe(injection, log, clean) + ", " + endName(outcome.end) + ": ";
             for (const std::string& line : wrong) failures.push_back(what + line);
             for (const std::string& line : known) ++knownRuns[line.substr(0, line.find(':'))];
         }

@@ -62,12 +62,12 @@ struct OlderPlayer {
 
 // The machine the player starts on.
 struct Machine {
-    std::string commandLine = "brumby.exe";             // UTF-8, as the system gives it
-    std::string profile = "C:\\Users\\tester";          // USERPROFILE, UTF-8
-    std::string profileKept = "C:\\Users\\tester";      // its single-byte form: where the data files are
-    std::string workingDirectory = "C:\\Tunewell";      // UTF-8
-    std::string workingKept = "C:\\Tunewell";           // its single-byte form, "" when it has none
-    std::string programPath;                            // UTF-8; empty: the simulator's own
+    std::string commandLine = "brumby.exe";         // UTF-8, as the system gives it
+    std::string profile = "C:\\Users\\tester";      // USERPROFILE, UTF-8
+    std::string profileKept = "C:\\Users\\tester";  // its single-byte form: where the data files are
+    std::string workingDirectory = "C:\\Tunewell";  // UTF-8
+    std::string workingKept = "C:\\Tunewell";       // its single-byte form, "" when it has none
+    std::string programPath;                        // UTF-8; empty: the simulator's own
     std::vector<Name> names;
     bool shortForms = true;
     std::optional<std::string> listFile;  // list.vnp's bytes, when there is one
@@ -120,15 +120,15 @@ struct Outcome {
     Run run;
     FileState listBefore, listAfter, dirBefore, dirAfter;
     std::vector<std::string> filesBefore, filesAfter;  // every file of the machine
-    bool closedAtEnd = false;                           // the device's close came at the end the user gave
-    FileState listAtClose;                              // the list file then
-    int injectedAtPoll = -1;                            // the first poll after the injection came
-    std::vector<std::string> modalWaits;                // the modal waits, in order
-    std::size_t mediaAtBox = 0;                         // device commands sent when the fatal box came up
+    bool closedAtEnd = false;                          // the device's close came at the end the user gave
+    FileState listAtClose;                             // the list file then
+    int injectedAtPoll = -1;                           // the first poll after the injection came
+    std::vector<std::string> modalWaits;               // the modal waits, in order
+    std::size_t mediaAtBox = 0;                        // device commands sent when the fatal box came up
     bool boxShown = false;
-    std::size_t faultsAtBox = 0;  // faults counted when it came up
-    bool raisedElsewhere = false;     // another thread's fault came
-    bool elsewhereFatal = false;      // and the fatal path took it (the first pass had ended)
+    std::size_t faultsAtBox = 0;   // faults counted when it came up
+    bool raisedElsewhere = false;  // another thread's fault came
+    bool elsewhereFatal = false;   // and the fatal path took it (the first pass had ended)
     std::int64_t clockAtElsewhere = 0;
     std::size_t mediaAtElsewhere = 0;
     std::size_t mediaAfter = 0;
