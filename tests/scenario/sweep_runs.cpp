@@ -473,7 +473,7 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
 
     // No temporary file is left beside the data files, unless a kill left it.
     for (const std::string& name : sim::filesIn(dataFolder(machine))) {
-        const bool left = killed && name == "LIST.VNP.TMP";
+        const bool left = killed && (name == "LIST.VNP.TMP" || name == "DIR.VND.TMP");
         if (name != "LIST.VNP" && name != "DIR.VND" && !left) wrong.push_back("left in the data folder: " + name);
     }
     // (At start-up; the close saves where the start named its list file.)
