@@ -1,7 +1,8 @@
 // The fault sweep's machinery: whole sessions of the player over the simulated
 // services, what is injected into a run, how it ended, and what must hold
-// after it. The sessions are in scenario/sweep_sessions.cpp, the runs and
-// their checks in scenario/sweep_runs.cpp, the tests in scenario/sweep_test.cpp.
+// after it. The sessions are in scenario/sweep_sessions.cpp, the runs in
+// scenario/sweep_runs.cpp, their checks in scenario/sweep_checks.cpp, the
+// tests in scenario/sweep_test.cpp.
 #pragma once
 
 #include <cstdint>
@@ -150,6 +151,17 @@ std::vector<std::string> checkStartAgain(const Session& session);
 // The runs to make of each kind, from the clean run's call log and outcome.
 std::vector<Injection> injections(const std::vector<sim::CallRecord>& log, const Outcome& clean, Kind kind);
 std::string describe(const Injection& injection, const std::vector<sim::CallRecord>& log, const Outcome& clean);
+
+// Shared by the runs and their checks: where a machine keeps its data files
+// and how they stand now, how a path's row reads (the long name for a short
+// form), what a first start records in dir.vnd, and the file a drop inside a
+// modal wait brings (its row may come anywhere among a session's).
+std::string dataFolder(const Machine& machine);
+FileState listState(const Machine& machine);
+FileState dirState(const Machine& machine);
+std::string shownName(const Machine& machine, const std::string& path);
+std::string rightDirFile(const Machine& machine);
+const std::string DROPPED_INSIDE = MUSIC + "h.mp3";
 
 // The rows a list file makes, read as the player reads it: lines end at CR LF,
 // CR, LF or NUL, blank ones make no row, 201 at most.
