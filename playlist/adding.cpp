@@ -2,6 +2,7 @@
 #include "playlist/adding.h"
 
 #include "numbers/numbers.h"
+#include "platform/characters.h"
 #include "platform/system.h"
 
 namespace playlist {
@@ -19,20 +20,22 @@ char lowerCase(char c) {
 
 }  // namespace
 
+// A folder that is a drive's root already ends in its separator.
 std::vector<std::string> chosenPaths(const std::vector<std::string>& answer) {
     if (answer.size() < 2) return answer;
-    std::string folder = answer.front();
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
     std::vector<std::string> paths;
-    for (std::size_t i = 1; i < answer.size(); ++i) paths.push_back(folder + answer[i]);
+    for (std::size_t i = 1; i < answer.size(); ++i) {
+        paths.push_back(platform::joinPath(answer.front(), answer[i], platform::utf8Text()));
+    }
     return paths;
 }
 
-bool hasAudioExtension(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = path.substr(dot + 1);
+bool hasAudioExtension(const std::string& utf8Path) {
+    const platform::CodePage utf8 = platform::utf8Text();
+    const std::string name = platform::fileNamePart(utf8Path, utf8);
+    const std::size_t dot = platform::findLastCharacter(name, '.', utf8);
+    if (dot == std::string::npos) return false;
+    std::string extension = name.substr(dot + 1);
     for (char& c : extension) c = lowerCase(c);
     for (const char* accepted : AUDIO_EXTENSIONS) {
         if (extension == accepted) return true;

@@ -15,11 +15,11 @@ constexpr const char* DIALOG_FILTER =
     "Ogg File(*.ogg)|*.ogg|Midi (*.mid)|*.mid|All files (*.*)|*.*";
 constexpr int DIALOG_CAPACITY = 10000;
 
-// The paths a dialog answer names: one full path, or a folder and names.
+// The paths a dialog answer (in UTF-8) names: one full path, or a folder and names.
 std::vector<std::string> chosenPaths(const std::vector<std::string>& answer);
 
-// True for a name whose extension, lower-cased, is mp3, wav, mid or ogg.
-bool hasAudioExtension(const std::string& path);
+// True for a name (in UTF-8) whose extension, lower-cased, is mp3, wav, mid or ogg.
+bool hasAudioExtension(const std::string& utf8Path);
 
 // Appends the files chosen in the open-file dialog, then points `currentPath`
 // at the selected row (empty when none is). True when the dialog was accepted

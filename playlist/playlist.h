@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "platform/system.h"
 #include "store/replace_file.h"
 
 namespace playlist {
@@ -30,8 +31,10 @@ int rowCountOrFilledSlots(const Playlist& playlist);
 // True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
 
-// A path's file name without its last extension.
+// A path's file name without its last extension, walked in the system code
+// page, or in the one given (UTF-8 for a name as the system gives it).
 std::string entryName(const std::string& path);
+std::string entryName(const std::string& path, const platform::CodePage& codePage);
 // Inserts a file's row at `index` (-1 appends); the list's answer, -1 when it refused the row.
 int insertFileRow(int index, const std::string& path);
 

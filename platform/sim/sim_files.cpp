@@ -97,8 +97,9 @@ static std::string firstMatch(const std::string& path) {
 // A world reset without a root has no disk; its files are kept in memory.
 static bool inMemory() { return world().root.empty(); }
 
+// Kept in UTF-8: upper-casing a code-page path would change the second bytes of double-byte characters.
 static std::string memoryKey(const std::string& path) {
-    std::string key = upper(path);
+    std::string key = upper(utf8FromCodePage(path));
     std::replace(key.begin(), key.end(), '/', '\\');
     return key;
 }

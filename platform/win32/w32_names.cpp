@@ -2,6 +2,7 @@
 // system in UTF-16 and are handed on in UTF-8; the player keeps each path in
 // the code page when its bytes spell it exactly, and by its short form when
 // they cannot.
+#include "platform/characters.h"
 #include "platform/system.h"
 #include "platform/win32/w32_state.h"
 
@@ -60,6 +61,19 @@ std::wstring pathForm(PathForm form, const std::wstring& path) {
 
 }  // namespace
 
+// The code page cannot change while the process runs: its table is made once.
+CodePage systemCodePage() {
+    static const CodePage codePage = [] {
+        CodePage made;
+        made.number = GetACP();
+        for (unsigned byte = 0; byte < made.leadBytes.size(); ++byte) {
+            made.leadBytes[byte] = IsDBCSLeadByteEx(made.number, static_cast<BYTE>(byte)) != 0;
+        }
+        return made;
+    }();
+    return codePage;
+}
+
 std::string singleBytePath(const std::string& utf8Path) {
     const std::wstring wide = w32::toWide(utf8Path);
     std::string bytes;
@@ -72,8 +86,8 @@ std::string singleBytePath(const std::string& utf8Path) {
 // Only a file name with a '~' can be a short form the system made: any other
 // path keeps its row's label as it always was, without asking the file system.
 std::string longNameUtf8(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    if (path.find('~', slash == std::string::npos ? 0 : slash) == std::string::npos) return "";
+    const CodePage codePage = systemCodePage();
+    if (findLastCharacter(fileNamePart(path, codePage), '~', codePage) == std::string::npos) return "";
     const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
     MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
