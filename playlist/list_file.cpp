@@ -17,11 +17,14 @@ using numbers::PLAYLIST_LIST;
 // alone: the player never saw all it holds, so it must not overwrite it. The
 // file counts as unread until it was read to its end (or to the 201st row),
 // so that a fault passed over in the middle of reading keeps it too.
-// Blank lines make no row and the lines after them close up.
+// Blank lines make no row and the lines after them close up. Without a
+// usable profile there is no list file: none is read, and none is written
+// this run.
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
     playlist.listFileRead = path;
+    if (path.empty()) return;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);

@@ -15,7 +15,7 @@ constexpr int PLAYLIST_SLOTS = 201;
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
     bool listMade = false;                          // the list exists; without it the list file is left alone
-    bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
+    bool listFileUnreadable = false;                // list.vnp was not read whole at start, or has no place
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
     std::string listFileRead;                       // where list.vnp was read at start; empty when it was not

@@ -7,6 +7,9 @@
 // has the value of '\' or '|' is never taken for a separator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +24,7 @@ namespace {
 using Rows = std::vector<std::string>;
 
 const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+const std::string DIR_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd";
 
 enum class Entry { CommandLine, Drop, Dialog, ListFile };
 const auto ENTRIES = ::testing::Values(Entry::CommandLine, Entry::Drop, Entry::Dialog, Entry::ListFile);
@@ -171,5 +175,31 @@ INSTANTIATE_TEST_SUITE_P(Systems, CodePages, ::testing::Combine(::testing::Value
                              return "cp" + std::to_string(std::get<0>(info.param)) + "_" +
                                     entryName(std::get<1>(info.param));
                          });
+
+// An installation folder whose name ends in such a character is recorded with
+// one separator after it, read back as a whole directory, and gives the skins
+// and the about library their paths.
+TEST_F(NamesTest, AnInstallationFolderEndingInSuchACharacter) {
+    for (unsigned codePage : {932u, 65001u}) {
+        sim::reset(root.string());
+        sim::setCodePage(codePage);
+        std::filesystem::remove(sim::hostPath(DIR_FILE));
+        const std::string folder = codePage == 932 ? "C:\\Tools\\\x83\x5C" : "C:\\Tools\\\xE3\x82\xBD";
+        sim::setCurrentDirectory("C:\\Tools\\\xE3\x82\xBD");
+        std::ifstream source(std::string(TUNEWELL_SOURCE_DIR) + "/assets/back.vnb", std::ios::binary);
+        const std::string picture{std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()};
+        for (const char* skin : {"\\back.vnb", "\\backmouse.vnb"}) writeFile(folder + skin, picture);
+        for (int start = 0; start < 2; ++start) {
+            SCOPED_TRACE(codePage);
+            app::Player player;
+            app::startUp(player);
+            EXPECT_EQ(readFile(DIR_FILE), folder + "\\\r\n");
+            EXPECT_EQ(player.app.installationDirectory, folder + "\\");
+            EXPECT_EQ(sim::loadedLibraries().back().path, folder + "\\ravlet.dll");
+            EXPECT_NE(player.skin.normalPixels[0], platform::NO_COLOUR);
+            EXPECT_NE(player.skin.hoverPixels[0], platform::NO_COLOUR);
+        }
+    }
+}
 
 }  // namespace
