@@ -16,6 +16,7 @@
 #include "platform/characters.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "playlist/adding.h"
 #include "store/replace_file.h"
 
 namespace app {
@@ -35,15 +36,14 @@ std::string aboutLibraryPath(const std::string& installationDirectory) {
     return folder.empty() ? "" : platform::joinPath(folder, ABOUT_LIBRARY_FILE, codePage);
 }
 
-// The next parameter in the single-byte form the player keeps. One the code
-// page cannot spell and that has no short form is passed over, as if it had
-// not been given: it would make a row that can never play. Empty once none is
-// left, and for a quoted empty parameter.
+// The next parameter in the form the player keeps. One it cannot keep (see
+// keptPath) is passed over, as if it had not been given: it would make a row
+// that can never play. Empty once none is left, and for a quoted empty parameter.
 std::string nextFile(CommandLine& commandLine) {
     for (;;) {
         const std::string parameter = nextParameter(commandLine);
         if (parameter.empty()) return parameter;
-        const std::string kept = platform::singleBytePath(parameter);
+        const std::string kept = playlist::keptPath(parameter);
         if (!kept.empty()) return kept;
     }
 }

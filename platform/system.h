@@ -67,8 +67,12 @@ CodePage systemCodePage();
 // that exists on a volume that keeps short forms), else empty: the player
 // cannot keep the path.
 std::string singleBytePath(const std::string& utf8Path);
-// For a short form standing for a long name the code page cannot spell, that
-// long path in UTF-8, as the user sees it; empty for any other path.
+// The short form of a single-byte path that names an existing file or folder,
+// in the single-byte form; empty when the system has none for it.
+std::string shortPath(const std::string& path);
+// For a short form standing for a long name the player cannot keep (one the
+// code page cannot spell, or one of 260 characters or more), that long path
+// in UTF-8, as the user sees it; empty for any other path.
 std::string longNameUtf8(const std::string& path);
 // The running program's full path, in UTF-8; empty when it does not fit 260 characters.
 std::string programPath();

@@ -43,27 +43,39 @@ bool hasAudioExtension(const std::string& utf8Path) {
     return false;
 }
 
+// A path holding a line feed would be saved as one line and read back as two
+// rows; one too long for the system to open by it would never play.
+std::string playablePath(const std::string& path) {
+    if (path.empty() || platform::holdsControlCharacter(path)) return "";
+    const platform::CodePage codePage = platform::systemCodePage();
+    if (platform::pathLength(path, codePage) < PATH_CHARACTERS_LIMIT) return path;
+    const std::string shortForm = platform::shortPath(path);
+    return !shortForm.empty() && platform::pathLength(shortForm, codePage) < PATH_CHARACTERS_LIMIT ? shortForm : "";
+}
+
+std::string keptPath(const std::string& utf8Path) { return playablePath(platform::singleBytePath(utf8Path)); }
+
 // A cancelled or failed dialog changes nothing and the track plays on. A file
-// whose name the player cannot keep (see singleBytePath) is passed over.
+// whose name the player cannot keep (see keptPath) is passed over.
 bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
     const std::vector<std::string> answer =
         platform::openFileDialog(numbers::MAIN_WINDOW, DIALOG_FILTER, DIALOG_CAPACITY);
     if (answer.empty()) return false;
-    for (const std::string& chosen : chosenPaths(answer)) appendPath(playlist, platform::singleBytePath(chosen));
+    for (const std::string& chosen : chosenPaths(answer)) appendPath(playlist, keptPath(chosen));
     currentPath = rowPath(playlist, selectedRow());
     return true;
 }
 
 // The drop is taken (and its handle released) whatever it holds; a folder is
 // skipped even when its name looks like an audio file, and so is a file whose
-// name the player cannot keep (see singleBytePath).
+// name the player cannot keep (see keptPath).
 void addDroppedFiles(Playlist& playlist, const platform::Event& event) {
     if (event.lastEvent != platform::EVENT_DROP_FILES) return;
     const platform::DroppedFiles dropped = platform::takeDroppedFiles(event.dropHandle);
     if (!dropped.inside) return;
     for (const std::string& given : dropped.paths) {
         if (given.empty() || !hasAudioExtension(given)) continue;
-        const std::string path = platform::singleBytePath(given);
+        const std::string path = keptPath(given);
         if (!path.empty() && !platform::isFolder(path)) appendPath(playlist, path);
     }
 }

@@ -177,6 +177,12 @@ platform::CodePage systemCodePage() {
     return sim::codePageTable();
 }
 
+std::string shortPath(const std::string& path) {
+    if (sim::enter(sim::Call::shortPath) || !world().shortFormsKept || !sim::fileExists(path)) return "";
+    auto known = world().shortForms.find(sim::utf8FromCodePage(path));
+    return known == world().shortForms.end() ? "" : known->second;
+}
+
 std::string longNameUtf8(const std::string& path) {
     sim::enter(sim::Call::longNameUtf8);
     const platform::CodePage codePage = sim::codePageTable();
@@ -184,7 +190,8 @@ std::string longNameUtf8(const std::string& path) {
         return "";
     for (const auto& [longPath, shortPath] : world().shortForms) {
         std::string bytes;
-        if (sim::upper(shortPath) == sim::upper(path) && !sim::spellInCodePage(longPath, bytes)) return longPath;
+        const bool kept = sim::spellInCodePage(longPath, bytes) && platform::pathLength(bytes, codePage) < 260;
+        if (sim::upper(shortPath) == sim::upper(path) && !kept) return longPath;
     }
     return "";
 }

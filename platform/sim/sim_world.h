@@ -46,7 +46,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(startServices, false) X(stopServices, false) X(commandLine, false) X(sleepMs, false)                   \
     X(environmentVariable, false) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)     \
     X(longNameUtf8, false)                                                                                   \
-    X(systemCodePage, false)                                                                                 \
+    X(systemCodePage, false) X(shortPath, true)                                                              \
     /* files */                                                                                              \
     X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true) X(readFile, true)            \
     X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false) X(replaceFile, true)         \

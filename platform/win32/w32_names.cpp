@@ -48,15 +48,40 @@ namespace {
 
 using PathForm = DWORD(WINAPI*)(LPCWSTR path, LPWSTR form, DWORD capacity);
 
-// The short or the long form of a path (GetShortPathNameW, GetLongPathNameW); empty when the call fails.
+constexpr const wchar_t* LONG_PATH = L"\\\\?\\";
+constexpr const wchar_t* LONG_SHARE = L"\\\\?\\UNC\\";
+
+bool startsWith(const std::wstring& text, const wchar_t* start) { return text.rfind(start, 0) == 0; }
+
+// The short or the long form of a path (GetShortPathNameW, GetLongPathNameW);
+// empty when the call fails. A path of 260 characters or more is asked for
+// with the prefix that lifts that limit, which the answer then loses again.
 std::wstring pathForm(PathForm form, const std::wstring& path) {
-    const DWORD length = form(path.c_str(), nullptr, 0);
+    std::wstring asked = path;
+    const bool drive = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    const bool share = startsWith(path, L"\\\\") && !startsWith(path, LONG_PATH);
+    if (path.size() >= MAX_PATH && drive) asked = LONG_PATH + path;
+    if (path.size() >= MAX_PATH && share) asked = LONG_SHARE + path.substr(2);
+    const DWORD length = form(asked.c_str(), nullptr, 0);
     if (length == 0) return {};
     std::wstring result(length, L'\0');
-    const DWORD copied = form(path.c_str(), result.data(), length);
+    const DWORD copied = form(asked.c_str(), result.data(), length);
     if (copied == 0 || copied >= length) return {};
     result.resize(copied);
+    if (asked == path) return result;
+    if (startsWith(result, LONG_SHARE)) return L"\\\\" + result.substr(8);
+    if (startsWith(result, LONG_PATH)) return result.substr(4);
     return result;
+}
+
+// A single-byte path as the system reads it; empty for bytes the code page does not know.
+std::wstring fromCodePage(const std::string& path) {
+    if (path.empty()) return {};
+    const int size = static_cast<int>(path.size());
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
+    return wide;
 }
 
 }  // namespace
@@ -83,17 +108,21 @@ std::string singleBytePath(const std::string& utf8Path) {
     return !shortForm.empty() && w32::spellInCodePage(shortForm, bytes) ? bytes : "";
 }
 
+std::string shortPath(const std::string& path) {
+    const std::wstring shortForm = pathForm(&GetShortPathNameW, fromCodePage(path));
+    std::string bytes;
+    return !shortForm.empty() && w32::spellInCodePage(shortForm, bytes) ? bytes : "";
+}
+
 // Only a file name with a '~' can be a short form the system made: any other
 // path keeps its row's label as it always was, without asking the file system.
 std::string longNameUtf8(const std::string& path) {
     const CodePage codePage = systemCodePage();
     if (findLastCharacter(fileNamePart(path, codePage), '~', codePage) == std::string::npos) return "";
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), wide.data(), length);
-    const std::wstring longPath = pathForm(&GetLongPathNameW, wide);
+    const std::wstring longPath = pathForm(&GetLongPathNameW, fromCodePage(path));
     std::string bytes;
-    return longPath.empty() || w32::spellInCodePage(longPath, bytes) ? "" : w32::toUtf8(longPath);
+    const bool kept = w32::spellInCodePage(longPath, bytes) && longPath.size() < MAX_PATH;
+    return longPath.empty() || kept ? "" : w32::toUtf8(longPath);
 }
 
 }  // namespace platform

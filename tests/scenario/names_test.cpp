@@ -17,6 +17,7 @@
 #include "app/startup.h"
 #include "numbers/numbers.h"
 #include "platform/sim/sim.h"
+#include "playlist/adding.h"
 #include "support/player_test.h"
 
 namespace {
@@ -118,8 +119,55 @@ TEST_P(Names, WithoutShortFormsOnlyTheNameTheCodePageCannotSpellIsPassedOver) {
     EXPECT_EQ(player.playlist.slots[2], "");
 }
 
+// Only paths that can play become rows, whichever way they come: one holding
+// a control character (a line feed would be saved as one line and read back
+// as two rows) is passed over like a file of another type; one of 260
+// characters or more is kept by its short form, its row named by its long
+// name, or passed over when it has none.
+TEST_P(Names, OnlyPathsThatCanPlayBecomeRows) {
+    const std::string deep = std::string(200, 'd');
+    const std::string longName = std::string(60, 'n') + ".wav";
+    const std::string longShort = "C:\\Music\\DDDDDD~1\\NNNNNN~1.WAV";
+    writeFile("C:\\Music\\" + deep + "\\" + longName, "RIFF");
+    writeFile("C:\\Music\\" + deep + "\\o" + longName, "RIFF");
+    writeFile(longShort, "RIFF");
+    writeFile("C:\\Music\\c.wav", "RIFF");
+    sim::nameFile("C:\\Music\\" + deep + "\\" + longName, longShort);
+    const Entry entry = GetParam();
+    // A list file's line ends at a line feed; a tab stands for the control characters there.
+    const std::string control = entry == Entry::ListFile ? "a\tb.wav" : "a\nb.wav";
+    enterFiles(entry, "C:\\Music", {control, deep + "\\" + longName, deep + "\\o" + longName, "c.wav"});
+    EXPECT_EQ(rows(), (Rows{std::string(60, 'n'), "c"}));
+    EXPECT_EQ(slots(3), (Rows{longShort, "C:\\Music\\c.wav", ""}));
+    clickFace(12, 10);
+    EXPECT_EQ(readFile(LIST_FILE), longShort + "\r\nC:\\Music\\c.wav\r\n");
+}
+
 INSTANTIATE_TEST_SUITE_P(Entries, Names, ENTRIES,
                          [](const ::testing::TestParamInfo<Entry>& info) { return entryName(info.param); });
+
+// The limit counts characters as the system does, not bytes: 259 are kept,
+// 260 take the short form, and in code page 932 a path of 259 characters
+// spelled in 400 bytes is still kept as it is.
+TEST_F(NamesTest, TheLimitIs260Characters) {
+    const std::string shortForm = "C:\\LONG~1.WAV";
+    writeFile(shortForm, "RIFF");
+    const std::string folder = "C:\\Music\\" + std::string(200, 'd') + "\\";
+    const auto name = [&](std::size_t length) {
+        return folder + std::string(length - folder.size() - 4, 'n') + ".wav";
+    };
+    for (std::size_t length : {259u, 260u}) {
+        writeFile(name(length), "RIFF");
+        sim::nameFile(name(length), shortForm);
+        EXPECT_EQ(playlist::playablePath(name(length)), length == 259 ? name(length) : shortForm);
+    }
+    sim::setCodePage(932);
+    std::string wide = "C:\\";
+    while (wide.size() < 400) wide += "\x95\x5C";
+    wide += std::string(259 - 3 - (wide.size() - 3) / 2, 'n');
+    EXPECT_EQ(playlist::playablePath(wide), wide);
+    EXPECT_EQ(playlist::playablePath(wide + "n"), "");
+}
 
 // Other system code pages: one table of names, whose characters' second bytes
 // have the values of '\' (ソ = 83 5C, 表 = 95 5C) and '|' (ポ = 83 7C) in code
