@@ -29,18 +29,34 @@ std::string toUtf8(const std::wstring& wide) {
 
 // The code page's bytes for a text, only when they spell it exactly: no
 // character stood in for by the default one, none by a best-fit look-alike.
-bool spellInCodePage(const std::wstring& wide, std::string& bytes) {
+// UTF-8 and UTF-7 refuse the flags that report either (the call fails with
+// ERROR_INVALID_FLAGS or ERROR_INVALID_PARAMETER, though Wine accepts them);
+// there the bytes are read back instead, and a text they spell exactly comes
+// back as it was (a lone surrogate comes back as U+FFFD).
+bool spellInCodePage(unsigned codePage, const std::wstring& wide, std::string& bytes) {
     bytes.clear();
     if (wide.empty()) return true;
+    const bool reportsStandIns = codePage != CP_UTF8 && codePage != CP_UTF7;
+    const DWORD flags = reportsStandIns ? WC_NO_BEST_FIT_CHARS : 0;
     BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, &usedDefault);
+    BOOL* used = reportsStandIns ? &usedDefault : nullptr;
+    const int size = static_cast<int>(wide.size());
+    const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, used);
     if (length <= 0 || usedDefault) return false;
     bytes.assign(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
-                        nullptr, &usedDefault);
-    return !usedDefault;
+    if (WideCharToMultiByte(codePage, flags, wide.data(), size, bytes.data(), length, nullptr, used) != length ||
+        usedDefault) {
+        return false;
+    }
+    if (reportsStandIns) return true;
+    const DWORD readFlags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+    const int back = MultiByteToWideChar(codePage, readFlags, bytes.data(), length, nullptr, 0);
+    std::wstring again(static_cast<std::size_t>(back > 0 ? back : 0), L'\0');
+    MultiByteToWideChar(codePage, readFlags, bytes.data(), length, again.data(), back);
+    return back > 0 && again == wide;
 }
+
+bool spellInCodePage(const std::wstring& wide, std::string& bytes) { return spellInCodePage(GetACP(), wide, bytes); }
 
 }  // namespace w32
 
