@@ -18,13 +18,7 @@ namespace {
 // the loop's thread, and the fatal path, which waits for nothing.
 constexpr std::int64_t END_AFTER_FAULT_ELSEWHERE_MS = app::HANDOVER_TIMEOUT_MS + 1000;
 
-// dir.vnd is written in place (created, written, closed), not replaced whole:
-// a write that fails, a close that loses the write, or a kill in between
-// leaves it cut short. Runs that do are counted as known and let through.
-constexpr bool DIR_FILE_WRITTEN_IN_PLACE = true;
-// A profile that cannot be read makes the data folder's paths start at the
-// current drive's root, and the data files are made there. Known, let through.
-constexpr bool UNREAD_PROFILE_WRITES_AT_DRIVE_ROOT = true;
+// Where the data files would go with a profile that cannot be read.
 const std::string DRIVE_ROOT_DATA_FOLDER = "\\Local Settings\\Application Data\\Varnel\\MP3";
 // The longest a start may take with an older player: its time to save, and
 // the wait for its end.
@@ -184,8 +178,7 @@ void checkListFile(const Session& session, const Outcome& outcome, std::vector<s
 
 // dir.vnd: as it was, missing as it was, or whole and right: the working
 // directory of this first start, a backslash, CR LF.
-void checkDirFile(const Session& session, const Outcome& outcome, std::vector<std::string>& wrong,
-                  std::vector<std::string>& known) {
+void checkDirFile(const Session& session, const Outcome& outcome, std::vector<std::string>& wrong) {
     const Machine& machine = session.machine;
     if (outcome.dirAfter == outcome.dirBefore) return;
     if (outcome.dirBefore.there && !outcome.dirAfter.there) {
@@ -193,10 +186,8 @@ void checkDirFile(const Session& session, const Outcome& outcome, std::vector<st
         return;
     }
     const std::string right = rightDirFile(machine);
-    if (!right.empty() && outcome.dirAfter.bytes == right) return;
-    const bool cut = !right.empty() && right.compare(0, outcome.dirAfter.bytes.size(), outcome.dirAfter.bytes) == 0;
-    if (cut && DIR_FILE_WRITTEN_IN_PLACE) known.push_back("dir.vnd cut short: \"" + outcome.dirAfter.bytes + "\"");
-    else wrong.push_back("dir.vnd holds \"" + outcome.dirAfter.bytes + "\"");
+    if (!outcome.dirAfter.there || (!right.empty() && outcome.dirAfter.bytes == right)) return;
+    wrong.push_back("dir.vnd holds \"" + outcome.dirAfter.bytes + "\"");
 }
 
 }  // namespace
@@ -222,8 +213,7 @@ std::string shownName(const Machine& machine, const std::string& path) {
     return sim::utf8FromCodePage(playlist::entryName(path));
 }
 
-std::vector<std::string> check(const Session& session, const Injection& injection, const Outcome& outcome,
-                               std::vector<std::string>& known) {
+std::vector<std::string> check(const Session& session, const Injection& injection, const Outcome& outcome) {
     std::vector<std::string> wrong;
     const Run& run = outcome.run;
     const Machine& machine = session.machine;
@@ -249,13 +239,9 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
         const bool left = killed && (name == "LIST.VNP.TMP" || name == "DIR.VND.TMP");
         if (name != "LIST.VNP" && name != "DIR.VND" && !left) wrong.push_back("left in the data folder: " + name);
     }
-    // (At start-up; the close saves where the start named its list file.)
+    // Without a profile there are no data files, never at the drive's root.
     const std::vector<std::string> stray = sim::filesIn(DRIVE_ROOT_DATA_FOLDER);
-    if (!stray.empty()) {
-        if (UNREAD_PROFILE_WRITES_AT_DRIVE_ROOT && injection.kind == Kind::Failure && outcome.injectedAtPoll <= 1)
-            known.push_back("data files made at the drive's root: " + stray.front());
-        else wrong.push_back("data files made at the drive's root: " + stray.front());
-    }
+    if (!stray.empty()) wrong.push_back("data files made at the drive's root: " + stray.front());
     // A normal end leaves every drop released, and no file open unless a
     // fault passed over broke off the step that had it open.
     if (outcome.end == End::Closed || outcome.end == End::SessionEnded) {
@@ -266,7 +252,7 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
     }
     checkOlderPlayer(machine, outcome, wrong);
     checkListFile(session, outcome, wrong);
-    checkDirFile(session, outcome, wrong, known);
+    checkDirFile(session, outcome, wrong);
     return wrong;
 }
 

@@ -140,10 +140,8 @@ struct Outcome {
 // Runs the session once with the injection (none for a clean run); past
 // `callLimit` calls the run counts as a pass that never ended.
 Outcome runSession(const Session& session, const Injection& injection, std::int64_t callLimit, bool record);
-// Every way the run went wrong, one line each; `known` gets what is wrong but
-// known and let through.
-std::vector<std::string> check(const Session& session, const Injection& injection, const Outcome& outcome,
-                               std::vector<std::string>& known);
+// Every way the run went wrong, one line each.
+std::vector<std::string> check(const Session& session, const Injection& injection, const Outcome& outcome);
 // After a kill: the player started again on the files the kill left, and
 // closed; every way that went wrong.
 std::vector<std::string> checkStartAgain(const Session& session);
