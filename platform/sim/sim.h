@@ -112,6 +112,9 @@
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
+//   hangCommands(verb, times)        the next `times` commands of that verb ("" any) do not return: each
+//                                    waits out its bound on the clock, answers platform::MEDIA_NOT_ANSWERING
+//                                    and leaves the device behind with its tracks; devicesLeft() counts them
 #pragma once
 
 #include <cstdint>
@@ -343,5 +346,7 @@ std::string aliasMode(int alias);  // "stopped", "playing", "paused", or "" when
 std::string aliasPath(int alias);
 void setPosition(int alias, int ms);
 void failNextCommand(int code);
+void hangCommands(const std::string& verb, int times = 1);
+int devicesLeft();
 
 }  // namespace sim

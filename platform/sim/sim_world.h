@@ -236,6 +236,9 @@ struct World {
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
+    std::string hangingVerb;  // lower case, "" any
+    int hangsLeft = 0;
+    int devicesLeft = 0;
 };
 
 // Every service starts here: the call is counted and numbered, and a fault

@@ -201,9 +201,8 @@ int forwardStatus(AliasState& alias, const Call& call, const std::vector<std::st
     return pass(call);
 }
 
-}  // namespace
-
-int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
+// The commands the bridge stands in for, each to its own forwarder.
+int forward(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
     std::vector<std::string> words;
     splitCommandWords(command, words);  // a malformed command is the device's to refuse
     std::string verb = words.empty() ? "" : lower(words[0]);
@@ -220,6 +219,20 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     if (verb == "setaudio") return forwardSetAudio(alias, call, words);
     if (verb == "status") return forwardStatus(alias, call, words);
     return pass(call);
+}
+
+}  // namespace
+
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
+    bool left = false;
+    const Device watched = [&](const char* sent, char* answer, int room) {
+        const int result = device(sent, answer, room);
+        left = left || result == MEDIA_NOT_ANSWERING;
+        return result;
+    };
+    const int result = forward(bridge, watched, command, reply, capacity);
+    if (left) bridge.aliases.clear();  // the device left behind took its tracks with it
+    return result;
 }
 
 }  // namespace platform::media
