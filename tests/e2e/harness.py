@@ -112,10 +112,18 @@ def find_built(name):
     raise AssertionError(f"{name} not found under {WINDOWS_BUILD}")
 
 
+# The watchdogs of the sessions open now: a wait fails as soon as one of them found a hung player.
+WATCHDOGS = []
+
+
 def wait_for(predicate, timeout, step=0.1):
-    """Polls until predicate returns something true; returns its last value."""
+    """Polls until predicate returns something true; returns its last value. Fails once a session's
+    watchdog found a player that stopped answering."""
     end = time.monotonic() + timeout
     while True:
+        for watchdog in WATCHDOGS:
+            if watchdog.hung():
+                raise AssertionError(watchdog.hung())
         value = predicate()
         if value or time.monotonic() >= end:
             return value
@@ -325,6 +333,7 @@ class Session:
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "") + (",trace+win" if trace_windows else "")
         self.env = wine_env(self.prefix, self.home, self.display.name, debug)
         self.watchdog = Watchdog(self)
+        WATCHDOGS.append(self.watchdog)
 
     def __enter__(self):
         return self
@@ -342,6 +351,7 @@ class Session:
         """Ends everything the session started and drops a copied prefix (logs stay); fails when a
         player stopped answering while the session ran."""
         self.watchdog.stop()
+        WATCHDOGS.remove(self.watchdog)
         for player in self.players:
             player.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
@@ -452,17 +462,15 @@ class Session:
                 continue
             sent = [c for c in player.commands() if not c.startswith("status ")][-3:]
             error = player.reported("error")
+            waiting = "" if player.exit_code() is not None else f" ({player.stuck_in()})"
             programs.append(f"{player.name} pid {player.unix_pid()} exit={player.exit_code()}"
-                            f"{'' if error is None else f' launch error={error}'} last={sent}")
+                            f"{'' if error is None else f' launch error={error}'} last={sent}{waiting}")
         return f"windows: {windows}; programs: {programs}"
 
     def wait_until(self, what, predicate, timeout=10):
         """Polls predicate, a look at the screen, until it returns something true, and returns that;
         fails saying what did not come and what the screen shows."""
-        def answering_and(predicate):
-            self.check_answering()
-            return predicate()
-        value = wait_for(lambda: answering_and(predicate), timeout, 0.2)
+        value = wait_for(predicate, timeout, 0.2)
         if not value:
             raise AssertionError(f"{what}: not within {timeout} s; {self.describe()}")
         return value
@@ -580,10 +588,7 @@ class Player:
 
     def wait_exit(self, timeout=20):
         """Waits for the program's end; returns its exit code."""
-        def ended():
-            self.session.check_answering()
-            return self.exit_code() is not None or self.reported("error") is not None
-        wait_for(ended, timeout)
+        wait_for(lambda: self.exit_code() is not None or self.reported("error") is not None, timeout)
         if self.reported("error") is not None:
             raise AssertionError(f"the launcher could not start {self.exe}: error {self.reported('error')}")
         if self.exit_code() is None:
@@ -605,7 +610,8 @@ class Player:
         result, with their threads (the device thread waits in the last one)."""
         pending = unanswered_mci_calls(read_lines(self.log))
         if not pending:
-            return "no media command is waiting for its result"
+            sent = self.commands()
+            return f"no media command is waiting for its result (the last one sent: {sent[-1] if sent else None!r})"
         return "media commands without a result: " + ", ".join(f"{c!r} (thread {t})" for t, c in pending)
 
     def commands(self):
@@ -614,10 +620,7 @@ class Player:
 
     def wait_commands(self, count, timeout=30):
         """Waits until at least count commands were sent; returns them all."""
-        def sent():
-            self.session.check_answering()
-            return len(self.commands()) >= count
-        wait_for(sent, timeout, 0.2)
+        wait_for(lambda: len(self.commands()) >= count, timeout, 0.2)
         return self.commands()
 
     def text_draws(self):

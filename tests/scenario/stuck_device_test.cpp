@@ -20,6 +20,8 @@ constexpr int PLAY_X = 55, PAUSE_X = 77, STOP_X = 100, NEXT_X = 124;
 constexpr int CLOSE_X = 12, CLOSE_Y = 10;
 // A window that does not answer for this long counts as hung.
 constexpr std::int64_t HUNG_MS = 10000;
+// The close button ends the player within this, whatever the device does.
+constexpr std::int64_t CLOSE_MS = 5000;
 const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
 
 struct Case {
@@ -106,7 +108,7 @@ TEST_F(StuckDevice, TheCloseButtonEndsThePlayerWhenItsCloseIsNeverAnswered) {
     EXPECT_TRUE(player.playlist.listFileSaved);
     EXPECT_EQ(readFile(LIST_FILE), tracks[0] + "\r\n" + tracks[1] + "\r\n" + tracks[2] + "\r\n");
     EXPECT_FALSE(sim::windowInfo(numbers::MAIN_WINDOW).exists);
-    EXPECT_LE(longestPassMs, platform::COMMAND_BOUND_MS + 100);
+    EXPECT_LT(longestPassMs, CLOSE_MS);
 }
 
 }  // namespace
