@@ -56,8 +56,25 @@ if ! ls -d "$src_root"/libjpeg-turbo-*/ >/dev/null 2>&1; then
     apt_own=(-o Dir::Etc::SourceList="$apt_state/sources.list" -o Dir::Etc::SourceParts="$apt_state/sources.list.d"
              -o Dir::State::Lists="$apt_state/lists" -o Dir::Cache="$apt_state/cache" -o APT::Sandbox::User=root)
     apt-get "${apt_own[@]}" update -qq
-    (cd "$src_root" && apt-get "${apt_own[@]}" source -qq libjpeg-turbo >/dev/null 2>&1) ||
-        { echo "setup: apt-get source libjpeg-turbo failed" >&2; exit 1; }
+    if ! (cd "$src_root" && apt-get "${apt_own[@]}" source -qq libjpeg-turbo >/dev/null 2>&1); then
+        # A mirror that serves the source tarballs but not the .dsc (seen with
+        # Debian 13's): the source is unpacked and patched as dpkg-source does.
+        orig=$(ls "$src_root"/libjpeg-turbo_*.orig.tar.gz 2>/dev/null | head -1)
+        debian=$(ls "$src_root"/libjpeg-turbo_*.debian.tar.xz 2>/dev/null | head -1)
+        [ -n "$orig" ] && [ -n "$debian" ] || { echo "setup: apt-get source libjpeg-turbo failed" >&2; exit 1; }
+        version=$(basename "$orig" .orig.tar.gz)
+        unpacked="$src_root/unpacking"  # named by its version once whole
+        rm -rf "$unpacked"
+        mkdir -p "$unpacked"
+        tar -xzf "$orig" -C "$unpacked" --strip-components=1
+        tar -xJf "$debian" -C "$unpacked"
+        if [ -f "$unpacked/debian/patches/series" ]; then
+            grep -v '^[[:space:]]*\(#\|$\)' "$unpacked/debian/patches/series" | while read -r patch_name _; do
+                patch -s -p1 -d "$unpacked" < "$unpacked/debian/patches/$patch_name"
+            done
+        fi
+        mv "$unpacked" "$src_root/libjpeg-turbo-${version#libjpeg-turbo_}"
+    fi
     rm -rf "$apt_state"
 fi
 ls -d "$src_root"/libjpeg-turbo-*/ >/dev/null
