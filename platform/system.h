@@ -46,10 +46,6 @@ void setSessionEndHook(void (*hook)(void* context), void* context);
 // Another copy of the player asks this one to save before it ends it: `hook`
 // runs on the loop's thread, once per window told, with the asking process's ID.
 void setSaveRequestHook(void (*hook)(void* context, std::uint32_t requester), void* context);
-// Asks the copy of the player that runs as process `processId` to save, and
-// waits for its windows to answer for at most `timeoutMs` in all; a copy
-// that does not answer in time is not waited for.
-void requestSaveFrom(std::uint32_t processId, int timeoutMs);
 
 // Texts that name files come from the system in UTF-16, which the calls below
 // give in UTF-8; the player keeps them in the single-byte form singleBytePath makes.
@@ -93,15 +89,35 @@ void closeFile(int file);
 bool replaceFile(const std::string& from, const std::string& to);
 bool deleteFile(const std::string& path);
 
+// The session a process runs in when the system would not tell.
+constexpr std::uint32_t UNKNOWN_SESSION = 0xFFFFFFFF;
+
 struct ProcessEntry {
     std::string exeFile;  // file name without path
     std::uint32_t processId = 0;
+    std::uint32_t sessionId = 0;  // the logon session it runs in; UNKNOWN_SESSION when not told
+    std::uint64_t listedAt = 0;   // when the snapshot was taken, in the system's own measure
 };
 // Every process, in snapshot order. `taken` is false when no snapshot could be made.
 std::vector<ProcessEntry> processSnapshot(bool& taken);
 std::uint32_t ownProcessId();
-// Ends process `processId` with exit code 1; true when it was terminated.
-bool terminateProcess(std::uint32_t processId);
+std::uint32_t ownSessionId();  // UNKNOWN_SESSION when the system would not tell
+
+// Another process, by program-chosen handle numbers (-1 = failed), opened
+// once from its snapshot entry and then reached only through the handle: its
+// ID cannot pass to another program while the handle is held. The open fails
+// when the process is gone, or when the one holding the ID now is not the one
+// the snapshot listed (an unrelated program that got the ID since).
+int openProcess(const ProcessEntry& entry);
+// Asks the copy of the player behind `process` to save, and waits for its
+// windows to answer for at most `timeoutMs` in all; a copy that does not
+// answer in time is not waited for.
+void requestSaveFrom(int process, int timeoutMs);
+// Ends the process with exit code 1; true when it was terminated.
+bool terminateProcess(int process);
+// Waits at most `timeoutMs` for the process to have ended; true when it has.
+bool waitForProcessEnd(int process, int timeoutMs);
+void closeProcess(int process);
 
 bool loadLibrary(int library, const std::string& path);
 // Calls the library's no-argument function `name`; false when it is not there.

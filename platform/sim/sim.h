@@ -13,9 +13,15 @@
 //   setProgramPath(path)             the running program's path (default C:\Program Files\Tunewell\brumby.exe)
 //   setScreenSize(w, h)              primary screen size (default 1024 x 768)
 //   setCommandLine(text)             what commandLine() returns (default "brumby.exe")
-//   setProcesses(list, taken)        what processSnapshot() returns
+//   setProcesses(list, taken)        the running processes, which processSnapshot() lists; an entry's
+//                                    sessionId is its logon session (the own one unless set)
 //   setOwnProcessId(pid)             what ownProcessId() returns (default 7000)
-//   terminatedProcesses()            pids passed to terminateProcess that were in the list
+//   setOwnSessionId(id)              what ownSessionId() returns (default 0)
+//   takeIdAfterSnapshot(pid, exe)    once the next snapshot is taken, process pid ends and an unrelated
+//                                    program exe (in the own session) starts under the same ID
+//   processesOpened()                pids openProcess gave a handle for, in order
+//   openProcessCount()               process handles open now
+//   terminatedProcesses()            pids ended through terminateProcess, in order
 //   servicesStarted() / servicesStopped()   how often startServices / stopServices ran
 // Clock
 //   clockMs()                        virtual time; sleepMs(n) advances it by n and never really sleeps
@@ -110,6 +116,7 @@
 //   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
+//   onMediaCommand(fn)               fn(command) runs as each command reaches the device, before it acts
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
 //   hangCommands(verb, times)        the next `times` commands of that verb ("" any) do not return: each
@@ -246,6 +253,10 @@ void setScreenSize(int width, int height);
 void setCommandLine(const std::string& text);
 void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTaken = true);
 void setOwnProcessId(std::uint32_t processId);
+void setOwnSessionId(std::uint32_t sessionId);
+void takeIdAfterSnapshot(std::uint32_t processId, const std::string& exeFile);
+const std::vector<std::uint32_t>& processesOpened();
+int openProcessCount();
 const std::vector<std::uint32_t>& terminatedProcesses();
 int servicesStarted();
 int servicesStopped();
@@ -348,5 +359,6 @@ void setPosition(int alias, int ms);
 void failNextCommand(int code);
 void hangCommands(const std::string& verb, int times = 1);
 int devicesLeft();
+void onMediaCommand(std::function<void(const std::string&)> watcher);
 
 }  // namespace sim

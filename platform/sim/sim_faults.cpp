@@ -142,9 +142,4 @@ void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
     world().saveRequestContext = context;
 }
 
-void requestSaveFrom(std::uint32_t processId, int) {
-    if (sim::enter(sim::Call::requestSaveFrom)) return;
-    world().saveRequestsSent.push_back(processId);
-}
-
 }  // namespace platform

@@ -1,5 +1,5 @@
 // Simulated files (on disk below the world's root, or in memory in a world
-// without one), processes and libraries.
+// without one) and libraries.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -352,22 +352,6 @@ bool deleteFile(const std::string& path) {
     for (const auto& [handle, open] : world().files)
         if (open.hostPath == host) return false;
     return fs::remove(host, error);
-}
-
-std::vector<ProcessEntry> processSnapshot(bool& taken) {
-    taken = !sim::enter(sim::Call::processSnapshot) && world().snapshotTaken;
-    return taken ? world().processes : std::vector<ProcessEntry>{};
-}
-
-bool terminateProcess(std::uint32_t processId) {
-    if (sim::enter(sim::Call::terminateProcess)) return false;
-    auto& list = world().processes;
-    auto it = std::find_if(list.begin(), list.end(),
-                           [processId](const ProcessEntry& entry) { return entry.processId == processId; });
-    if (it == list.end()) return false;
-    list.erase(it);
-    world().terminated.push_back(processId);
-    return true;
 }
 
 bool loadLibrary(int library, const std::string& path) {

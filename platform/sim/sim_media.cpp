@@ -117,6 +117,8 @@ static bool hangs(const std::vector<std::string>& words, const char* command) {
     return true;
 }
 
+void onMediaCommand(std::function<void(const std::string&)> watcher) { world().mediaWatcher = std::move(watcher); }
+
 static bool parseNumber(const std::string& word, int& value) {
     if (word.empty() || word.size() > 9) return false;
     for (char c : word)
@@ -269,6 +271,7 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     sim::World& w = sim::world();
     std::string text = command ? command : "";
     w.mediaLog.push_back(text);
+    if (w.mediaWatcher) w.mediaWatcher(text);
     if (fails) return sim::MEDIA_INTERNAL_ERROR;
     if (w.failNextMediaCode != 0) {
         int code = w.failNextMediaCode;

@@ -52,6 +52,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(deleteFile, true)                                                                                      \
     /* other processes, libraries, the media device, the shell */                                            \
     X(processSnapshot, true) X(ownProcessId, false) X(terminateProcess, true) X(requestSaveFrom, true)       \
+    X(ownSessionId, false) X(openProcess, true) X(waitForProcessEnd, true) X(closeProcess, false)         \
     X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true) X(openWebPage, true)             \
     X(messageBox, false) X(openFileDialog, true)
 // clang-format on
@@ -141,6 +142,13 @@ struct MediaAlias {
     std::int64_t playStartClock = 0;
 };
 
+// What a process handle stands for: the process that held the ID when it was
+// opened, told from a later one under the same ID by its start.
+struct ProcessHandle {
+    std::uint32_t processId = 0;
+    std::uint64_t started = 0;
+};
+
 struct OpenFile {
     int fd = -1;           // -1 for a file kept in memory
     std::string hostPath;  // or the memory file's key
@@ -203,6 +211,12 @@ struct World {
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;
     std::vector<std::uint32_t> terminated;
+    std::uint32_t ownSessionId = 0;
+    std::uint64_t processClock = 0;                              // snapshots and process starts, counted
+    std::map<std::uint32_t, std::uint64_t> processStarted;       // by ID; 0 for those of the set-up
+    std::map<std::uint32_t, std::string> idsTakenAfterSnapshot;  // by ID: the program that takes it
+    std::map<int, ProcessHandle> processHandles;                 // by handle number
+    std::vector<std::uint32_t> processesOpened;
 
     std::map<int, std::string> libraries;
     std::vector<LibraryLoad> libraryLoads;
@@ -239,6 +253,7 @@ struct World {
     std::string hangingVerb;  // lower case, "" any
     int hangsLeft = 0;
     int devicesLeft = 0;
+    std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
 };
 
 // Every service starts here: the call is counted and numbered, and a fault

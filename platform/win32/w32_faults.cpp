@@ -156,39 +156,6 @@ void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
     trap().saveRequestContext = context;
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD processId = 0;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK noteWindowOfProcess(HWND window, LPARAM search) {
-    auto* s = reinterpret_cast<WindowSearch*>(search);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == s->processId) s->windows.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
-// The windows of the other process are found among the top-level ones; each is
-// sent the request in turn, and all of them share the one time limit.
-void requestSaveFrom(std::uint32_t processId, int timeoutMs) {
-    WindowSearch search;
-    search.processId = processId;
-    EnumWindows(&noteWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    const DWORD start = GetTickCount();
-    for (HWND window : search.windows) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= static_cast<DWORD>(timeoutMs)) break;
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, w32::saveRequestMessage(), GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG,
-                            static_cast<UINT>(timeoutMs) - spent, &answer);
-    }
-}
-
 }  // namespace platform
 
 namespace platform::w32 {

@@ -49,6 +49,8 @@ struct Win32Services {
     std::map<int, HFONT> fonts;
     std::map<int, HMODULE> libraries;
     std::vector<HANDLE> files;  // index = file number; nullptr marks a free number
+    // Other processes, index = handle number; nullptr marks a free number.
+    std::vector<HANDLE> processes;
     std::map<Colour, HBRUSH> brushes;
     HWND surfaceWindow = nullptr;
     HDC surface = nullptr;

@@ -136,23 +136,55 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
 }
 
-// The older player is asked to save before it is ended, and the list file is
-// read only after that.
+// The older player is opened once, asked to save, ended and waited for, all
+// through the one handle, before the list file is read.
 TEST_F(Startup, AnOlderPlayerIsAskedToSaveThenEndedAtStart) {
     sim::setProcesses({{"System", 4}, {"brumby.exe", 40}, {"brumby.exe", 41}});
     sim::recordCalls();
     app::Player player;
     app::startUp(player);
+    EXPECT_EQ(sim::processesOpened(), std::vector<std::uint32_t>{40});
     EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
     EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+    EXPECT_EQ(sim::openProcessCount(), 0);
     std::vector<std::string> order;
     for (const sim::CallRecord& call : sim::callLog()) {
-        if (call.name == "requestSaveFrom" || call.name == "terminateProcess" || call.name == "openFile")
-            order.push_back(call.name);
+        const std::string& name = call.name;
+        if (name == "openProcess" || name == "requestSaveFrom" || name == "terminateProcess" ||
+            name == "waitForProcessEnd" || name == "closeProcess" || name == "openFile")
+            order.push_back(name);
     }
-    ASSERT_GE(order.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 2),
-              (std::vector<std::string>{"requestSaveFrom", "terminateProcess"}));
+    ASSERT_GE(order.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 6),
+              (std::vector<std::string>{"openProcess", "requestSaveFrom", "terminateProcess", "waitForProcessEnd",
+                                        "closeProcess", "openFile"}));
+}
+
+// Another user's player, listed first, is neither asked nor ended: this
+// session's older one is.
+TEST_F(Startup, OnlyThisSessionsOlderPlayerIsReached) {
+    sim::setOwnSessionId(1);
+    sim::setProcesses({{"brumby.exe", 30, 2}, {"brumby.exe", 40, 1}, {"brumby.exe", 7000, 1}});
+    app::Player player;
+    app::startUp(player);
+    EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
+    EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+}
+
+// An older player that ended between the snapshot and the open, its ID since
+// taken by another program (another player started later among them), leaves
+// that program alone.
+TEST_F(Startup, AProcessIdTakenAfterTheSnapshotIsNeverReached) {
+    for (const char* newcomer : {"notepad.exe", "brumby.exe"}) {
+        sim::reset(root.string());
+        sim::setProcesses({{"brumby.exe", 40}, {"brumby.exe", 7000}});
+        sim::takeIdAfterSnapshot(40, newcomer);
+        app::Player next;
+        app::startUp(next);
+        EXPECT_TRUE(sim::saveRequestsSent().empty()) << newcomer;
+        EXPECT_TRUE(sim::terminatedProcesses().empty()) << newcomer;
+        EXPECT_EQ(sim::openProcessCount(), 0);
+    }
 }
 
 TEST_F(Startup, CloseButtonEndsTheLoopAfterItsPassAndSavesOnce) {

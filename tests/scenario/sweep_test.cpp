@@ -289,9 +289,17 @@ struct Outcome {
     Run run;
     std::string listBefore, listAfter;
     bool listThereAfter = false;
+    // The list file as the device's close found it at the end the user gave.
+    bool closedAtEnd = false, listThereAtClose = false;
+    std::string listAtClose;
 };
 
 constexpr int POLLS_PAST_SCRIPT = 6;
+
+bool listFileThere() {
+    const std::vector<std::string> files = sim::filesIn(DATA_FOLDER);
+    return std::find(files.begin(), files.end(), "LIST.VNP") != files.end();
+}
 
 // Sets the machine up for the session and runs the whole program on it.
 Outcome runSession(const Session& session, Injection injection, std::int64_t number, std::int64_t callLimit,
@@ -328,6 +336,14 @@ Outcome runSession(const Session& session, Injection injection, std::int64_t num
         step.act(outcome.run);
     });
 
+    sim::onMediaCommand([&](const std::string& command) {
+        const bool ending = player.app.quitFlag == 1 || player.app.sessionEnded == 1;
+        if (command != "close MP3_1" || !ending || outcome.closedAtEnd) return;
+        outcome.closedAtEnd = true;
+        outcome.listThereAtClose = listFileThere();
+        outcome.listAtClose = sim::memoryFile(LIST_FILE);
+    });
+
     try {
         outcome.code = app::runPlayer(player);
         outcome.end = End::Closed;
@@ -342,8 +358,8 @@ Outcome runSession(const Session& session, Injection injection, std::int64_t num
         outcome.end = End::Runaway;
     }
     sim::onPoll(nullptr);
-    const std::vector<std::string> files = sim::filesIn(DATA_FOLDER);
-    outcome.listThereAfter = std::find(files.begin(), files.end(), "LIST.VNP") != files.end();
+    sim::onMediaCommand(nullptr);
+    outcome.listThereAfter = listFileThere();
     outcome.listAfter = sim::memoryFile(LIST_FILE);
     return outcome;
 }
@@ -400,8 +416,13 @@ std::vector<std::string> check(const Session& session, const Outcome& outcome) {
     } else if (!boxes.empty()) {
         wrong.push_back("a box without a fatal fault: " + boxes[0].text);
     }
-    if (outcome.end == End::Closed && outcome.code != 0)
-        wrong.push_back("the close ended with " + std::to_string(outcome.code));
+    if (outcome.end == End::Closed && (sim::servicesStopped() != 1 || sim::faultFilterInstalled()))
+        wrong.push_back("the close did not release the services and the fault filter, once");
+    // The playlist is kept before the device is told to close: a close that
+    // hangs must not take the rows with it.
+    if (outcome.closedAtEnd &&
+        (outcome.listThereAtClose != outcome.listThereAfter || outcome.listAtClose != outcome.listAfter))
+        wrong.push_back("the list file changed after the device's close");
 
     // No temporary file is left beside the list file.
     for (const std::string& name : sim::filesIn(DATA_FOLDER)) {
