@@ -150,6 +150,29 @@ TEST(MediaBridge, ADeviceLeftBehindTakesItsTracksWithIt) {
     }
 }
 
+// Wine keeps a stuck device's alias taken: after each device left behind the
+// player's alias reaches the device under a name of its own; before any, as sent.
+TEST(MediaBridge, AfterADeviceWasLeftBehindItsAliasIsNotUsedAgain) {
+    Bridge b;
+    b.openAndPlay();
+    b.fake.stuckOn = "close";
+    EXPECT_EQ(b.send("close MP3_1"), platform::MEDIA_NOT_ANSWERING);
+    b.fake.stuckOn.clear();
+    b.fake.sent.clear();
+    b.openAndPlay();
+    b.send("SetAudio MP3_1 volume to 300");
+    EXPECT_EQ(std::stoi(b.query("status MP3_1 volume")), 300);
+    b.fake.stuckOn = "pause";
+    b.send("pause MP3_1");
+    b.fake.stuckOn.clear();
+    b.send("close  mp3_1");
+    b.send("close all");
+    EXPECT_EQ(b.fake.sent,
+              (std::vector<std::string>{"OPEN \"C:\\My Music\\a song.mp3\" Type MPEGVIDEO ALIAS MP3_1_1",
+                                        "play MP3_1_1", "SetAudio MP3_1_1 volume to 300", "status MP3_1_1 volume",
+                                        "pause MP3_1_1", "close  mp3_1_2", "close all"}));
+}
+
 TEST(MediaBridge, PositionAtTheEndOfATrackReadsAsTheLength) {
     Bridge b;
     b.openAndPlay();
