@@ -202,6 +202,10 @@ int forwardStatus(AliasState& alias, const Call& call, const std::vector<std::st
     return pass(call);
 }
 
+std::string spliced(const std::string& text, std::size_t at, const std::string& piece) {
+    return text.substr(0, at) + piece + text.substr(at);
+}
+
 // Wine keeps the alias of a track whose device was left behind taken for the
 // whole process: a fresh device thread's open of the same alias answers 289
 // (or blocks). Once a device was left behind, the alias a command names is
@@ -212,17 +216,18 @@ std::string withFreshAlias(int devicesLeft, const char* command) {
     std::vector<std::string> words;
     splitCommandWords(text, words);
     if (devicesLeft == 0 || words.size() < 2) return text;
-    const std::string suffix = "_" + std::to_string(devicesLeft);
+    std::string suffix = "_";
+    suffix += std::to_string(devicesLeft);
     if (lower(words[0]) == "open") {
         const std::string alias = openedAlias(words);
         const std::size_t at = alias.empty() ? std::string::npos : lower(text).rfind(alias);
-        return at == std::string::npos ? text : text.insert(at + alias.size(), suffix);
+        return at == std::string::npos ? text : spliced(text, at + alias.size(), suffix);
     }
     if (lower(words[1]) == "all") return text;
     const std::size_t verbEnd = text.find_first_of(" \t", text.find_first_not_of(" \t"));
     const std::size_t nameStart = text.find_first_not_of(" \t", verbEnd);
     const std::size_t nameEnd = std::min(text.find_first_of(" \t", nameStart), text.size());
-    return text.insert(nameEnd, suffix);
+    return spliced(text, nameEnd, suffix);
 }
 
 // The commands the bridge stands in for, each to its own forwarder.

@@ -7,6 +7,7 @@ result; the boxes are found, clicked and photographed through X.
 """
 import os
 import re
+import shutil
 import subprocess
 import time
 import unittest
@@ -49,6 +50,8 @@ def results(driver):
 
 
 class AboutLibrary(unittest.TestCase):
+    # The Wine 10 leg's system has Wine but no cross tools: the library is read where they are.
+    @unittest.skipUnless(shutil.which("x86_64-w64-mingw32-objdump"), "no x86_64-w64-mingw32-objdump here")
     def test_exports_only_about_and_needs_no_compiler_runtime(self):
         dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", harness.find_built("ravlet.dll")],
                               capture_output=True, text=True, check=True).stdout
