@@ -1,6 +1,7 @@
 // Process, environment, files, libraries, the media command call and the shell.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,13 +53,26 @@ void setSaveRequestHook(void (*hook)(void* context, std::uint32_t requester), vo
 std::string environmentVariable(const char* name);  // empty when unset
 // The working directory; empty when it does not fit the 260-character buffer.
 std::string currentDirectory();
+// The system code page, which spells the single-byte texts the player keeps.
+// In a double-byte one (932, 936, 949, 950) a lead byte and the byte after it
+// are one character, and that second byte may have the value of '\\', '|' or
+// another ASCII character; in UTF-8 (65001) a whole sequence is one character.
+struct CodePage {
+    unsigned number = 1252;
+    std::array<bool, 256> leadBytes{};  // the bytes that open a two-byte character
+};
+CodePage systemCodePage();
 // The single-byte form of a path the system gave (in UTF-8): its code-page
-// bytes when they spell it exactly, else its short form (plain ASCII, for a
-// file or folder that exists on a volume that keeps short forms), else empty:
-// the player cannot keep the path.
+// bytes when they spell it exactly, else its short form (for a file or folder
+// that exists on a volume that keeps short forms), else empty: the player
+// cannot keep the path.
 std::string singleBytePath(const std::string& utf8Path);
-// For a short form standing for a long name the code page cannot spell, that
-// long path in UTF-8, as the user sees it; empty for any other path.
+// The short form of a single-byte path that names an existing file or folder,
+// in the single-byte form; empty when the system has none for it.
+std::string shortPath(const std::string& path);
+// For a short form standing for a long name the player cannot keep (one the
+// code page cannot spell, or one of 260 characters or more), that long path
+// in UTF-8, as the user sees it; empty for any other path.
 std::string longNameUtf8(const std::string& path);
 // The running program's full path, in UTF-8; empty when it does not fit 260 characters.
 std::string programPath();

@@ -4,6 +4,7 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "store/replace_file.h"
@@ -17,11 +18,14 @@ using numbers::PLAYLIST_LIST;
 // alone: the player never saw all it holds, so it must not overwrite it. The
 // file counts as unread until it was read to its end (or to the 201st row),
 // so that a fault passed over in the middle of reading keeps it too.
-// Blank lines make no row and the lines after them close up.
+// Blank lines, and lines that can never play (see playablePath), make no row
+// and the lines after them close up. Without a usable profile there is no
+// list file: none is read, and none is written this run.
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
     playlist.listFileRead = path;
+    if (path.empty()) return;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
@@ -36,6 +40,7 @@ void loadListFile(Playlist& playlist) {
     int rows = rowCount();
     bool refused = false;
     while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
+        line = playablePath(line);
         if (line.empty()) continue;
         if (insertFileRow(rows, line) != rows) {
             refused = true;

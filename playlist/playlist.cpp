@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "numbers/numbers.h"
+#include "platform/characters.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 
@@ -22,7 +23,7 @@ std::string& slot(Playlist& playlist, int index) { return playlist.slots[static_
 int insertFileRow(int index, const std::string& path) {
     const std::string longName = platform::longNameUtf8(path);
     if (longName.empty()) return platform::listInsert(PLAYLIST_LIST, index, entryName(path));
-    return platform::listInsertUtf8(PLAYLIST_LIST, index, entryName(longName));
+    return platform::listInsertUtf8(PLAYLIST_LIST, index, entryName(longName, platform::utf8Text()));
 }
 
 std::string rowPath(const Playlist& playlist, int row) {
@@ -53,10 +54,11 @@ bool playlistConsistent(const Playlist& playlist) {
     return true;
 }
 
-std::string entryName(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
+std::string entryName(const std::string& path) { return entryName(path, platform::systemCodePage()); }
+
+std::string entryName(const std::string& path, const platform::CodePage& codePage) {
+    std::string name = platform::fileNamePart(path, codePage);
+    const std::size_t dot = platform::findLastCharacter(name, '.', codePage);
     if (dot != std::string::npos && dot + 1 < name.size()) name.erase(dot);
     return name;
 }

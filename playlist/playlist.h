@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "platform/system.h"
 #include "store/replace_file.h"
 
 namespace playlist {
@@ -14,7 +15,7 @@ constexpr int PLAYLIST_SLOTS = 201;
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
     bool listMade = false;                          // the list exists; without it the list file is left alone
-    bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
+    bool listFileUnreadable = false;                // list.vnp was not read whole at start, or has no place
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
     std::string listFileRead;                       // where list.vnp was read at start; empty when it was not
@@ -30,8 +31,10 @@ int rowCountOrFilledSlots(const Playlist& playlist);
 // True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
 
-// A path's file name without its last extension.
+// A path's file name without its last extension, walked in the system code
+// page, or in the one given (UTF-8 for a name as the system gives it).
 std::string entryName(const std::string& path);
+std::string entryName(const std::string& path, const platform::CodePage& codePage);
 // Inserts a file's row at `index` (-1 appends); the list's answer, -1 when it refused the row.
 int insertFileRow(int index, const std::string& path);
 

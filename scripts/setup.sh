@@ -10,7 +10,7 @@ packages=(
     g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav fluid-soundfont-gm fonts-liberation
-    dpkg-dev python3-xlib clang
+    dpkg-dev python3-xlib clang locales fonts-vlgothic
 )
 
 # Names that differ between releases are read from what the distribution has.
@@ -37,6 +37,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# The Japanese locale one end-to-end session runs Wine in (system code page 932).
+locale -a | grep -qx 'ja_JP.utf8' || localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 
 # Older versions of this script named a mirror in a list file of their own.
 rm -f /etc/apt/sources.list.d/tunewell-src.sources

@@ -22,7 +22,7 @@ release=trixie
 packages=(
     wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav fluid-soundfont-gm fonts-liberation
-    pulseaudio xvfb xdotool x11-utils imagemagick python3 python3-xlib procps
+    pulseaudio xvfb xdotool x11-utils imagemagick python3 python3-xlib procps locales fonts-vlgothic
 )
 # The e2e scripts under Wine 10: every session but the release zip's, whose
 # start-up and playing the player session covers already.
@@ -68,8 +68,10 @@ prepare() {
     python3 "$here/scripts/deb_src_entries.py" --type deb --release "$release" > "$root/etc/apt/sources.list.d/debian.sources"
     rm -f "$root/etc/apt/sources.list"
     echo "trixie: installing ${packages[*]}"
+    # The Japanese locale is the one an e2e session runs Wine in (system code page 932).
     in_root /bin/sh -c 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
-        --no-install-recommends "$@" && apt-get clean' _ "${packages[@]}" > "$top/install.log" 2>&1 ||
+        --no-install-recommends "$@" && apt-get clean && localedef -i ja_JP -f UTF-8 ja_JP.UTF-8' \
+        _ "${packages[@]}" > "$top/install.log" 2>&1 ||
         { tail -20 "$top/install.log" >&2; exit 1; }
     echo "$wanted" > "$top/ready"
     echo "trixie: ready ($(in_root wine --version 2>/dev/null))"

@@ -76,10 +76,11 @@
 // Files and libraries
 //   openFileCount()                  files open now (catches leaks)
 //   filesIn(folder)                  names of the files in a folder, on the disk or in memory
-// Names outside the code page (1252): the system gives names in UTF-16, which tests write in UTF-8
+// Names outside the code page: the system gives names in UTF-16, which tests write in UTF-8
 //   nameFile(longPath, shortPath)    the file whose long name is longPath has the short form shortPath
 //   keepNoShortForms()               the volume keeps no short forms (8.3 names switched off)
 //   utf8FromCodePage(bytes)          a code-page text as the user sees it (list rows are kept so)
+//   setCodePage(n)                   the system code page: 1252 (the default), 932, 936, 949, 950 or 65001
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
 //                                    a failing write leaves part of its bytes in the file
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
@@ -319,6 +320,7 @@ int openFileCount();
 void nameFile(const std::string& longPath, const std::string& shortPath);
 void keepNoShortForms();
 std::string utf8FromCodePage(const std::string& bytes);
+void setCodePage(unsigned codePage);
 std::vector<std::string> filesIn(const std::string& windowsFolder);
 void failNextFileOperation(FileOperation operation);
 void failReadsFrom(const std::string& path, std::size_t offset);

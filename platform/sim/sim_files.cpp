@@ -12,6 +12,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/characters.h"
 #include "platform/file_lookup.h"
 #include "platform/sim/sim_world.h"
 
@@ -80,7 +81,9 @@ static bool wildcardMatch(const char* pattern, const char* name) {
 
 // The host path of the first entry matching `path`, whose last part may hold wildcards.
 static std::string firstMatch(const std::string& path) {
-    std::size_t cut = path.find_last_of("\\/");
+    std::string slashes = path;
+    std::replace(slashes.begin(), slashes.end(), '/', '\\');
+    const std::size_t cut = platform::findLastCharacter(slashes, '\\', codePageTable());
     std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
     if (last.find_first_of("*?") == std::string::npos) return hostPath(path);
     std::string folder = hostPath(cut == std::string::npos ? "." : path.substr(0, cut + 1));
@@ -97,8 +100,9 @@ static std::string firstMatch(const std::string& path) {
 // A world reset without a root has no disk; its files are kept in memory.
 static bool inMemory() { return world().root.empty(); }
 
+// Kept in UTF-8: upper-casing a code-page path would change the second bytes of double-byte characters.
 static std::string memoryKey(const std::string& path) {
-    std::string key = upper(path);
+    std::string key = upper(utf8FromCodePage(path));
     std::replace(key.begin(), key.end(), '/', '\\');
     return key;
 }

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/sim/sim_world.h"
+#include "platform/characters.h"
 #include "platform/media_text.h"
 
 namespace sim {
@@ -159,10 +160,11 @@ static int wavLength(const std::string& path) {
 }
 
 static bool playableExtension(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = platform::lower(path.substr(dot + 1));
+    const platform::CodePage codePage = codePageTable();
+    const std::string name = platform::fileNamePart(path, codePage);
+    const std::size_t dot = platform::findLastCharacter(name, '.', codePage);
+    if (dot == std::string::npos) return false;
+    std::string extension = platform::lower(name.substr(dot + 1));
     for (const char* playable : PLAYABLE_EXTENSIONS)
         if (extension == playable) return true;
     return false;

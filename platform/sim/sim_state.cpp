@@ -41,10 +41,12 @@ static std::string matchName(const fs::path& folder, const std::string& name) {
     return name;
 }
 
-std::string hostPath(const std::string& windowsPath) {
+// The path in UTF-8, as the system reads it: split at its separators, never
+// inside a double-byte character whose second byte has the value of '\\'.
+static std::string hostPathUtf8(const std::string& utf8Path) {
     World& w = world();
     if (w.root.empty()) return "";
-    std::string path = windowsPath;
+    std::string path = utf8Path;
     std::replace(path.begin(), path.end(), '/', '\\');
     std::string drive;
     std::string rest;
@@ -56,7 +58,7 @@ std::string hostPath(const std::string& windowsPath) {
         rest = path;
     } else {
         if (w.currentDirectory.size() < 2 || w.currentDirectory[1] != ':') return "";
-        return hostPath(w.currentDirectory + "\\" + path);
+        return hostPathUtf8(w.currentDirectory + "\\" + path);
     }
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -75,6 +77,8 @@ std::string hostPath(const std::string& windowsPath) {
     for (const std::string& part : parts) host /= matchName(host, part);
     return host.string();
 }
+
+std::string hostPath(const std::string& windowsPath) { return hostPathUtf8(utf8FromCodePage(windowsPath)); }
 
 void reset(const std::string& rootFolder) {
     World& old = world();

@@ -46,6 +46,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(startServices, false) X(stopServices, false) X(commandLine, false) X(sleepMs, false)                   \
     X(environmentVariable, false) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)     \
     X(longNameUtf8, false)                                                                                   \
+    X(systemCodePage, false) X(shortPath, true)                                                              \
     /* files */                                                                                              \
     X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true) X(readFile, true)            \
     X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false) X(replaceFile, true)         \
@@ -207,6 +208,7 @@ struct World {
     std::map<std::string, std::string> memoryFiles;  // by upper-cased path, in a world without a disk
     std::map<std::string, std::string> shortForms;   // a long path in UTF-8 -> its short form
     bool shortFormsKept = true;                      // the volume keeps short forms
+    unsigned codePage = 1252;                        // the system code page
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;
@@ -274,6 +276,8 @@ void closeWindowAndOwned(int window);
 
 // The code page's bytes that spell a UTF-8 text; false when it has none for a character.
 bool spellInCodePage(const std::string& utf8, std::string& bytes);
+// The system code page's table, read without counting a call.
+platform::CodePage codePageTable();
 
 // Fills a box of the drawing surface, clipped to its window.
 void fillSurface(int x, int y, int width, int height, platform::Colour colour);

@@ -85,10 +85,12 @@ Fn exportedFunction(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-// UTF-8 and the system's UTF-16, both ways, and the code page's exact spelling of a text.
+// UTF-8 and the system's UTF-16, both ways, and a code page's exact spelling
+// of a text: the system code page's, or the one given.
 std::wstring toWide(const std::string& utf8);
 std::string toUtf8(const std::wstring& wide);
 bool spellInCodePage(const std::wstring& wide, std::string& bytes);
+bool spellInCodePage(unsigned codePage, const std::wstring& wide, std::string& bytes);
 
 HWND windowHandle(int window);      // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed

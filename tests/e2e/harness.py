@@ -38,6 +38,8 @@ CLOSE_BUTTON = (12, 10)
 MARKER = "TUNEWELL_E2E_PROGRAM"
 # The launcher gives the programs it starts this profile folder (a Windows path), when set.
 PROFILE = "TUNEWELL_E2E_USERPROFILE"
+# That variable's value for a program started with no USERPROFILE at all.
+NO_PROFILE = "*"
 ASOUNDRC = "pcm.!default { type null }\n"
 
 
@@ -309,10 +311,12 @@ def write_wav(path, seconds=3.0, rate=8000):
 class Session:
     """One isolated run environment: prefix, HOME, display; players are started in it."""
 
-    def __init__(self, name, trace_fonts=False, folder=None, trace_windows=False):
+    def __init__(self, name, trace_fonts=False, folder=None, trace_windows=False, locale=None):
         """name: the session's folder under the work folder, made afresh with a copy of the prefix
         template. folder: a lasting folder instead, whose prefix is made once and kept.
-        trace_windows: Wine also traces window calls (SetWindowPos and its flags, show, activate)."""
+        trace_windows: Wine also traces window calls (SetWindowPos and its flags, show, activate).
+        locale: the Unix locale every program of the session runs in, which sets Wine's system code
+        page (ja_JP.UTF-8: 932); it must exist (locale -a)."""
         self.trace_fonts = trace_fonts
         self.lasting = folder is not None
         self.dir = os.path.abspath(folder) if self.lasting else os.path.join(WORK, name)
@@ -332,6 +336,8 @@ class Session:
         self.display = Display()
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "") + (",trace+win" if trace_windows else "")
         self.env = wine_env(self.prefix, self.home, self.display.name, debug)
+        if locale:
+            self.env.update(LC_ALL=locale, LANG=locale)
         self.watchdog = Watchdog(self)
         WATCHDOGS.append(self.watchdog)
 
@@ -428,12 +434,12 @@ class Session:
 
     # Players
 
-    def start(self, args=(), cwd=None, exe=None):
+    def start(self, args=(), cwd=None, exe=None, profile=True):
         """Starts brumby.exe (or the program exe names, a Unix path) with Windows-form arguments from cwd
-        (default: a fresh installation) through the launcher."""
+        (default: a fresh installation) through the launcher. profile=False: with no USERPROFILE."""
         cwd = cwd or self.install()
         exe = exe or os.path.join(cwd, "brumby.exe")
-        player = Player(self, len(self.players) + 1, exe, list(args), cwd)
+        player = Player(self, len(self.players) + 1, exe, list(args), cwd, profile)
         self.players.append(player)
         return player
 
@@ -497,7 +503,7 @@ class Session:
 class Player:
     """One brumby.exe (or test driver) process started through the launcher."""
 
-    def __init__(self, session, number, exe, args, cwd):
+    def __init__(self, session, number, exe, args, cwd, profile=True):
         self.session = session
         self.report = os.path.join(session.dir, f"player{number}.report")
         self.log = os.path.join(session.dir, f"player{number}.trace")
@@ -518,6 +524,8 @@ class Player:
             env = {**session.env, MARKER: self.report}
             if session.profile:
                 env[PROFILE] = session.windows_path(session.profile)
+            if not profile:
+                env[PROFILE] = NO_PROFILE
             self.process = subprocess.Popen(command, cwd=cwd, env=env, stdout=out, stderr=log)
 
     def kill(self):
