@@ -28,7 +28,7 @@ int parseReplyNumber(const char* reply, int capacity = INT_MAX);
 // interface's "device not ready").
 constexpr int MEDIA_NOT_ANSWERING = 276;
 constexpr int OPEN_BOUND_MS = 8000;
-constexpr int COMMAND_BOUND_MS = 4000;
+constexpr int COMMAND_BOUND_MS = 6000;
 
 // How long the device may take to answer `command`: an open reads and
 // prepares the file (a large one takes seconds), every other command is quick

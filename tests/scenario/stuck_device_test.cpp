@@ -21,7 +21,7 @@ constexpr int CLOSE_X = 12, CLOSE_Y = 10;
 // A window that does not answer for this long counts as hung.
 constexpr std::int64_t HUNG_MS = 10000;
 // The close button ends the player within this, whatever the device does.
-constexpr std::int64_t CLOSE_MS = 5000;
+constexpr std::int64_t CLOSE_MS = 7000;
 const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
 
 struct Case {
