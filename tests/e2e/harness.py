@@ -511,6 +511,7 @@ class Player:
         self.exe = exe
         self.name = f"player{number} {os.path.basename(exe)}"
         self.unix_process = None
+        self.watched = True  # a test that holds the player's thread on purpose turns its watchdog off
         self.window = None
         self.origin = None
         self.pointer = None

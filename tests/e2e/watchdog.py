@@ -77,7 +77,7 @@ class Watchdog:
     @staticmethod
     def _windows(player):
         """X ids of the player's shown windows while its program runs."""
-        if player.exit_code() is not None or player.process.poll() is not None:
+        if not player.watched or player.exit_code() is not None or player.process.poll() is not None:
             return []
         try:
             return [int(w) for w in player.windows(None)]
