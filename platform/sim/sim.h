@@ -143,6 +143,9 @@
 //   onMediaCommand(fn)               fn(command) runs as each command reaches the device, before it acts
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
+//   hangCommands(verb, times)        the next `times` commands of that verb ("" any) do not return: each
+//                                    waits out its bound on the clock, answers platform::MEDIA_NOT_ANSWERING
+//                                    and leaves the device behind with its tracks; devicesLeft() counts them
 #pragma once
 
 #include <cstdint>
@@ -391,6 +394,8 @@ std::string aliasMode(int alias);  // "stopped", "playing", "paused", or "" when
 std::string aliasPath(int alias);
 void setPosition(int alias, int ms);
 void failNextCommand(int code);
+void hangCommands(const std::string& verb, int times = 1);
+int devicesLeft();
 void onMediaCommand(std::function<void(const std::string&)> watcher);
 
 }  // namespace sim

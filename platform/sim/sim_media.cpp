@@ -98,6 +98,26 @@ void setPosition(int alias, int ms) {
 
 void failNextCommand(int code) { world().failNextMediaCode = code; }
 
+void hangCommands(const std::string& verb, int times) {
+    world().hangingVerb = platform::lower(verb);
+    world().hangsLeft = times;
+}
+
+int devicesLeft() { return world().devicesLeft; }
+
+// A command the device never answers: the caller waits out its bound, then
+// leaves that device behind, and the tracks it held are out of reach.
+static bool hangs(const std::vector<std::string>& words, const char* command) {
+    World& w = world();
+    if (w.hangsLeft == 0 || (!w.hangingVerb.empty() && (words.empty() || platform::lower(words[0]) != w.hangingVerb)))
+        return false;
+    --w.hangsLeft;
+    w.clock += platform::commandBoundMs(command);
+    w.aliases.clear();
+    ++w.devicesLeft;
+    return true;
+}
+
 void onMediaCommand(std::function<void(const std::string&)> watcher) { world().mediaWatcher = std::move(watcher); }
 
 static bool parseNumber(const std::string& word, int& value) {
@@ -281,7 +301,9 @@ int mediaCommand(const char* command, char* reply, int capacity) {
         return code;
     }
     std::vector<std::string> words;
-    if (!platform::splitCommandWords(text, words)) return sim::MEDIA_UNRECOGNISED_KEYWORD;
+    const bool wellFormed = platform::splitCommandWords(text, words);
+    if (sim::hangs(words, command)) return platform::MEDIA_NOT_ANSWERING;
+    if (!wellFormed) return sim::MEDIA_UNRECOGNISED_KEYWORD;
     if (words.empty()) return sim::MEDIA_UNRECOGNISED_COMMAND;
     std::string verb = platform::lower(words[0]);
     if (verb == "open") return sim::openDevice(words);

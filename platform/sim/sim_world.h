@@ -271,6 +271,9 @@ struct World {
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
+    std::string hangingVerb;  // lower case, "" any
+    int hangsLeft = 0;
+    int devicesLeft = 0;
     std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
 };
 

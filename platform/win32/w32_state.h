@@ -34,6 +34,9 @@ struct DispatchReport {
     int eventSource = 0;
 };
 
+// A media device thread and the command it works on (w32_media.cpp).
+struct DeviceSlot;
+
 struct Win32Services {
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
@@ -64,6 +67,7 @@ struct Win32Services {
     DispatchReport report;
     std::vector<WPARAM> pendingDrops;  // drop handles the window procedure took, oldest first
     media::BridgeState bridge;
+    DeviceSlot* mediaDevice = nullptr;  // the thread the next media command goes to; none before the first
 };
 
 Win32Services& services();
