@@ -29,7 +29,13 @@ void saveOnRequest(Player& player, std::uint32_t requester) {
     playlist::saveListFile(player.playlist);
 }
 
+void saveOnDeviceLeft(Player& player) {
+    if (!player.playlist.listFileSaved) playlist::saveListFile(player.playlist);
+}
+
 namespace {
+
+void keepPlaylistWhenDeviceLeft(void* context) { saveOnDeviceLeft(*static_cast<Player*>(context)); }
 
 void keepPlaylistAtSessionEnd(void* context) { endSession(*static_cast<Player*>(context)); }
 
@@ -42,6 +48,7 @@ void keepPlaylistOnRequest(void* context, std::uint32_t requester) {
 void keepPlaylistAtOtherEnds(Player& player) {
     platform::setSessionEndHook(&keepPlaylistAtSessionEnd, &player);
     platform::setSaveRequestHook(&keepPlaylistOnRequest, &player);
+    platform::setDeviceLeftHook(&keepPlaylistWhenDeviceLeft, &player);
 }
 
 }  // namespace app

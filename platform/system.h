@@ -143,6 +143,9 @@ bool callLibraryFunction(int library, const char* name);
 
 // The media control interface: one text command, an optional reply buffer.
 int mediaCommand(const char* command, char* reply, int capacity);
+// A command the device did not answer within its bound leaves that device
+// behind: `hook` runs on the calling thread as the command returns.
+void setDeviceLeftHook(void (*hook)(void* context), void* context);
 
 void openWebPage(const char* url);
 void messageBox(const char* text, const char* title);

@@ -302,7 +302,10 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     }
     std::vector<std::string> words;
     const bool wellFormed = platform::splitCommandWords(text, words);
-    if (sim::hangs(words, command)) return platform::MEDIA_NOT_ANSWERING;
+    if (sim::hangs(words, command)) {
+        if (w.deviceLeft != nullptr) w.deviceLeft(w.deviceLeftContext);
+        return platform::MEDIA_NOT_ANSWERING;
+    }
     if (!wellFormed) return sim::MEDIA_UNRECOGNISED_KEYWORD;
     if (words.empty()) return sim::MEDIA_UNRECOGNISED_COMMAND;
     std::string verb = platform::lower(words[0]);
@@ -320,6 +323,11 @@ int mediaCommand(const char* command, char* reply, int capacity) {
         return 0;
     }
     return sim::aliasCommand(verb, it->second, words, reply, capacity);
+}
+
+void setDeviceLeftHook(void (*hook)(void*), void* context) {
+    sim::world().deviceLeft = hook;
+    sim::world().deviceLeftContext = context;
 }
 
 }  // namespace platform

@@ -274,6 +274,8 @@ struct World {
     std::string hangingVerb;  // lower case, "" any
     int hangsLeft = 0;
     int devicesLeft = 0;
+    void (*deviceLeft)(void*) = nullptr;
+    void* deviceLeftContext = nullptr;
     std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
 };
 

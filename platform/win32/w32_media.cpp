@@ -89,6 +89,7 @@ int sendWithinBound(const char* command, char* reply, int capacity) {
     if (WaitForSingleObject(slot->answered, bound) != WAIT_OBJECT_0) {
         if (InterlockedCompareExchange(&slot->state, SLOT_LEFT, SLOT_WORKING) == SLOT_WORKING) {
             device = nullptr;  // stuck: left behind with its tracks
+            ++w32::services().devicesLeft;
             return MEDIA_NOT_ANSWERING;
         }
         WaitForSingleObject(slot->answered, INFINITE);  // it answered just now
@@ -101,10 +102,16 @@ int sendWithinBound(const char* command, char* reply, int capacity) {
 
 int mediaCommand(const char* command, char* reply, int capacity) {
     auto& s = w32::services();
-    if (!s.underWine) {
-        return sendWithinBound(command, reply, capacity);
-    }
-    return media::sendThroughBridge(s.bridge, &sendWithinBound, command, reply, capacity);
+    const int leftBefore = s.devicesLeft;
+    const int result = s.underWine ? media::sendThroughBridge(s.bridge, &sendWithinBound, command, reply, capacity)
+                                   : sendWithinBound(command, reply, capacity);
+    if (s.devicesLeft != leftBefore && s.deviceLeft != nullptr) s.deviceLeft(s.deviceLeftContext);
+    return result;
+}
+
+void setDeviceLeftHook(void (*hook)(void*), void* context) {
+    w32::services().deviceLeft = hook;
+    w32::services().deviceLeftContext = context;
 }
 
 }  // namespace platform

@@ -68,6 +68,9 @@ struct Win32Services {
     std::vector<WPARAM> pendingDrops;  // drop handles the window procedure took, oldest first
     media::BridgeState bridge;
     DeviceSlot* mediaDevice = nullptr;  // the thread the next media command goes to; none before the first
+    int devicesLeft = 0;                // device threads left behind, stuck
+    void (*deviceLeft)(void*) = nullptr;
+    void* deviceLeftContext = nullptr;
 };
 
 Win32Services& services();
