@@ -97,6 +97,8 @@ void setPosition(int alias, int ms) {
 
 void failNextCommand(int code) { world().failNextMediaCode = code; }
 
+MediaCounts mediaCounts() { return world().mediaCounts; }
+
 static bool parseNumber(const std::string& word, int& value) {
     if (word.empty() || word.size() > 9) return false;
     for (char c : word)
@@ -160,7 +162,10 @@ static int openDevice(const std::vector<std::string>& words) {
         }
     }
     World& w = world();
-    if (w.aliases.count(alias)) return MEDIA_DUPLICATE_ALIAS;
+    if (w.aliases.count(alias)) {
+        ++w.mediaCounts.refusedInUse;
+        return MEDIA_DUPLICATE_ALIAS;
+    }
     if (!fileExists(path)) return MEDIA_FILE_NOT_FOUND;
     auto registered = w.trackLengths.find(fileKey(path));
     if (registered == w.trackLengths.end() && !playableExtension(path)) return MEDIA_INVALID_DEVICE;
@@ -171,6 +176,7 @@ static int openDevice(const std::vector<std::string>& words) {
     else record.length = DEFAULT_TRACK_LENGTH_MS;
     record.playStartClock = w.clock;
     w.aliases[alias] = record;
+    ++w.mediaCounts.opened;
     return 0;
 }
 
@@ -263,6 +269,7 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     if (words.size() < 2) return sim::MEDIA_MISSING_PARAMETER;
     std::string name = sim::upper(words[1]);
     if (verb == "close" && name == "ALL") {
+        w.mediaCounts.closed += static_cast<int>(w.aliases.size());
         w.aliases.clear();
         return 0;
     }
@@ -270,6 +277,7 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     if (it == w.aliases.end()) return sim::MEDIA_INVALID_DEVICE;
     if (verb == "close") {
         w.aliases.erase(it);
+        ++w.mediaCounts.closed;
         return 0;
     }
     return sim::aliasCommand(verb, it->second, words, reply, capacity);

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,8 @@ struct World {
     int polls = 0;
     std::function<void()> user;                           // acts at every event poll
     std::function<void(const MessageShown&)> boxWatcher;  // looks while a message box is up
+    // looks after a file was replaced
+    std::function<void(const std::string&)> replacementWatcher;
     int servicesStarted = 0, servicesStopped = 0;
 
     int pointerX = -1000, pointerY = -1000;
@@ -188,6 +191,10 @@ struct World {
     std::vector<TextDrawn> texts;
     std::map<int, FontInfo> fonts;
     std::map<int, Image> images;
+    std::set<platform::Colour> brushColours;  // a brush is made for each colour filled, kept to the end
+    bool contextHeld = false;                 // the drawing surface's device context
+    int gdiCreated = 0, gdiFreed = 0;
+    bool gdiReleased = false;  // stopServices freed what was held
 
     std::map<int, Menu> menus;
     std::vector<PopupShown> popups;
@@ -236,6 +243,7 @@ struct World {
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
+    MediaCounts mediaCounts;
 };
 
 // Every service starts here: the call is counted and numbered, and a fault
@@ -270,5 +278,9 @@ std::string fileKey(const std::string& windowsPath);
 
 // Brings a playing alias up to the virtual clock (stopping it at its end).
 void settleAlias(MediaAlias& alias);
+
+// A drawing object the services made, and one they freed.
+void gdiCreate();
+void gdiFree();
 
 }  // namespace sim
