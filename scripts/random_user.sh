@@ -42,9 +42,9 @@ for pid in "${pids[@]}"; do
 done
 elapsed=$(( $(date +%s) - started ))
 
-grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | sort -t' ' -k4n
+grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | sort -t' ' -k5,5n
 grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | awk -v elapsed="$elapsed" '
-    { passes += $5; actions += $7; sessions += $9; tracks += $11; saves += $14; seeds++ }
+    { passes += $6; actions += $8; sessions += $10; tracks += $12; saves += $15; seeds++ }
     END { printf "== %d seeds: %d passes, %d actions, %d sessions, %d tracks opened, %d saves, %d s\n",
                  seeds, passes, actions, sessions, tracks, saves, elapsed }'
 if [ "$failed" -ne 0 ]; then
