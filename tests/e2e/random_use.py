@@ -5,7 +5,7 @@ and without collision detection, minimise and restore, and time for tracks to en
 
     media = make_media(folder)                      # tracks of every type, other files, folders
     use = RandomUse(session, player, folder, media, seed)
-    use.run(seconds)                                # acts until the time is up
+    use.run(seconds)                                # every kind of action once, then random ones
     use.finish()                                    # the close button; the saved list is the rows shown
 
 It fails (Broken) on a crash, a hang (the player does not answer for 10 s) or a saved list that is not
@@ -36,8 +36,9 @@ LIST_AREA = (12, PLAYLIST_TOP + 10, 172, PLAYLIST_TOP + 178)
 BAR_BUTTONS = {"add": (19, 39), "remove": (45, 69), "clear": (73, 95)}
 BAR_ROWS = (PLAYLIST_TOP + 184, PLAYLIST_TOP + 199)
 MEDIA_KEYS = ("XF86AudioPlay", "XF86AudioNext", "XF86AudioPrev", "XF86AudioStop")
-# Options menu items by the Down presses that reach them (separators are skipped).
-ALWAYS_ON_TOP, COLLISION, ANIMATION, ABOUT = 1, 2, 3, 6
+# What a user may do with the options menu, by the Down presses that reach its item (separators are
+# skipped): the maker's pages (4 and 5) are left out.
+MENU_CHOICES = {"dismiss": 0, "always on top": 1, "collision": 2, "animation": 3, "about": 6}
 ABOUT_TITLE = "About Tunewell"
 HANG_SECONDS = 10
 ANSWER_EVERY = 10  # seconds between two looks at whether the player answers
@@ -114,6 +115,7 @@ class RandomUse:
         self.collision = True
         self.started = time.monotonic()
         self.last_answer = self.started
+        self.every, self.each, self.next_call = None, 0.0, 0.0
 
     # What is on the screen
 
@@ -221,8 +223,8 @@ class RandomUse:
 
     # Actions
 
-    def press_button(self, face):
-        name = self.random.choice(sorted(BUTTONS))
+    def press_button(self, face, name=None):
+        name = name or self.random.choice(sorted(BUTTONS))
         x, y = self.pick_in(BUTTONS[name])
         double = self.random.random() < 0.1
         self.note(f"{'double click' if double else 'click'} {name} at {x},{y}")
@@ -249,19 +251,17 @@ class RandomUse:
         self.note(f"hover at {x},{y}")
         self.player.hover(x, y, self.random.uniform(0.1, 1.0))
 
-    def use_menu(self, face):
+    def use_menu(self, face, choice=None):
         on_frame = self.playlist_shown() and self.random.random() < 0.4
         at = (4, PLAYLIST_TOP + self.random.randint(20, 170)) if on_frame else (60, 30)
-        choice = self.random.choice(("dismiss", "always on top", "collision", "animation", "about"))
+        choice = choice or self.random.choice(sorted(MENU_CHOICES))
         self.note(f"right click at {at[0]},{at[1]}: {choice}")
         self.player.hover(*at, 0.1)
         self.session.xdotool("click", "3")
         menu = self.wait_other(timeout=3)
         if menu is None:
             return
-        downs = {"dismiss": 0, "always on top": ALWAYS_ON_TOP, "collision": COLLISION, "animation": ANIMATION,
-                 "about": ABOUT}[choice]
-        keys = ["Down"] * downs
+        keys = ["Down"] * MENU_CHOICES[choice]
         if choice == "animation":
             keys += ["Right"] + ["Down"] * self.random.randint(0, 2)
         keys.append("Escape" if choice == "dismiss" else "Return")
@@ -297,17 +297,17 @@ class RandomUse:
             self.dismiss_others()
         self.player.pointer = None
 
-    def use_playlist(self, face):
+    def use_playlist(self, face, what=None):
         if not self.playlist_shown():
-            return self.press_button(face)
+            return self.press_button(face, "playlist")
         roll = self.random.random()
-        if roll < 0.45:
+        if what is None and roll < 0.45:
             x, y = self.random.randint(LIST_AREA[0], LIST_AREA[2]), self.random.randint(LIST_AREA[1], LIST_AREA[3])
             double = self.random.random() < 0.4
             self.note(f"{'double click' if double else 'click'} the list at {x},{y}")
             self.click(x, y, double)
         else:
-            name = self.random.choice(("add", "add", "remove", "remove", "clear"))
+            name = what or self.random.choice(("add", "add", "remove", "remove", "clear"))
             x, y = self.random.randint(*BAR_BUTTONS[name]), self.random.randint(*BAR_ROWS)
             self.note(f"click {name} at {x},{y}")
             self.click(x, y)
@@ -376,25 +376,40 @@ class RandomUse:
     ACTIONS = ((press_button, 22), (click_anywhere, 5), (hover, 6), (use_menu, 7), (use_playlist, 16),
                (press_key, 12), (drag_face, 6), (drag_bar, 4), (drop, 10), (idle, 6))
 
-    def act(self):
+    def act(self, action=None):
+        """One action, the given one or one picked at random, and whatever it left open closed."""
         face = self.face()
         self.player.origin = face[:2]
         if face[2:] != harness.CLIENT_SIZE:
-            return self.restore(face) if self.random.random() < 0.6 else self.press_key(face)
-        action = self.random.choices([a for a, _ in self.ACTIONS], [w for _, w in self.ACTIONS])[0]
+            return self.restore(face) if action or self.random.random() < 0.6 else self.press_key(face)
+        if action is None:
+            action = self.random.choices([a for a, _ in self.ACTIONS], [w for _, w in self.ACTIONS])[0]
         action(self, face)
         self.dismiss_others()
+        self.check()
+        if self.every and time.monotonic() >= self.next_call:
+            self.every()
+            self.next_call += self.each
+
+    def tour(self):
+        """Every kind of action once, each menu item and the dialog included: what the system keeps
+        from a first use (the dialog's icons, the menus, the about box's) is paid for up front."""
+        for choice in MENU_CHOICES:
+            self.act(lambda use, face: use.use_menu(face, choice))
+        self.act(lambda use, face: use.use_playlist(face))
+        for what in ("add", "remove", "clear", "add"):
+            self.act(lambda use, face: use.use_playlist(face, what))
+        self.act(lambda use, face: use.press_button(face, "minimise"))
+        for action, _ in self.ACTIONS:
+            self.act(action)
 
     def run(self, seconds, every=None, each=15.0):
-        """Acts until `seconds` have passed, calling every() each `each` seconds."""
-        end = time.monotonic() + seconds
-        next_call = time.monotonic() + each
-        while time.monotonic() < end:
+        """The tour, then random actions until `seconds` have passed since the start; every() is
+        called each `each` seconds."""
+        self.every, self.each, self.next_call = every, each, time.monotonic() + each
+        self.tour()
+        while time.monotonic() < self.started + seconds:
             self.act()
-            self.check()
-            if every and time.monotonic() >= next_call:
-                every()
-                next_call += each
 
     def finish(self):
         """The close button, the face restored first; the saved list must be the rows shown then.
