@@ -116,6 +116,7 @@
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
 //   mediaCounts()                    MediaCounts: aliases opened and closed, opens refused for an alias in use
+//                                    and for a path that names no file
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
 #pragma once
@@ -235,7 +236,8 @@ struct GdiObjects {
 struct MediaCounts {
     int opened = 0;
     int closed = 0;
-    int refusedInUse = 0;  // OPEN for an alias already open
+    int refusedInUse = 0;   // OPEN for an alias already open
+    int refusedNoFile = 0;  // OPEN of a path that names no file
 };
 
 struct LibraryLoad {

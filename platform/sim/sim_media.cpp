@@ -166,7 +166,10 @@ static int openDevice(const std::vector<std::string>& words) {
         ++w.mediaCounts.refusedInUse;
         return MEDIA_DUPLICATE_ALIAS;
     }
-    if (!fileExists(path)) return MEDIA_FILE_NOT_FOUND;
+    if (!fileExists(path)) {
+        ++w.mediaCounts.refusedNoFile;
+        return MEDIA_FILE_NOT_FOUND;
+    }
     auto registered = w.trackLengths.find(fileKey(path));
     if (registered == w.trackLengths.end() && !playableExtension(path)) return MEDIA_INVALID_DEVICE;
     MediaAlias record;

@@ -323,6 +323,7 @@ private:
         }
         const sim::MediaCounts media = sim::mediaCounts();
         if (media.refusedInUse > 0) fail("a track was opened while the alias was still open");
+        if (media.refusedNoFile > 0) fail("an open was sent for a path that names no file");
         if (media.opened - media.closed > 1) fail("more than one track open on the device");
         if (sim::openFileCount() != 0) fail(std::to_string(sim::openFileCount()) + " files left open");
         const sim::GdiObjects objects = sim::gdiObjects();
