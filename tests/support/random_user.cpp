@@ -1,13 +1,10 @@
-// The random user: the machine it works on, what it does to the player, and
-// what it checks after every pass. Its choices come from one seeded generator
+// The random user: what it does to the player, and what it checks after every
+// pass. Its choices come from one seeded generator
 // whose sequence the C++ standard fixes, so a seed replays the same run.
 #include "support/random_user.h"
 
 #include <climits>
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 
@@ -21,15 +18,12 @@
 #include "platform/system.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
+#include "support/random_user_machine.h"
 
 namespace support {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-const std::string MUSIC = "C:\\Music";
-const std::string INSTALLATION = "C:\\Tunewell";
 const std::string DATA_FOLDER = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
 const std::string LIST_FILE = DATA_FOLDER + "\\list.vnp";
 
@@ -66,70 +60,6 @@ struct Span {
 };
 constexpr Span ADD_BUTTON{19, 39}, REMOVE_BUTTON{45, 69}, CLEAR_BUTTON{73, 95}, BOTTOM_FRAME_X{14, 169};
 constexpr Span SEEK_BAR{8, 127}, VOLUME_BAR{133, 178}, BAR_ROWS{29, 35};
-
-enum class Kind { Audio, Other, Folder, Missing, Unkept };
-
-struct MusicFile {
-    const char* name;  // as the system gives it, in UTF-8
-    Kind kind;
-    const char* shortForm = nullptr;  // the short name of one the code page cannot spell
-    const char* artist = nullptr;     // its tag's; none without
-    const char* title = nullptr;
-    int lengthMs = 0;
-};
-
-// Audio of every type the player takes, tagged and not, names with blanks,
-// two dots, upper case, Western letters and letters of other scripts (one kept
-// by its short form, one without any); other types, folders, a missing file.
-const MusicFile MUSIC_FILES[] = {
-    {"a.mp3", Kind::Audio, nullptr, "Band A", "Alpha", 900},
-    {"b.wav", Kind::Audio, nullptr, nullptr, nullptr, 1500},
-    {"c.ogg", Kind::Audio, nullptr, "Band C", "Gamma", 600},
-    {"d.mid", Kind::Audio, nullptr, nullptr, nullptr, 2400},
-    {"E.MP3", Kind::Audio, nullptr, "Band E", "Echo", 1200},
-    {"f.Wav", Kind::Audio, nullptr, nullptr, nullptr, 300},
-    {"g h.ogg", Kind::Audio, nullptr, nullptr, nullptr, 2000},
-    {"two.dots.mid", Kind::Audio, nullptr, "Band T", "Two", 700},
-    {"Bj\xC3\xB6rk - J\xC3\xB3ga.mp3", Kind::Audio, nullptr, nullptr, nullptr, 1000},
-    {"\xD0\x9C\xD1\x83\xD0\xBC\xD0\xB8\xD0\xB9 - \xE5\x9D\x82\xE6\x9C\xAC.mp3", Kind::Audio, "____~PZ2.MP3", "Band M",
-     "Mu", 800},
-    {"\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1.wav", Kind::Unkept},
-    {"notes.txt", Kind::Other},
-    {"cover.JPG", Kind::Other},
-    {"README", Kind::Other},
-    {"Album", Kind::Folder},
-    {"Live.mp3", Kind::Folder},
-    {"gone.mp3", Kind::Missing},
-};
-
-std::string upper(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return text;
-}
-
-// The bytes of a track: a tag at the end when it has an artist.
-std::string trackBytes(const MusicFile& file) {
-    std::string bytes(300, '\x90');
-    if (file.artist) {
-        std::string tail(125, '\0');
-        tail.replace(0, std::string(file.title).size(), file.title);
-        tail.replace(30, std::string(file.artist).size(), file.artist);
-        bytes.replace(bytes.size() - 125, 125, tail);
-    }
-    return bytes;
-}
-
-void writeHostFile(const std::string& windowsPath, const std::string& bytes) {
-    const fs::path host = sim::hostPath(windowsPath);
-    fs::create_directories(host.parent_path());
-    std::ofstream(host, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string readHostFile(const std::string& windowsPath) {
-    std::ifstream in(sim::hostPath(windowsPath), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Thrown by a check that does not hold; ends the run.
 struct CheckFailed {
@@ -186,33 +116,13 @@ private:
     // The machine: the music, the installation with its skin and library.
     void prepareMachine() {
         sim::reset(root_);
-        for (const MusicFile& file : MUSIC_FILES) {
-            const std::string path = MUSIC + "\\" + file.name;
-            if (file.kind == Kind::Folder) fs::create_directories(sim::hostPath(path));
-            if (file.kind == Kind::Other) writeHostFile(path, "not audio");
-            if (file.kind != Kind::Audio) continue;
-            const std::string kept = file.shortForm ? MUSIC + "\\" + file.shortForm : platform::singleBytePath(path);
-            if (file.shortForm) longNames_[upper(kept)] = path;
-            writeHostFile(kept, trackBytes(file));
-            if (file.artist) labels_[upper(kept)] = std::string(file.artist) + " - " + file.title;
-        }
-        for (const char* picture : {"back.vnb", "backmouse.vnb"}) {
-            std::ifstream source(std::string(TUNEWELL_SOURCE_DIR) + "/assets/" + picture, std::ios::binary);
-            writeHostFile(INSTALLATION + "\\" + picture,
-                          {std::istreambuf_iterator<char>(source), std::istreambuf_iterator<char>()});
-        }
-        writeHostFile(INSTALLATION + "\\ravlet.dll", "MZ");
+        machine_.build();
     }
 
     // What the system keeps of a session (the files) stays; the rest is new.
     void startSession() {
         sim::reset(root_);
-        for (const MusicFile& file : MUSIC_FILES) {
-            if (file.kind != Kind::Audio) continue;
-            const std::string path = MUSIC + "\\" + file.name;
-            if (file.shortForm) sim::nameFile(path, MUSIC + "\\" + file.shortForm);
-            sim::setTrackLength(platform::singleBytePath(path), file.lengthMs);
-        }
+        machine_.describe();
         // The about box stays up for a while; the device plays on meanwhile.
         sim::registerLibraryFunction("about", [this] {
             sim::advanceClock(pick(3000));
@@ -240,73 +150,43 @@ private:
         pass();
     }
 
-    const MusicFile& randomMusicFile() { return MUSIC_FILES[pick(static_cast<int>(std::size(MUSIC_FILES)))]; }
-    std::string randomFile() { return MUSIC + "\\" + randomMusicFile().name; }
+    const MusicFile& randomMusicFile() {
+        return MUSIC_FILES[static_cast<std::size_t>(pick(static_cast<int>(MUSIC_FILES.size())))];
+    }
+    std::string randomFile() { return MUSIC_FOLDER + "\\" + randomMusicFile().name; }
 
     // A path the dialog may give: a file that is there.
     const MusicFile& randomExistingFile() {
         for (;;) {
             const MusicFile& file = randomMusicFile();
-            if (file.kind == Kind::Audio || file.kind == Kind::Other || file.kind == Kind::Unkept) return file;
+            if (file.kind == MusicKind::Audio || file.kind == MusicKind::Other || file.kind == MusicKind::Unkept)
+                return file;
         }
-    }
-
-    // What a row shows for a path: its entry name (a short form's long one).
-    std::string entryNameShown(const std::string& path) const {
-        const auto longName = longNames_.find(upper(path));
-        return longName != longNames_.end() ? playlist::entryName(longName->second)
-                                            : sim::utf8FromCodePage(playlist::entryName(path));
-    }
-
-    // Its entry name, or once loaded its tag's artist and title (worked out
-    // once a path: every pass asks for every row).
-    bool showsPath(const std::string& row, const std::string& path) {
-        auto known = rowTexts_.find(path);
-        if (known == rowTexts_.end()) {
-            const auto label = labels_.find(upper(path));
-            known =
-                rowTexts_
-                    .emplace(path, std::make_pair(entryNameShown(path), label != labels_.end() ? label->second : ""))
-                    .first;
-        }
-        return row == known->second.first || (!known->second.second.empty() && row == known->second.second);
-    }
-
-    // The list file's lines, or false when it is not whole lines ending in CR LF.
-    static bool splitLines(const std::string& bytes, std::vector<std::string>& lines) {
-        std::size_t at = 0;
-        while (at < bytes.size()) {
-            const std::size_t end = bytes.find("\r\n", at);
-            if (end == std::string::npos) return false;
-            lines.push_back(bytes.substr(at, end - at));
-            at = end + 2;
-        }
-        return true;
     }
 
     // A start without files shows the list file's rows by their entry names.
     void checkReadBack(const std::string& saved) {
         std::vector<std::string> lines;
-        if (!splitLines(saved, lines)) return;  // not one the player wrote
+        if (!splitListLines(saved, lines)) return;  // not one the player wrote
         std::vector<std::string> expected;
         for (const std::string& line : lines)
-            if (!line.empty()) expected.push_back(entryNameShown(line));
+            if (!line.empty()) expected.push_back(machine_.entryNameShown(line));
         if (expected != sim::listRows(LIST)) fail("the rows read at start are not the ones saved");
     }
 
     // Every save puts the rows shown then into the list file, one path each.
     void checkSave(const std::string& path) {
-        if (upper(path) != upper(LIST_FILE)) return;
+        if (upperAscii(path) != upperAscii(LIST_FILE)) return;
         ++run_.saves;
         ++savesThisSession_;
         const std::vector<std::string> shown = sim::listRows(LIST);
         std::vector<std::string> lines;
-        if (!splitLines(readHostFile(LIST_FILE), lines)) fail("the list file saved is not whole lines");
+        if (!splitListLines(readHostFile(LIST_FILE), lines)) fail("the list file saved is not whole lines");
         if (lines.size() != shown.size())
             fail("the list file saved " + std::to_string(lines.size()) + " rows, the list showed " +
                  std::to_string(shown.size()));
         for (std::size_t i = 0; i < lines.size(); ++i)
-            if (!showsPath(shown[i], lines[i]))
+            if (!machine_.shows(shown[i], lines[i]))
                 fail("saved row " + std::to_string(i) + " is " + lines[i] + ", the list showed " + shown[i]);
     }
 
@@ -317,7 +197,7 @@ private:
             if (!playlist::playlistConsistent(p.playlist)) fail("rows and slots disagree");
             const std::vector<std::string> shown = sim::listRows(LIST);
             for (std::size_t i = 0; i < shown.size(); ++i) {
-                if (!showsPath(shown[i], p.playlist.slots[i]))
+                if (!machine_.shows(shown[i], p.playlist.slots[i]))
                     fail("row " + std::to_string(i) + " shows " + shown[i] + " for " + p.playlist.slots[i]);
             }
         }
@@ -340,7 +220,8 @@ private:
         if (sim::openFileCount() != 0) fail("the end left files open");
         if (savesThisSession_ == 0) fail("the end did not save the playlist");
         for (const std::string& name : sim::filesIn(DATA_FOLDER))
-            if (upper(name) != "LIST.VNP" && upper(name) != "DIR.VND") fail("left in the data folder: " + name);
+            if (upperAscii(name) != "LIST.VNP" && upperAscii(name) != "DIR.VND")
+                fail("left in the data folder: " + name);
         if (closed && sim::gdiObjects().held != 0) fail("drawing objects held after the services stopped");
         running_ = false;
         player_.reset();
@@ -407,16 +288,16 @@ private:
         ++answersQueued_;
         const int roll = pick(10);
         if (roll < 4) {
-            sim::queueFileDialog({MUSIC + "\\" + randomExistingFile().name}, true);
+            sim::queueFileDialog({MUSIC_FOLDER + "\\" + randomExistingFile().name}, true);
         } else if (roll < 7) {
-            std::vector<std::string> answer = {MUSIC};
+            std::vector<std::string> answer = {MUSIC_FOLDER};
             for (int n = between(2, 5); n > 0; --n) answer.push_back(randomExistingFile().name);
             sim::queueFileDialog(answer, true);
         } else if (roll < 9) {
-            sim::queueFileDialog({MUSIC + "\\a.mp3"}, false);
+            sim::queueFileDialog({MUSIC_FOLDER + "\\a.mp3"}, false);
         } else {
             // More names than the dialog's buffer holds: the dialog fails.
-            std::vector<std::string> answer = {MUSIC};
+            std::vector<std::string> answer = {MUSIC_FOLDER};
             for (int n = 0; n < 400; ++n)
                 answer.push_back("a rather long name of a file, " + std::to_string(n) + ".mp3");
             sim::queueFileDialog(answer, true);
@@ -581,7 +462,7 @@ private:
         std::string names;
         for (int n = between(1, 6); n > 0; --n) {
             paths.push_back(randomFile());
-            names += " " + paths.back().substr(MUSIC.size() + 1);
+            names += " " + paths.back().substr(MUSIC_FOLDER.size() + 1);
         }
         const bool inside = !chance(8);
         note("drop on window " + std::to_string(window) + (inside ? ":" : " outside:") + names);
@@ -661,9 +542,7 @@ private:
     std::string root_;
     RandomUserRun run_;
     std::deque<std::string> lastActions_;
-    std::map<std::string, std::string> longNames_;  // short form (upper case) -> the long path
-    std::map<std::string, std::string> labels_;     // kept path (upper case) -> its tag's "artist - title"
-    std::map<std::string, std::pair<std::string, std::string>> rowTexts_;  // path -> what its row may show
+    RandomUserMachine machine_;
     std::unique_ptr<app::Player> player_;
     bool running_ = false;
     bool firstPass_ = false;
