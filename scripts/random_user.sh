@@ -42,7 +42,7 @@ for pid in "${pids[@]}"; do
 done
 elapsed=$(( $(date +%s) - started ))
 
-grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | sort -t' ' -k5,5n
+grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | sort -k5,5n
 grep -h 'actions,' "${logs[@]}" | grep -v ' seeds: ' | awk -v elapsed="$elapsed" '
     { passes += $6; actions += $8; sessions += $10; tracks += $12; saves += $15; seeds++ }
     END { printf "== %d seeds: %d passes, %d actions, %d sessions, %d tracks opened, %d saves, %d s\n",
