@@ -9,12 +9,14 @@ namespace app {
 
 // Every window of the player is told; the first call does the work. The
 // system ends the process right after, so the playlist goes first, and the
-// fault filter goes with the save, as on every other way out.
+// fault filter goes with the save, as on every other way out. Told inside the
+// fatal path's box, the player leaves the device alone, as that path does:
+// the fault may have come from inside a device command.
 void endSession(Player& player) {
     if (player.app.sessionEnded == 1) return;
     player.app.sessionEnded = 1;
     playlist::keepListFile(player.playlist);
-    playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
+    if (player.faults.handlerThread.load() == 0) playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
     platform::removeFaultFilter();
 }
 

@@ -10,7 +10,9 @@
 // loop's thread, which takes it at its next event poll or inside a modal wait,
 // where the playlist is whole and the player's windows can own the box; only
 // if the loop's thread does not answer is it stopped and the path run where
-// the fault came.
+// the fault came. It is stopped where it holds no heap's lock; one stuck
+// inside an allocation would hold it for good, and the process then ends at
+// once with the fault's code, with neither save nor box.
 #include "app/fault_trap.h"
 
 #include "app/player.h"
@@ -101,14 +103,20 @@ void trapFault(const platform::Fault& fault, void* context) {
     record.faultLine = record.currentLine.load(std::memory_order_relaxed);
     record.faultCode = fault.code;
     record.faultAddress = fault.address;
-    if (record.mode.load() == FaultMode::PassOver) return;
+    if (record.mode.load() == FaultMode::PassOver) {
+        // The step it abandons may have been in the middle of a change.
+        if (fault.onLoopThread) player.playlist.rowsInDoubt = true;
+        return;
+    }
     if (fault.onLoopThread) {
         if (!claimFatalPath(record)) platform::parkThread();
         endAfterFault(player, true);
     }
     platform::runOnLoopThread(&takeOverFatalPath, &player, HANDOVER_TIMEOUT_MS);
     if (!claimFatalPath(record)) platform::parkThread();
-    platform::stopLoopThread();
+    // Stopped inside an allocation it never leaves, the loop's thread holds a
+    // heap's lock for good: the save and the box would wait for it forever.
+    if (!platform::stopLoopThread()) platform::endProcessNow(fault.code);
     endAfterFault(player, false);
 }
 

@@ -9,12 +9,12 @@ namespace app {
 // Every load uses up the moved-by flags, also one that read no tag, so that a
 // move onto a missing file cannot make a later load relabel the row it had
 // chosen. A track that cannot be opened leaves the bars and the play state alone.
-void loadTrack(playback::Transport& t, metadata::TrackTag& tag) {
+void loadTrack(playback::Transport& t, metadata::TrackTag& tag, playlist::Playlist& playlist) {
     const int tagFile = metadata::readTrackTag(tag, t.currentPath);
     if (tagFile != metadata::TAG_NOT_READ) {
         const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
-        playlist::relabelLoadedRow(tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath, t.currentIndex,
-                                   chosenByNumber);
+        playlist::relabelLoadedRow(playlist, tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath,
+                                   t.currentIndex, chosenByNumber);
         metadata::finishTagRead(tagFile);
     }
     t.movedByPrevious = 0;

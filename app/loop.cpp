@@ -1,5 +1,7 @@
 // One pass of the main loop, stage by stage. The stages of a pass, in order:
 //
+//   0  rows made again from the slots, should a fault or a refused row have
+//      set them apart (no change is under way between passes)
 //   1  show or hide the playlist window by the playlist visible flag
 //   2  the idle text "Developed by Varnel" until the first track is loaded
 //   3  key scan, then what it sets off: the left button may start a window
@@ -52,6 +54,7 @@ void runPass(Player& p, bool enterAtLoad) {
     const platform::Event& event = p.loop.event;
     FaultRecord& f = p.faults;  // each stage marks its line first
     bool load = enterAtLoad;
+    FAULT_LINE(f); playlist::mendRows(p.playlist);                                                    // 0
     if (!load) {
         FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                               // 1
         FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                       // 2
@@ -66,9 +69,9 @@ void runPass(Player& p, bool enterAtLoad) {
         FAULT_LINE(f); if (!load) load = pressPlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11
     }
 loadStep:
-    FAULT_LINE(f); if (load) loadTrack(p.transport, p.tag);                                           // 12
+    FAULT_LINE(f); if (load) loadTrack(p.transport, p.tag, p.playlist);                               // 12
     FAULT_LINE(f); dragOnPositionBar(p.transport, event);                                             // 13
-    FAULT_LINE(f); if (moveOnAtTrackEnd(p.transport, p.playlist)) loadTrack(p.transport, p.tag);
+    FAULT_LINE(f); if (moveOnAtTrackEnd(p.transport, p.playlist)) loadTrack(p.transport, p.tag, p.playlist);
     FAULT_LINE(f); dragOnVolumeBar(p.transport, event);
 droppedFiles:
     FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                      // 14

@@ -14,6 +14,7 @@
 #include "playback/transport.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
+#include "store/replace_file.h"
 
 namespace app {
 
@@ -22,6 +23,7 @@ constexpr const char* ABOUT_LIBRARY_FILE = "ravlet.dll";
 // Start-up and shutdown state.
 struct AppState {
     std::string installationDirectory;
+    store::Replacement installationFileSave;  // what recording it broke off by a fault left behind
     int quitFlag = 0;
     int sessionEnded = 0;
     std::uint32_t saveRequester = 0;  // the newer player whose request to save was answered

@@ -1,4 +1,4 @@
-// The normal end: the device, the playlist file and the main window are closed.
+// The normal end: the playlist file, the device and the main window are closed.
 #include "app/shutdown.h"
 
 #include "numbers/numbers.h"
@@ -7,9 +7,12 @@
 
 namespace app {
 
+// The playlist goes first, as at the end of the session: a device whose close
+// hangs must not take the session's rows with it, nor leave a newer player's
+// request to save unanswered for as long as it hangs.
 void shutDown(playlist::Playlist& playlist) {
-    playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
     playlist::keepListFile(playlist);
+    playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
     platform::closeWindow(numbers::MAIN_WINDOW);
 }
 

@@ -5,7 +5,7 @@
 
 namespace app {
 
-// Sends the close command, keeps the playlist in its file and closes the windows.
+// Keeps the playlist in its file, sends the close command and closes the windows.
 void shutDown(playlist::Playlist& playlist);
 
 }  // namespace app

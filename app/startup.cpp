@@ -1,7 +1,6 @@
 // The start-up sequence in its fixed order.
 #include "app/startup.h"
 
-#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,43 +13,37 @@
 #include "app/single_instance.h"
 #include "assets/embedded.h"
 #include "numbers/numbers.h"
+#include "platform/characters.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "playlist/adding.h"
+#include "store/replace_file.h"
 
 namespace app {
 
 namespace {
 
-// A drive letter with its root ("C:\") or a share ("\\server\"): a directory that
-// does not depend on the current drive or directory.
-bool absoluteDirectory(const std::string& directory) {
-    const bool drive = directory.size() >= 3 && std::isalpha(static_cast<unsigned char>(directory[0])) &&
-                       directory[1] == ':' && directory[2] == '\\';
-    const bool share = directory.size() >= 3 && directory[0] == '\\' && directory[1] == '\\' && directory[2] != '\\';
-    return drive || share;
-}
-
-// An empty or relative installation directory (the stand-in "\" among them)
-// would let the library be looked up along the search path or at the current
-// drive's root, where a planted copy could be found; the program's own folder
-// is then the one trusted place.
+// An empty or relative installation directory would let the library be
+// looked up along the search path or at the current drive's root, where a
+// planted copy could be found; the program's own folder is then the one
+// trusted place.
 std::string aboutLibraryPath(const std::string& installationDirectory) {
-    if (absoluteDirectory(installationDirectory)) return installationDirectory + ABOUT_LIBRARY_FILE;
-    const std::string program = platform::singleBytePath(platform::programPath());
-    const std::size_t cut = program.find_last_of('\\');
-    if (cut == std::string::npos) return "";
-    return program.substr(0, cut + 1) + ABOUT_LIBRARY_FILE;
+    const platform::CodePage codePage = platform::systemCodePage();
+    if (platform::absolutePath(installationDirectory)) {
+        return platform::joinPath(installationDirectory, ABOUT_LIBRARY_FILE, codePage);
+    }
+    const std::string folder = programFolder();
+    return folder.empty() ? "" : platform::joinPath(folder, ABOUT_LIBRARY_FILE, codePage);
 }
 
-// The next parameter in the single-byte form the player keeps. One the code
-// page cannot spell and that has no short form is passed over, as if it had
-// not been given: it would make a row that can never play. Empty once none is
-// left, and for a quoted empty parameter.
+// The next parameter in the form the player keeps. One it cannot keep (see
+// keptPath) is passed over, as if it had not been given: it would make a row
+// that can never play. Empty once none is left, and for a quoted empty parameter.
 std::string nextFile(CommandLine& commandLine) {
     for (;;) {
         const std::string parameter = nextParameter(commandLine);
         if (parameter.empty()) return parameter;
-        const std::string kept = platform::singleBytePath(parameter);
+        const std::string kept = playlist::keptPath(parameter);
         if (!kept.empty()) return kept;
     }
 }
@@ -74,7 +67,10 @@ void startUp(Player& player) {
         player.drag.screenHeight = player.app.screenHeight;
     });
     FAULT_LINE(f); runStep([&] { endOlderInstance(player.app); });
-    FAULT_LINE(f); runStep([&] { player.app.installationDirectory = prepareInstallationDirectory(); });
+    FAULT_LINE(f); runStep([&] {
+        player.app.installationDirectory = prepareInstallationDirectory(player.app.installationFileSave);
+    });
+    FAULT_LINE(f); runStep([&] { store::clearAway(player.app.installationFileSave); });
     FAULT_LINE(f); runStep([&] {
         const std::string aboutLibrary = aboutLibraryPath(player.app.installationDirectory);
         if (!aboutLibrary.empty()) platform::loadLibrary(numbers::ABOUT_LIBRARY, aboutLibrary);
@@ -112,6 +108,7 @@ void startUp(Player& player) {
             playlist::loadListFile(player.playlist);
         } else {
             enterCommandLineFiles(player.playlist, player.transport, parameters);
+            playlist::nameListFile(player.playlist);
         }
     });
     FAULT_LINE(f); runStep([&] { platform::hideWindow(numbers::PLAYLIST_WINDOW); });

@@ -90,9 +90,9 @@ bool addListControl(int window, int control, int x, int y, int width, int height
 int listInsert(int control, int index, const std::string& text);  // index -1 appends
 // The same for a text in UTF-8: a name the code page cannot spell.
 int listInsertUtf8(int control, int index, const std::string& text);
-void listDelete(int control, int index);
-int listCount(int control);     // 0 when the control does not exist, -1 when its thread does not answer
-int listSelected(int control);  // -1 for none
+bool listDelete(int control, int index);  // false when the list kept the row (LB_ERR)
+int listCount(int control);               // 0 when the control does not exist, -1 when its thread does not answer
+int listSelected(int control);            // -1 for none
 
 // Popup menus and their check marks.
 void createPopupMenu(int menu);

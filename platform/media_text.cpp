@@ -74,4 +74,10 @@ int parseReplyNumber(const char* reply, int capacity) {
 
 bool holdsWildcard(const std::string& path) { return path.find_first_of("?*") != std::string::npos; }
 
+int commandBoundMs(const char* command) {
+    std::vector<std::string> words;
+    splitCommandWords(command ? command : "", words);
+    return !words.empty() && lower(words[0]) == "open" ? OPEN_BOUND_MS : COMMAND_BOUND_MS;
+}
+
 }  // namespace platform

@@ -23,6 +23,19 @@ bool writeReply(const std::string& text, char* reply, int capacity);
 // A numeric reply as the player reads it, within `capacity` characters.
 int parseReplyNumber(const char* reply, int capacity = INT_MAX);
 
+// The answer of a command the device did not answer within its bound: the
+// device is then left behind, with every track it held open (the code is the
+// interface's "device not ready").
+constexpr int MEDIA_NOT_ANSWERING = 276;
+constexpr int OPEN_BOUND_MS = 8000;
+constexpr int COMMAND_BOUND_MS = 6000;
+
+// How long the device may take to answer `command`: an open reads and
+// prepares the file (a large one takes seconds), every other command is quick
+// unless the device is stuck. Both stay well under the 10 s after which a
+// window that does not answer counts as hung.
+int commandBoundMs(const char* command);
+
 // '?' and '*' are what characters outside the single-byte code page become in a
 // path; such a path names no file.
 bool holdsWildcard(const std::string& path);

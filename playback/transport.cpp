@@ -50,7 +50,7 @@ void stop(Transport& t) {
 void nextTrack(Transport& t, const playlist::Playlist& playlist, bool volumeSaved) {
     t.mediaKeyLatch = 1;
     if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
-    if (t.currentIndex + 1 < playlist::rowCount()) {
+    if (t.currentIndex + 1 < playlist::rowCountOrFilledSlots(playlist)) {
         ++t.currentIndex;
     } else {
         t.currentIndex = 0;
@@ -111,7 +111,7 @@ void keepVolume(Transport& t) { t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
 
 void moveOnFromEndedTrack(Transport& t, const playlist::Playlist& playlist) {
     closeTrack(TRACK_ALIAS_NUMBER);
-    if (t.currentIndex >= playlist::rowCount()) t.currentIndex = -1;
+    if (t.currentIndex >= playlist::rowCountOrFilledSlots(playlist)) t.currentIndex = -1;
     nextTrack(t, playlist, true);
 }
 

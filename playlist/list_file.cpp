@@ -4,6 +4,7 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
+#include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "store/replace_file.h"
@@ -17,11 +18,14 @@ using numbers::PLAYLIST_LIST;
 // alone: the player never saw all it holds, so it must not overwrite it. The
 // file counts as unread until it was read to its end (or to the 201st row),
 // so that a fault passed over in the middle of reading keeps it too.
-// Blank lines make no row and the lines after them close up.
+// Blank lines, and lines that can never play (see playablePath), make no row
+// and the lines after them close up. Without a usable profile there is no
+// list file: none is read, and none is written this run.
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
     const std::string path = store::listFilePath();
-    playlist.listFileRead = path;
+    playlist.listFile = path;
+    if (path.empty()) return;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;
     reader.file = platform::openFile(path, platform::FileMode::ReadExisting, failure);
@@ -33,9 +37,10 @@ void loadListFile(Playlist& playlist) {
         return;
     }
     std::string line;
-    int rows = rowCount();
+    int rows = filledSlots(playlist);
     bool refused = false;
     while (rows < PLAYLIST_SLOTS && store::readLine(reader, line)) {
+        line = playablePath(line);
         if (line.empty()) continue;
         if (insertFileRow(rows, line) != rows) {
             refused = true;
@@ -57,11 +62,15 @@ bool saveListFile(Playlist& playlist) {
         bytes += playlist.slots[static_cast<std::size_t>(row)];
         bytes += "\r\n";
     }
-    // The file read at start is the one replaced, even should the profile's
-    // path read differently by now: another would be a list the player never saw.
-    const std::string path = playlist.listFileRead.empty() ? store::listFilePath() : playlist.listFileRead;
+    // The file named at start is the one replaced, even should the profile's
+    // path read differently by now: another would be a list the player never
+    // saw, or one the next start never reads.
+    const std::string path = playlist.listFile.empty() ? store::listFilePath() : playlist.listFile;
+    if (path.empty()) return false;  // no usable profile: no list file
     return store::replaceFileContents(path, bytes, playlist.listFileSave);
 }
+
+void nameListFile(Playlist& playlist) { playlist.listFile = store::listFilePath(); }
 
 void abandonListFileSave(Playlist& playlist) { store::clearAway(playlist.listFileSave); }
 

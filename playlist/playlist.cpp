@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "numbers/numbers.h"
+#include "platform/characters.h"
 #include "platform/gui.h"
 #include "platform/system.h"
 
@@ -22,7 +23,7 @@ std::string& slot(Playlist& playlist, int index) { return playlist.slots[static_
 int insertFileRow(int index, const std::string& path) {
     const std::string longName = platform::longNameUtf8(path);
     if (longName.empty()) return platform::listInsert(PLAYLIST_LIST, index, entryName(path));
-    return platform::listInsertUtf8(PLAYLIST_LIST, index, entryName(longName));
+    return platform::listInsertUtf8(PLAYLIST_LIST, index, entryName(longName, platform::utf8Text()));
 }
 
 std::string rowPath(const Playlist& playlist, int row) {
@@ -34,14 +35,17 @@ int rowCount() { return platform::listCount(PLAYLIST_LIST); }
 
 int selectedRow() { return platform::listSelected(PLAYLIST_LIST); }
 
+int filledSlots(const Playlist& playlist) {
+    int filled = 0;
+    while (filled < PLAYLIST_SLOTS && !playlist.slots[static_cast<std::size_t>(filled)].empty()) ++filled;
+    return filled;
+}
+
 // The slots change only together with the rows, on the loop's thread; once
 // that thread is stopped (the fatal path) they stand in for the list.
 int rowCountOrFilledSlots(const Playlist& playlist) {
     const int rows = rowCount();
-    if (rows >= 0) return rows;
-    int filled = 0;
-    while (filled < PLAYLIST_SLOTS && !playlist.slots[static_cast<std::size_t>(filled)].empty()) ++filled;
-    return filled;
+    return rows >= 0 ? rows : filledSlots(playlist);
 }
 
 bool playlistConsistent(const Playlist& playlist) {
@@ -53,10 +57,11 @@ bool playlistConsistent(const Playlist& playlist) {
     return true;
 }
 
-std::string entryName(const std::string& path) {
-    const std::size_t slash = path.rfind('\\');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
+std::string entryName(const std::string& path) { return entryName(path, platform::systemCodePage()); }
+
+std::string entryName(const std::string& path, const platform::CodePage& codePage) {
+    std::string name = platform::fileNamePart(path, codePage);
+    const std::size_t dot = platform::findLastCharacter(name, '.', codePage);
     if (dot != std::string::npos && dot + 1 < name.size()) name.erase(dot);
     return name;
 }
@@ -70,7 +75,8 @@ bool appendPath(Playlist& playlist, const std::string& path) {
     if (path.empty() || rows >= PLAYLIST_SLOTS) return false;
     const int row = insertFileRow(-1, path);
     if (row != rows) {
-        if (row >= 0) platform::listDelete(PLAYLIST_LIST, row);  // rows and slots had drifted apart
+        // Rows and slots had drifted apart: the row goes again, or waits for the mend.
+        if (row >= 0 && !platform::listDelete(PLAYLIST_LIST, row)) playlist.rowsInDoubt = true;
         return false;
     }
     slot(playlist, rows) = path;
@@ -80,40 +86,69 @@ bool appendPath(Playlist& playlist, const std::string& path) {
 void removeSelectedEntry(Playlist& playlist) {
     const int selected = selectedRow();
     if (selected < 0 || selected >= PLAYLIST_SLOTS) return;
-    platform::listDelete(PLAYLIST_LIST, selected);
+    if (!platform::listDelete(PLAYLIST_LIST, selected)) return;
     for (int j = selected; j < PLAYLIST_SLOTS - 1; ++j) slot(playlist, j) = std::move(slot(playlist, j + 1));
     slot(playlist, PLAYLIST_SLOTS - 1).clear();
 }
 
+// The playlist is empty at once; a row the list keeps (it refused to delete
+// it) goes at the next mend.
 void clearPlaylist(Playlist& playlist) {
-    for (int i = 0; i < PLAYLIST_SLOTS; ++i) {
-        slot(playlist, i).clear();
-        platform::listDelete(PLAYLIST_LIST, 0);
+    for (std::string& path : playlist.slots) path.clear();
+    int deleted = 0;
+    while (deleted < PLAYLIST_SLOTS && platform::listDelete(PLAYLIST_LIST, 0)) ++deleted;
+    if (rowCount() != 0) playlist.rowsInDoubt = true;
+}
+
+// The slots are the playlist: packed, they make the rows again, each showing
+// its entry name. A list that refuses a step leaves the doubt for the next try.
+void mendRows(Playlist& playlist) {
+    if (!playlist.rowsInDoubt) return;
+    if (!playlist.listMade || playlistConsistent(playlist)) {
+        playlist.rowsInDoubt = false;
+        return;
     }
+    int filled = 0;
+    for (int i = 0; i < PLAYLIST_SLOTS; ++i) {
+        if (slot(playlist, i).empty()) continue;
+        if (i != filled) slot(playlist, filled) = std::move(slot(playlist, i));
+        ++filled;
+    }
+    for (int i = filled; i < PLAYLIST_SLOTS; ++i) slot(playlist, i).clear();
+    int rows = rowCount();
+    while (rows > 0 && platform::listDelete(PLAYLIST_LIST, rows - 1)) --rows;
+    if (rows != 0) return;
+    for (int i = 0; i < filled; ++i)
+        if (insertFileRow(i, slot(playlist, i)) != i) return;
+    playlist.rowsInDoubt = false;
 }
 
 // Without a selection the loaded row is not known: no row is added, which
 // would stand for no slot. The new text goes in before the old one comes out,
-// so a row the list refuses leaves the old one standing, aligned with its slot.
-void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
+// so a row the list refuses leaves the old one standing, aligned with its
+// slot; an old row the list keeps takes the new text out again.
+void relabelLoadedRow(Playlist& playlist, bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber) {
     auto insertLabel = [&](int index) {
         return tagPresent ? platform::listInsert(PLAYLIST_LIST, index, artist + " - " + title)
                           : insertFileRow(index, currentPath);
     };
+    // Inserting at a row pushes the old one (and a selection on it) down by one.
+    auto replaceRow = [&](int index) {
+        if (insertLabel(index) != index) return;
+        if (!platform::listDelete(PLAYLIST_LIST, index + 1) && !platform::listDelete(PLAYLIST_LIST, index))
+            playlist.rowsInDoubt = true;
+    };
+    // A row chosen by number is the loaded one only while its slot holds the
+    // loaded path (a start whose first file got no row has another there).
     if (chosenByNumber) {
-        if (currentIndex < 0 || currentIndex >= rowCount()) return;
-        if (insertLabel(currentIndex) != currentIndex) return;
-        platform::listDelete(PLAYLIST_LIST, currentIndex + 1);
+        if (currentIndex >= 0 && currentIndex < rowCountOrFilledSlots(playlist) &&
+            rowPath(playlist, currentIndex) == currentPath)
+            replaceRow(currentIndex);
         return;
     }
-    // Inserting at the selected row pushes the old row (and the selection)
-    // down by one; deleting the selected row then removes the old text.
     const int selected = selectedRow();
-    if (selected == -1) return;
-    if (insertLabel(selected) != selected) return;
-    const int moved = selectedRow();
-    if (moved != -1) platform::listDelete(PLAYLIST_LIST, moved);
+    if (selected != -1) replaceRow(selected);
 }
 
 }  // namespace playlist

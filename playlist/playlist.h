@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 
+#include "platform/system.h"
 #include "store/replace_file.h"
 
 namespace playlist {
@@ -14,24 +15,29 @@ constexpr int PLAYLIST_SLOTS = 201;
 struct Playlist {
     std::array<std::string, PLAYLIST_SLOTS> slots;  // empty = free
     bool listMade = false;                          // the list exists; without it the list file is left alone
-    bool listFileUnreadable = false;                // list.vnp was there at start but was not read whole
+    bool listFileUnreadable = false;                // list.vnp was not read whole at start, or has no place
     bool listFileSaved = false;                     // an end of the player replaced list.vnp with this run's rows
     store::Replacement listFileSave;                // what a save broke off by a fault left behind
-    std::string listFileRead;                       // where list.vnp was read at start; empty when it was not
+    std::string listFile;                           // the list.vnp this run keeps, named at start; empty until then
+    bool rowsInDoubt = false;  // a change was broken off or refused partway: rows and slots may disagree
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
 int rowCount();
 int selectedRow();
 
+// The filled slots before the first empty one.
+int filledSlots(const Playlist& playlist);
 // The row count, or, when the list cannot be asked (its thread is stopped),
-// the filled slots before the first empty one.
+// the filled slots.
 int rowCountOrFilledSlots(const Playlist& playlist);
 // True when slots 0..N-1 are filled and the rest empty, N being the row count.
 bool playlistConsistent(const Playlist& playlist);
 
-// A path's file name without its last extension.
+// A path's file name without its last extension, walked in the system code
+// page, or in the one given (UTF-8 for a name as the system gives it).
 std::string entryName(const std::string& path);
+std::string entryName(const std::string& path, const platform::CodePage& codePage);
 // Inserts a file's row at `index` (-1 appends); the list's answer, -1 when it refused the row.
 int insertFileRow(int index, const std::string& path);
 
@@ -39,14 +45,18 @@ int insertFileRow(int index, const std::string& path);
 // path is empty or the row could not be made. A file's row shows its entry
 // name, as the user sees it (a short form shows its long name).
 bool appendPath(Playlist& playlist, const std::string& path);
-// Removes the selected row and its slot, closing the gap; nothing when none is selected.
+// Removes the selected row and its slot, closing the gap; nothing when none
+// is selected or the list keeps the row.
 void removeSelectedEntry(Playlist& playlist);
 void clearPlaylist(Playlist& playlist);
+// When rows and slots may have come apart: makes the rows again from the
+// slots if they disagree. Run where no change is under way.
+void mendRows(Playlist& playlist);
 
 // Replaces the text of the row just loaded: "artist - title" when the tag
 // counted as present, else the entry name of `currentPath`. A row chosen by
 // number is relabelled in place at `currentIndex`; otherwise the selected row is.
-void relabelLoadedRow(bool tagPresent, const std::string& artist, const std::string& title,
+void relabelLoadedRow(Playlist& playlist, bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber);
 
 // The playlist file under the data folder: one path per row, CR LF after each.
@@ -58,6 +68,8 @@ void loadListFile(Playlist& playlist);
 bool saveListFile(Playlist& playlist);
 // The save every end of the player makes: once per run.
 bool keepListFile(Playlist& playlist);
+// Names the list file this run keeps, for a start with files, which reads none.
+void nameListFile(Playlist& playlist);
 // Clears away what a save broken off by a fault left: its open temporary file.
 void abandonListFileSave(Playlist& playlist);
 

@@ -3,7 +3,7 @@
 derived from the machine's apt configuration, so that the project names no
 mirror of its own and follows whatever mirror or proxy the machine uses.
 
-    deb_src_entries.py [--root DIR]
+    deb_src_entries.py [--root DIR] [--type deb] [--release CODENAME] [--archive]
 
 Reads /etc/os-release and the apt source lists under DIR (default /): the
 one-line lists (sources.list, sources.list.d/*.list) and the deb822 files
@@ -14,6 +14,12 @@ all, by the distribution's archive keyring. Third-party repositories are left
 out: they have no source indexes. Each such entry is printed once as deb-src
 with the same address, suites, components and key. When there is none, the
 script says what to add and exits with status 1.
+
+With --type deb the entries are printed as binary ones; with --release the
+suites name another release of the same distribution (trixie, trixie-updates,
+trixie-security), as a system of that release made from the same mirror needs;
+--archive prints only the address of the release's main suite (what
+debootstrap takes).
 """
 import argparse
 import os
@@ -85,8 +91,9 @@ def configured_entries(root):
         yield from (deb822_entries(text) if path.endswith(".sources") else one_line_entries(text))
 
 
-def source_stanzas(root):
-    """deb-src stanzas for the distribution's own entries, each once."""
+def source_stanzas(root, kind="deb-src", release=None):
+    """Stanzas of type `kind` for the distribution's own entries, each once, their suites
+    renamed to `release` when given."""
     distribution, codename = os_release(root)
     keyring = f"/usr/share/keyrings/{distribution}-archive-keyring."
     stanzas = []
@@ -96,7 +103,9 @@ def source_stanzas(root):
             continue
         if signed_by and not signed_by.startswith(keyring):
             continue
-        lines = ["Types: deb-src", "URIs: " + " ".join(uris), "Suites: " + " ".join(own),
+        if release:
+            own = [release + s[len(codename):] for s in own]
+        lines = ["Types: " + kind, "URIs: " + " ".join(uris), "Suites: " + " ".join(own),
                  "Components: " + " ".join(components)]
         if signed_by:
             lines.append("Signed-By: " + signed_by)
@@ -109,8 +118,11 @@ def source_stanzas(root):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--root", default="/")
+    parser.add_argument("--type", choices=("deb", "deb-src"), default="deb-src")
+    parser.add_argument("--release")
+    parser.add_argument("--archive", action="store_true")
     args = parser.parse_args()
-    distribution, codename, stanzas = source_stanzas(args.root)
+    distribution, codename, stanzas = source_stanzas(args.root, args.type, args.release)
     if not stanzas:
         sys.exit(f"setup: apt has no entry for {distribution or 'the distribution'}'s own archive "
                  f"(Types: deb, Suites: {codename or '<codename>'}) to take the source packages from.\n"
@@ -118,6 +130,14 @@ def main():
                  f"/etc/apt/sources.list.d/{distribution or 'distribution'}.sources:\n"
                  f"  Types: deb\n  URIs: <the mirror's address>\n  Suites: {codename or '<codename>'}\n"
                  f"  Components: main\n  Signed-By: /usr/share/keyrings/{distribution}-archive-keyring.gpg")
+    if args.archive:
+        main_suite = args.release or codename
+        for stanza in stanzas:
+            fields = dict(line.split(": ", 1) for line in stanza.splitlines())
+            if main_suite in fields["Suites"].split():
+                print(fields["URIs"].split()[0])
+                return
+        sys.exit(f"no entry of {distribution}'s own archive holds the suite {main_suite}")
     print("\n".join(stanzas), end="")
 
 

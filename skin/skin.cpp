@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "platform/characters.h"
+
 namespace skin {
 
 // Hit boxes are strict bounds; repaint boxes are inclusive and may overlap
@@ -21,11 +23,11 @@ const std::array<ButtonGeometry, BUTTON_COUNT> BUTTONS = {{
 void loadSkin(Skin& skin, const std::string& installationDirectory) {
     skin.hoverPixels.assign(SKIN_WIDTH * SKIN_HEIGHT, platform::NO_COLOUR);
     skin.normalPixels.assign(SKIN_WIDTH * SKIN_HEIGHT, platform::NO_COLOUR);
-    platform::readBitmapPixels((installationDirectory + "backmouse.vnb").c_str(), SKIN_WIDTH, SKIN_HEIGHT,
-                               skin.hoverPixels.data());
-    // The normal picture's path carries one more backslash than the hover one's.
-    platform::readBitmapPixels((installationDirectory + "\\back.vnb").c_str(), SKIN_WIDTH, SKIN_HEIGHT,
-                               skin.normalPixels.data());
+    const platform::CodePage codePage = platform::systemCodePage();
+    const std::string hover = platform::joinPath(installationDirectory, "backmouse.vnb", codePage);
+    const std::string normal = platform::joinPath(installationDirectory, "back.vnb", codePage);
+    platform::readBitmapPixels(hover.c_str(), SKIN_WIDTH, SKIN_HEIGHT, skin.hoverPixels.data());
+    platform::readBitmapPixels(normal.c_str(), SKIN_WIDTH, SKIN_HEIGHT, skin.normalPixels.data());
 }
 
 bool insideHitBox(Button button, int mouseX, int mouseY) {

@@ -3,20 +3,37 @@
 
 #include <algorithm>
 
+#include "platform/characters.h"
 #include "platform/system.h"
 
 namespace store {
 
-// A profile folder the code page cannot spell is kept by its short form.
-std::string profileRoot() { return platform::singleBytePath(platform::environmentVariable("USERPROFILE")); }
+// A profile folder the code page cannot spell is kept by its short form. One
+// that is not set, cannot be kept or is not absolute is no place for the
+// files: it would put them at the current drive's root or below the working
+// directory, different from start to start and shared by every such user.
+std::string profileRoot() {
+    const std::string root = platform::singleBytePath(platform::environmentVariable("USERPROFILE"));
+    return platform::absolutePath(root) ? root : "";
+}
 
-std::string makerFolderPath() { return profileRoot() + "\\Local Settings\\Application Data\\Varnel"; }
+namespace {
 
-std::string dataFolderPath() { return makerFolderPath() + "\\MP3"; }
+// A path below the profile; empty without a usable profile.
+std::string belowProfile(const char* path) {
+    const std::string root = profileRoot();
+    return root.empty() ? "" : platform::joinPath(root, path, platform::systemCodePage());
+}
 
-std::string installationFilePath() { return dataFolderPath() + "\\dir.vnd"; }
+}  // namespace
 
-std::string listFilePath() { return dataFolderPath() + "\\list.vnp"; }
+std::string makerFolderPath() { return belowProfile("Local Settings\\Application Data\\Varnel"); }
+
+std::string dataFolderPath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3"); }
+
+std::string installationFilePath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"); }
+
+std::string listFilePath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3\\list.vnp"); }
 
 std::string readRemainingBytes(int file) {
     std::string bytes;

@@ -7,7 +7,8 @@
 
 namespace store {
 
-// Paths below the profile, built afresh from USERPROFILE on every call.
+// Paths below the profile, built afresh from USERPROFILE on every call; empty
+// when the profile is not usable (not set, not kept, not absolute).
 std::string profileRoot();
 std::string makerFolderPath();
 std::string dataFolderPath();

@@ -13,9 +13,15 @@
 //   setProgramPath(path)             the running program's path (default C:\Program Files\Tunewell\brumby.exe)
 //   setScreenSize(w, h)              primary screen size (default 1024 x 768)
 //   setCommandLine(text)             what commandLine() returns (default "brumby.exe")
-//   setProcesses(list, taken)        what processSnapshot() returns
+//   setProcesses(list, taken)        the running processes, which processSnapshot() lists; an entry's
+//                                    sessionId is its logon session (the own one unless set)
 //   setOwnProcessId(pid)             what ownProcessId() returns (default 7000)
-//   terminatedProcesses()            pids passed to terminateProcess that were in the list
+//   setOwnSessionId(id)              what ownSessionId() returns (default 0)
+//   takeIdAfterSnapshot(pid, exe)    once the next snapshot is taken, process pid ends and an unrelated
+//                                    program exe (in the own session) starts under the same ID
+//   processesOpened()                pids openProcess gave a handle for, in order
+//   openProcessCount()               process handles open now
+//   terminatedProcesses()            pids ended through terminateProcess, in order
 //   servicesStarted() / servicesStopped()   how often startServices / stopServices ran
 // Clock
 //   clockMs()                        virtual time; sleepMs(n) advances it by n and never really sleeps
@@ -30,9 +36,18 @@
 //   faultInCall(k, code)             call number k raises a fault inside it (before it does anything)
 //   injectionReached()               whether call k came
 //   limitCalls(n)                    call number n + 1 throws Runaway: a pass that never ends
+//   killAtCall(k)                    the process is killed as call number k begins (Killed is thrown): the
+//                                    files stay as the system leaves them (every byte a write put in stays,
+//                                    a temporary file stays where it is; nothing is flushed or closed for it)
+//   startAgain()                     a new process of the program on the same machine: files, folders,
+//                                    names, environment and the program's surroundings stay; windows,
+//                                    handles, the device, events, hooks, counts and injections start afresh
 //   polls()                          event polls so far
 //   onPoll(fn)                       the user: fn runs at every event poll, before the poll takes its event
 //   watchMessageBoxes(fn)            fn runs while each message box is up
+//   onModalWait(fn)                  fn(service) runs inside every modal wait, where the loop's thread
+//                                    still takes sent messages: the message box, the open-file dialog, the
+//                                    popup menu and a library's function (the about box runs its own)
 // Pointer and keys
 //   movePointer(x, y)                pointer at screen (x, y)
 //   movePointerToClient(w, x, y)     pointer at client (x, y) of window w
@@ -75,12 +90,15 @@
 //   openFileCount()                  files open now (catches leaks)
 //   watchFileReplacements(fn)        fn(path) runs after each replaceFile has put a file in place at path
 //   filesIn(folder)                  names of the files in a folder, on the disk or in memory
-// Names outside the code page (1252): the system gives names in UTF-16, which tests write in UTF-8
+// Names outside the code page: the system gives names in UTF-16, which tests write in UTF-8
 //   nameFile(longPath, shortPath)    the file whose long name is longPath has the short form shortPath
 //   keepNoShortForms()               the volume keeps no short forms (8.3 names switched off)
 //   utf8FromCodePage(bytes)          a code-page text as the user sees it (list rows are kept so)
+//   setCodePage(n)                   the system code page: 1252 (the default), 932, 936, 949, 950 or 65001
 //   failNextFileOperation(op)        the next create (open for writing), write, flush or replace fails;
-//                                    a failing write leaves part of its bytes in the file
+//                                    a failing write leaves part of its bytes in the file; a failing close
+//                                    (a write-behind the disk refused) loses the bytes written since the
+//                                    last flush
 //   lockFile(path)                   another program holds the file: opens are refused, it cannot be replaced
 //   failReadsFrom(path, offset)      reads of the file that start at or past offset fail (a damaged area)
 //   loadedLibraries()                every loadLibrary call {slot, path, loaded}
@@ -100,12 +118,24 @@
 //   faultFilterInstalled()           whether a filter is in place now
 //   faultsRaised()                   every fault raised {code, filtered, nested: inside the filter's handling
 //                                    of another}
-//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes)
+//   setLoopThreadAnswers(yes)        whether runOnLoopThread gets the loop's thread (default yes); one
+//                                    inside a media command never answers (the command is taken to hang);
+//                                    waiting for one that does not answer moves the clock by the time limit
+//   allocationAtStop(forGood)        the next stop of the loop's thread finds it inside an allocation, holding
+//                                    the heap's lock: one it leaves at once (the stop waits it out), or,
+//                                    forGood, one it never leaves (the stop then fails)
+//   Deadlock                         thrown when another thread waits for a lock the stopped loop's thread
+//                                    holds: the device's (a media command) or the heap's (any service)
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
 //   endSession()                     the system ends the session: both windows are told
 //   requestSave(requester)           another player asks this one to save: both windows are told
 //   saveRequestsSent()               the process IDs requestSaveFrom asked
+//   answerSaveRequests(pid, answer, file, bytes)   how the player running as pid answers a request to
+//                                    save (by default at once, saving nothing): Saves replaces `file` (its
+//                                    list file) with `bytes` and answers; Refuses answers without saving;
+//                                    Hangs never answers (the request waits its time limit out); EndsFirst
+//                                    ends as the request comes, before it reaches it
 //   ProcessExit{code, atOnce}        atOnce: ended by endProcessNow
 // Media device
 //   mediaLog() / clearMediaLog()     every mediaCommand string in order
@@ -117,8 +147,12 @@
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
 //   mediaCounts()                    MediaCounts: aliases opened and closed, opens refused for an alias in use
 //                                    and for a path that names no file
+//   onMediaCommand(fn)               fn(command) runs as each command reaches the device, before it acts
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
+//   hangCommands(verb, times)        the next `times` commands of that verb ("" any) do not return: each
+//                                    waits out its bound on the clock, answers platform::MEDIA_NOT_ANSWERING
+//                                    and leaves the device behind with its tracks; devicesLeft() counts them
 #pragma once
 
 #include <cstdint>
@@ -146,6 +180,8 @@ constexpr int DEFAULT_TRACK_LENGTH_MS = 30000;
 
 enum class FileOperation { Create, Write, Flush, Replace };
 
+enum class SaveAnswer { Saves, Refuses, Hangs, EndsFirst };
+
 struct ProcessExit {
     int code = 0;
     bool atOnce = false;
@@ -159,6 +195,10 @@ struct FaultRaised {
 
 // Thrown by the call past the limit set with limitCalls.
 struct Runaway {};
+// Thrown by the call the process was killed at (killAtCall).
+struct Killed {};
+// Thrown when a thread would wait for good for a lock the stopped loop's thread holds.
+struct Deadlock {};
 
 // One numbered call: the service's name, whether it has a way to fail, the
 // event polls made before it, and the device command of a media call.
@@ -267,6 +307,10 @@ void setScreenSize(int width, int height);
 void setCommandLine(const std::string& text);
 void setProcesses(std::vector<platform::ProcessEntry> processes, bool snapshotTaken = true);
 void setOwnProcessId(std::uint32_t processId);
+void setOwnSessionId(std::uint32_t sessionId);
+void takeIdAfterSnapshot(std::uint32_t processId, const std::string& exeFile);
+const std::vector<std::uint32_t>& processesOpened();
+int openProcessCount();
 const std::vector<std::uint32_t>& terminatedProcesses();
 int servicesStarted();
 int servicesStopped();
@@ -284,9 +328,12 @@ void failCall(std::int64_t number);
 void faultInCall(std::int64_t number, std::uint32_t code);
 bool injectionReached();
 void limitCalls(std::int64_t calls);
+void killAtCall(std::int64_t number);
+void startAgain();
 int polls();
 void onPoll(std::function<void()> user);
 void watchMessageBoxes(std::function<void(const MessageShown&)> watcher);
+void onModalWait(std::function<void(const std::string& service)> watcher);
 
 void movePointer(int screenX, int screenY);
 void movePointerToClient(int window, int x, int y);
@@ -332,6 +379,7 @@ void watchFileReplacements(std::function<void(const std::string&)> watcher);
 void nameFile(const std::string& longPath, const std::string& shortPath);
 void keepNoShortForms();
 std::string utf8FromCodePage(const std::string& bytes);
+void setCodePage(unsigned codePage);
 std::vector<std::string> filesIn(const std::string& windowsFolder);
 void failNextFileOperation(FileOperation operation);
 void failReadsFrom(const std::string& path, std::size_t offset);
@@ -352,12 +400,15 @@ void faultAtNextCall(const std::string& service, std::uint32_t code);
 bool faultFilterInstalled();
 const std::vector<FaultRaised>& faultsRaised();
 void setLoopThreadAnswers(bool answers);
+void allocationAtStop(bool forGood);
 bool loopThreadStopped();
 int threadsEnded();
 int threadsParked();
 void endSession();
 void requestSave(std::uint32_t requester);
 const std::vector<std::uint32_t>& saveRequestsSent();
+void answerSaveRequests(std::uint32_t processId, SaveAnswer answer, const std::string& windowsPath = "",
+                        const std::string& bytes = "");
 
 const std::vector<std::string>& mediaLog();
 void clearMediaLog();
@@ -371,5 +422,8 @@ std::string aliasPath(int alias);
 void setPosition(int alias, int ms);
 void failNextCommand(int code);
 MediaCounts mediaCounts();
+void hangCommands(const std::string& verb, int times = 1);
+int devicesLeft();
+void onMediaCommand(std::function<void(const std::string&)> watcher);
 
 }  // namespace sim

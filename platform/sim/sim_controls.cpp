@@ -134,26 +134,31 @@ int listInsertUtf8(int control, int index, const std::string& text) {
 }
 
 // Deleting the selected row clears the selection; one above it moves it up.
-void listDelete(int control, int index) {
-    sim::enter(sim::Call::listDelete);
+// A refused deletion (LB_ERR) leaves the row.
+bool listDelete(int control, int index) {
+    const bool fails = sim::enter(sim::Call::listDelete);
     sim::ControlRecord* list = sim::findList(control);
-    if (!list || index < 0 || index >= static_cast<int>(list->rows.size())) return;
+    if (fails || !list || index < 0 || index >= static_cast<int>(list->rows.size())) return false;
     list->rows.erase(list->rows.begin() + index);
     if (list->selected == index) list->selected = -1;
     else if (list->selected > index) --list->selected;
+    return true;
 }
 
+// A failing query answers LB_ERR (-1), as a list whose thread does not answer does.
 int listCount(int control) {
-    sim::enter(sim::Call::listCount);
+    const bool fails = sim::enter(sim::Call::listCount);
     const sim::ControlRecord* list = sim::findList(control);
-    if (list && world().loopThreadStopped) return -1;  // asked from another thread: the list's own is stopped
+    if (list && (fails || world().loopThreadStopped))
+        return -1;  // asked from another thread: the list's own is stopped
     return list ? static_cast<int>(list->rows.size()) : 0;
 }
 
+// A failing query answers LB_ERR (-1), which reads as no selection.
 int listSelected(int control) {
-    sim::enter(sim::Call::listSelected);
+    const bool fails = sim::enter(sim::Call::listSelected);
     const sim::ControlRecord* list = sim::findList(control);
-    return list ? list->selected : -1;
+    return list && !fails ? list->selected : -1;
 }
 
 void createPopupMenu(int menu) {
@@ -195,11 +200,14 @@ int menuCheck(int menu, int item) {
 void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
     const bool fails = sim::enter(sim::Call::showPopupMenu);
     sim::World& w = world();
-    if (!fails) w.popups.push_back({menu, ownerWindow, screenX, screenY});
-    if (w.popupChoices.empty()) return;
-    int choice = w.popupChoices.front();
-    w.popupChoices.pop_front();
+    int choice = 0;
+    if (!w.popupChoices.empty()) {
+        choice = w.popupChoices.front();
+        w.popupChoices.pop_front();
+    }
     if (fails) return;  // never on screen: the user chose nothing
+    w.popups.push_back({menu, ownerWindow, screenX, screenY});
+    if (w.modalWatcher) w.modalWatcher("showPopupMenu");
     if (choice != 0 && w.menus.count(menu)) w.events.push_front({sim::QueuedKind::Menu, choice, -1, 0, 0});
 }
 

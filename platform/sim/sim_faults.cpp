@@ -67,6 +67,9 @@ void faultAtNextCall(const std::string& service, std::uint32_t code) { world().f
 bool faultFilterInstalled() { return world().faultFilter != nullptr; }
 const std::vector<FaultRaised>& faultsRaised() { return world().faults; }
 void setLoopThreadAnswers(bool answers) { world().loopThreadAnswers = answers; }
+void allocationAtStop(bool forGood) {
+    world().allocationAtStop = forGood ? AllocationAtStop::ForGood : AllocationAtStop::Brief;
+}
 bool loopThreadStopped() { return world().loopThreadStopped; }
 int threadsEnded() { return world().threadsEnded; }
 int threadsParked() { return world().threadsParked; }
@@ -120,14 +123,27 @@ bool runGuarded(void (*step)(void*), void* context) {
     return true;
 }
 
-bool runOnLoopThread(void (*task)(void*), void* context, int) {
-    if (!world().loopThreadAnswers) return false;
+// The time limit passes in full when the loop's thread does not answer.
+bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
+    sim::World& w = world();
+    if (!w.loopThreadAnswers || w.loopInsideDeviceCall) {
+        sim::advanceClock(timeoutMs);
+        return false;
+    }
     sim::OnThread loop(sim::LOOP_THREAD);
     task(context);
     return true;
 }
 
-void stopLoopThread() { world().loopThreadStopped = true; }
+// Inside a media command it is stopped holding the device's lock; a brief
+// allocation is waited out, one it never leaves keeps the heap's lock.
+bool stopLoopThread() {
+    sim::World& w = world();
+    w.loopThreadStopped = true;
+    w.stoppedHoldingDevice = w.loopInsideDeviceCall;
+    w.stoppedHoldingHeap = w.allocationAtStop == sim::AllocationAtStop::ForGood;
+    return !w.stoppedHoldingHeap;
+}
 void parkThread() { throw sim::ParkedThread{}; }
 void endProcessNow(std::uint32_t code) { throw sim::ProcessExit{static_cast<int>(code), true}; }
 std::uint32_t currentThreadId() { return world().currentThread; }
@@ -140,11 +156,6 @@ void setSessionEndHook(void (*hook)(void*), void* context) {
 void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
     world().saveRequest = hook;
     world().saveRequestContext = context;
-}
-
-void requestSaveFrom(std::uint32_t processId, int) {
-    if (sim::enter(sim::Call::requestSaveFrom)) return;
-    world().saveRequestsSent.push_back(processId);
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // Simulated files (on disk below the world's root, or in memory in a world
-// without one), processes and libraries.
+// without one) and libraries.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -12,6 +12,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "platform/characters.h"
 #include "platform/file_lookup.h"
 #include "platform/sim/sim_world.h"
 
@@ -84,7 +85,9 @@ static bool wildcardMatch(const char* pattern, const char* name) {
 
 // The host path of the first entry matching `path`, whose last part may hold wildcards.
 static std::string firstMatch(const std::string& path) {
-    std::size_t cut = path.find_last_of("\\/");
+    std::string slashes = path;
+    std::replace(slashes.begin(), slashes.end(), '/', '\\');
+    const std::size_t cut = platform::findLastCharacter(slashes, '\\', codePageTable());
     std::string last = cut == std::string::npos ? path : path.substr(cut + 1);
     if (last.find_first_of("*?") == std::string::npos) return hostPath(path);
     std::string folder = hostPath(cut == std::string::npos ? "." : path.substr(0, cut + 1));
@@ -101,14 +104,23 @@ static std::string firstMatch(const std::string& path) {
 // A world reset without a root has no disk; its files are kept in memory.
 static bool inMemory() { return world().root.empty(); }
 
+// Kept in UTF-8: upper-casing a code-page path would change the second bytes of double-byte characters.
 static std::string memoryKey(const std::string& path) {
-    std::string key = upper(path);
+    std::string key = upper(utf8FromCodePage(path));
     std::replace(key.begin(), key.end(), '/', '\\');
     return key;
 }
 
 void putMemoryFile(const std::string& windowsPath, const std::string& bytes) {
     world().memoryFiles[memoryKey(windowsPath)] = bytes;
+}
+
+void putFile(const std::string& windowsPath, const std::string& bytes) {
+    if (inMemory()) {
+        putMemoryFile(windowsPath, bytes);
+        return;
+    }
+    std::ofstream(hostPath(windowsPath), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string memoryFile(const std::string& windowsPath) {
@@ -136,7 +148,7 @@ static int openMemoryFile(const std::string& path, platform::FileMode mode, plat
     failure = platform::OpenFailure::None;
     int handle = 1;
     while (w.files.count(handle)) ++handle;
-    w.files[handle] = {-1, key, writes, 0};
+    w.files[handle] = {-1, key, writes, 0, w.memoryFiles[key]};
     return handle;
 }
 
@@ -239,7 +251,9 @@ int openFile(const std::string& path, FileMode mode, OpenFailure& failure) {
     failure = OpenFailure::None;
     int handle = 1;
     while (w.files.count(handle)) ++handle;
-    w.files[handle] = {fd, host, writes};
+    struct stat status {};
+    const std::size_t size = ::fstat(fd, &status) == 0 ? static_cast<std::size_t>(status.st_size) : 0;
+    w.files[handle] = {fd, host, writes, 0, {}, size};
     return handle;
 }
 
@@ -309,15 +323,30 @@ bool flushFile(int file) {
     const bool fails = sim::enter(sim::Call::flushFile);
     auto it = world().files.find(file);
     if (fails || it == world().files.end() || sim::failsNow(sim::FileOperation::Flush)) return false;
-    if (it->second.fd < 0) return true;
-    return ::fsync(it->second.fd) == 0;
+    sim::OpenFile& open = it->second;
+    if (open.fd < 0) {
+        open.flushed = world().memoryFiles[open.hostPath];
+        return true;
+    }
+    struct stat status {};
+    if (::fsync(open.fd) != 0 || ::fstat(open.fd, &status) != 0) return false;
+    open.flushedSize = static_cast<std::size_t>(status.st_size);
+    return true;
 }
 
+// The handle goes either way; a failing close of a file written to is a
+// write-behind the disk refused: what was written since the last flush is lost.
 void closeFile(int file) {
-    sim::enter(sim::Call::closeFile);
+    const bool fails = sim::enter(sim::Call::closeFile);
     auto it = world().files.find(file);
     if (it == world().files.end()) return;
-    if (it->second.fd >= 0) ::close(it->second.fd);
+    sim::OpenFile& open = it->second;
+    if (fails && open.writes && open.fd < 0) world().memoryFiles[open.hostPath] = open.flushed;
+    if (fails && open.writes && open.fd >= 0) {
+        const int cut = ::ftruncate(open.fd, static_cast<off_t>(open.flushedSize));
+        static_cast<void>(cut);
+    }
+    if (open.fd >= 0) ::close(open.fd);
     world().files.erase(it);
 }
 
@@ -361,22 +390,6 @@ bool deleteFile(const std::string& path) {
     return fs::remove(host, error);
 }
 
-std::vector<ProcessEntry> processSnapshot(bool& taken) {
-    taken = !sim::enter(sim::Call::processSnapshot) && world().snapshotTaken;
-    return taken ? world().processes : std::vector<ProcessEntry>{};
-}
-
-bool terminateProcess(std::uint32_t processId) {
-    if (sim::enter(sim::Call::terminateProcess)) return false;
-    auto& list = world().processes;
-    auto it = std::find_if(list.begin(), list.end(),
-                           [processId](const ProcessEntry& entry) { return entry.processId == processId; });
-    if (it == list.end()) return false;
-    list.erase(it);
-    world().terminated.push_back(processId);
-    return true;
-}
-
 bool loadLibrary(int library, const std::string& path) {
     const bool fails = sim::enter(sim::Call::loadLibrary);
     bool loaded = !fails && sim::fileExists(path);
@@ -393,6 +406,7 @@ bool callLibraryFunction(int library, const char* name) {
     if (!w.libraries.count(library)) return false;
     auto it = w.libraryFunctions.find(function);
     if (it == w.libraryFunctions.end() || !it->second) return false;
+    if (w.modalWatcher) w.modalWatcher("callLibraryFunction");
     it->second();
     return true;
 }

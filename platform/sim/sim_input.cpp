@@ -62,13 +62,14 @@ namespace platform {
 
 using sim::world;
 
+// A failing poll takes nothing: the message waits in the queue for the next.
 void pollEvent(Event& event) {
-    sim::enter(sim::Call::pollEvent);
+    const bool fails = sim::enter(sim::Call::pollEvent);
     sim::World& w = world();
     ++w.polls;
     if (w.user) w.user();
     event.eventType = EVENT_TYPE_NONE;
-    if (w.events.empty()) {
+    if (fails || w.events.empty()) {
         event.lastEvent = EVENT_NONE;
         return;
     }

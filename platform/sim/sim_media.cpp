@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "platform/sim/sim_world.h"
+#include "platform/characters.h"
 #include "platform/media_text.h"
 
 namespace sim {
@@ -97,6 +98,28 @@ void setPosition(int alias, int ms) {
 
 void failNextCommand(int code) { world().failNextMediaCode = code; }
 
+void hangCommands(const std::string& verb, int times) {
+    world().hangingVerb = platform::lower(verb);
+    world().hangsLeft = times;
+}
+
+int devicesLeft() { return world().devicesLeft; }
+
+// A command the device never answers: the caller waits out its bound, then
+// leaves that device behind, and the tracks it held are out of reach.
+static bool hangs(const std::vector<std::string>& words, const char* command) {
+    World& w = world();
+    if (w.hangsLeft == 0 || (!w.hangingVerb.empty() && (words.empty() || platform::lower(words[0]) != w.hangingVerb)))
+        return false;
+    --w.hangsLeft;
+    w.clock += platform::commandBoundMs(command);
+    w.aliases.clear();
+    ++w.devicesLeft;
+    return true;
+}
+
+void onMediaCommand(std::function<void(const std::string&)> watcher) { world().mediaWatcher = std::move(watcher); }
+
 MediaCounts mediaCounts() { return world().mediaCounts; }
 
 static bool parseNumber(const std::string& word, int& value) {
@@ -139,10 +162,11 @@ static int wavLength(const std::string& path) {
 }
 
 static bool playableExtension(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
-    std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-    std::string extension = platform::lower(path.substr(dot + 1));
+    const platform::CodePage codePage = codePageTable();
+    const std::string name = platform::fileNamePart(path, codePage);
+    const std::size_t dot = platform::findLastCharacter(name, '.', codePage);
+    if (dot == std::string::npos) return false;
+    std::string extension = platform::lower(name.substr(dot + 1));
     for (const char* playable : PLAYABLE_EXTENSIONS)
         if (extension == playable) return true;
     return false;
@@ -247,6 +271,23 @@ static int aliasCommand(const std::string& verb, MediaAlias& alias, const std::v
     return MEDIA_UNRECOGNISED_COMMAND;
 }
 
+// Marks the loop's thread inside a media command for as long as the command's
+// watcher acts: what happens meanwhile happens while the command is under way.
+class InsideDeviceCall {
+public:
+    InsideDeviceCall() : marked_(world().currentThread == LOOP_THREAD) {
+        if (marked_) world().loopInsideDeviceCall = true;
+    }
+    ~InsideDeviceCall() {
+        if (marked_) world().loopInsideDeviceCall = false;
+    }
+    InsideDeviceCall(const InsideDeviceCall&) = delete;
+    InsideDeviceCall& operator=(const InsideDeviceCall&) = delete;
+
+private:
+    bool marked_;
+};
+
 }  // namespace sim
 
 namespace platform {
@@ -258,6 +299,10 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     sim::World& w = sim::world();
     std::string text = command ? command : "";
     w.mediaLog.push_back(text);
+    if (w.mediaWatcher) {
+        sim::InsideDeviceCall inside;
+        w.mediaWatcher(text);
+    }
     if (fails) return sim::MEDIA_INTERNAL_ERROR;
     if (w.failNextMediaCode != 0) {
         int code = w.failNextMediaCode;
@@ -265,7 +310,9 @@ int mediaCommand(const char* command, char* reply, int capacity) {
         return code;
     }
     std::vector<std::string> words;
-    if (!platform::splitCommandWords(text, words)) return sim::MEDIA_UNRECOGNISED_KEYWORD;
+    const bool wellFormed = platform::splitCommandWords(text, words);
+    if (sim::hangs(words, command)) return platform::MEDIA_NOT_ANSWERING;
+    if (!wellFormed) return sim::MEDIA_UNRECOGNISED_KEYWORD;
     if (words.empty()) return sim::MEDIA_UNRECOGNISED_COMMAND;
     std::string verb = platform::lower(words[0]);
     if (verb == "open") return sim::openDevice(words);

@@ -1,7 +1,12 @@
-// Names outside the system code page: the code page the simulated system uses
-// (1252, Western), the short forms of files whose names it cannot spell, and
+// Names outside the code page: the code page the simulated system uses
+// (1252, Western, unless a test sets the double-byte 932, 936, 949 or 950, or
+// UTF-8's 65001), the short forms of files whose names it cannot spell, and
 // volumes that keep no short forms. The system gives names in UTF-16; the
 // simulator's tests write them, and the simulator keeps them, in UTF-8.
+#include <cerrno>
+#include <iconv.h>
+
+#include "platform/characters.h"
 #include "platform/sim/sim_world.h"
 
 namespace sim {
@@ -60,17 +65,61 @@ bool decodeUtf8(const std::string& text, std::u32string& points) {
     return true;
 }
 
-// The file name part of a path: after its last backslash.
-std::string fileNamePart(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The double-byte code pages, by the names the C library's converter knows them.
+struct DoubleByte {
+    unsigned codePage;
+    const char* converter;
+};
+constexpr DoubleByte DOUBLE_BYTE[] = {{932, "CP932"}, {936, "CP936"}, {949, "CP949"}, {950, "CP950"}};
+
+const char* converterName(unsigned codePage) {
+    for (const DoubleByte& known : DOUBLE_BYTE) {
+        if (known.codePage == codePage) return known.converter;
+    }
+    return nullptr;
+}
+
+// Converts `in` whole; false at the first byte sequence the converter cannot take.
+bool convert(const char* to, const char* from, const std::string& in, std::string& out) {
+    iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    out.clear();
+    char* source = const_cast<char*>(in.data());
+    std::size_t left = in.size();
+    bool whole = true;
+    while (left > 0 && whole) {
+        char buffer[256];
+        char* target = buffer;
+        std::size_t room = sizeof buffer;
+        const std::size_t done = iconv(converter, &source, &left, &target, &room);
+        out.append(buffer, static_cast<std::size_t>(target - buffer));
+        whole = done != static_cast<std::size_t>(-1) || errno == E2BIG;
+    }
+    iconv_close(converter);
+    return whole;
 }
 
 }  // namespace
 
+platform::CodePage codePageTable() {
+    platform::CodePage table;
+    table.number = world().codePage;
+    for (unsigned byte = 0x81; byte <= 0xFE; ++byte) {
+        const bool shiftJis = byte <= 0x9F || (byte >= 0xE0 && byte <= 0xFC);
+        table.leadBytes[byte] = converterName(table.number) != nullptr && (table.number != 932 || shiftJis);
+    }
+    return table;
+}
+
 bool spellInCodePage(const std::string& utf8, std::string& bytes) {
     std::u32string points;
     if (!decodeUtf8(utf8, points)) return false;
+    const unsigned codePage = world().codePage;
+    if (codePage == platform::UTF8_CODE_PAGE) {
+        bytes = utf8;
+        return true;
+    }
+    if (const char* name = converterName(codePage)) return convert(name, "UTF-8", utf8, bytes);
     bytes.clear();
     for (char32_t c : points) {
         const int byte = byteFor(c);
@@ -80,11 +129,26 @@ bool spellInCodePage(const std::string& utf8, std::string& bytes) {
     return true;
 }
 
+// A byte sequence the code page does not know shows as '?'.
 std::string utf8FromCodePage(const std::string& bytes) {
+    const unsigned codePage = world().codePage;
+    if (codePage == platform::UTF8_CODE_PAGE) return bytes;
     std::string text;
+    if (const char* name = converterName(codePage)) {
+        const platform::CodePage table = codePageTable();
+        for (std::size_t at = 0; at < bytes.size();) {
+            const std::size_t next = platform::nextCharacter(bytes, at, table);
+            std::string shown;
+            text += convert("UTF-8", name, bytes.substr(at, next - at), shown) ? shown : "?";
+            at = next;
+        }
+        return text;
+    }
     for (char byte : bytes) appendUtf8(text, codePoint(static_cast<unsigned char>(byte)));
     return text;
 }
+
+void setCodePage(unsigned codePage) { world().codePage = codePage; }
 
 void nameFile(const std::string& longPath, const std::string& shortPath) {
     world().shortForms[longPath] = shortPath;
@@ -108,12 +172,26 @@ std::string singleBytePath(const std::string& utf8Path) {
     return known == world().shortForms.end() ? "" : known->second;
 }
 
+platform::CodePage systemCodePage() {
+    sim::enter(sim::Call::systemCodePage);
+    return sim::codePageTable();
+}
+
+std::string shortPath(const std::string& path) {
+    if (sim::enter(sim::Call::shortPath) || !world().shortFormsKept || !sim::fileExists(path)) return "";
+    auto known = world().shortForms.find(sim::utf8FromCodePage(path));
+    return known == world().shortForms.end() ? "" : known->second;
+}
+
 std::string longNameUtf8(const std::string& path) {
     sim::enter(sim::Call::longNameUtf8);
-    if (sim::fileNamePart(path).find('~') == std::string::npos) return "";
+    const platform::CodePage codePage = sim::codePageTable();
+    if (platform::findLastCharacter(platform::fileNamePart(path, codePage), '~', codePage) == std::string::npos)
+        return "";
     for (const auto& [longPath, shortPath] : world().shortForms) {
         std::string bytes;
-        if (sim::upper(shortPath) == sim::upper(path) && !sim::spellInCodePage(longPath, bytes)) return longPath;
+        const bool kept = sim::spellInCodePage(longPath, bytes) && platform::pathLength(bytes, codePage) < 260;
+        if (sim::upper(shortPath) == sim::upper(path) && !kept) return longPath;
     }
     return "";
 }

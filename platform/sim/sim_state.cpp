@@ -41,10 +41,12 @@ static std::string matchName(const fs::path& folder, const std::string& name) {
     return name;
 }
 
-std::string hostPath(const std::string& windowsPath) {
+// The path in UTF-8, as the system reads it: split at its separators, never
+// inside a double-byte character whose second byte has the value of '\\'.
+static std::string hostPathUtf8(const std::string& utf8Path) {
     World& w = world();
     if (w.root.empty()) return "";
-    std::string path = windowsPath;
+    std::string path = utf8Path;
     std::replace(path.begin(), path.end(), '/', '\\');
     std::string drive;
     std::string rest;
@@ -56,7 +58,7 @@ std::string hostPath(const std::string& windowsPath) {
         rest = path;
     } else {
         if (w.currentDirectory.size() < 2 || w.currentDirectory[1] != ':') return "";
-        return hostPath(w.currentDirectory + "\\" + path);
+        return hostPathUtf8(w.currentDirectory + "\\" + path);
     }
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -76,6 +78,8 @@ std::string hostPath(const std::string& windowsPath) {
     return host.string();
 }
 
+std::string hostPath(const std::string& windowsPath) { return hostPathUtf8(utf8FromCodePage(windowsPath)); }
+
 void reset(const std::string& rootFolder) {
     World& old = world();
     for (auto& [handle, file] : old.files)
@@ -89,6 +93,33 @@ void reset(const std::string& rootFolder) {
     std::error_code error;
     fs::create_directories(hostPath("C:\\Users\\tester"), error);
     fs::create_directories(hostPath("C:\\Tunewell"), error);
+}
+
+// The machine stays: its files, folders and names, the environment and what
+// the program starts from. Everything the process held goes with it.
+void startAgain() {
+    World& old = world();
+    World kept;
+    kept.root = old.root;
+    kept.environment = old.environment;
+    kept.currentDirectory = old.currentDirectory;
+    kept.programPath = old.programPath;
+    kept.ownProcessId = old.ownProcessId;
+    kept.commandLine = old.commandLine;
+    kept.screenWidth = old.screenWidth;
+    kept.screenHeight = old.screenHeight;
+    kept.clock = old.clock;
+    kept.damagedFrom = old.damagedFrom;
+    kept.lockedFiles = old.lockedFiles;
+    kept.memoryFiles = old.memoryFiles;
+    kept.shortForms = old.shortForms;
+    kept.shortFormsKept = old.shortFormsKept;
+    kept.processes = old.processes;
+    kept.snapshotTaken = old.snapshotTaken;
+    kept.trackLengths = old.trackLengths;
+    for (auto& [handle, file] : old.files)
+        if (file.fd >= 0) ::close(file.fd);
+    old = std::move(kept);
 }
 
 void setEnvironment(const std::string& name, const std::string& value) { world().environment[upper(name)] = value; }
@@ -138,6 +169,14 @@ constexpr CallKind CALL_KINDS_TABLE[] = {
 
 }  // namespace
 
+// Another thread that needs a lock the stopped loop's thread holds waits for
+// it for good: every service allocates, and only a media command takes the device's.
+static void waitForStoppedThread(Call call) {
+    const World& w = world();
+    if (!w.loopThreadStopped || w.currentThread == LOOP_THREAD) return;
+    if (w.stoppedHoldingHeap || (w.stoppedHoldingDevice && call == Call::mediaCommand)) throw Deadlock{};
+}
+
 bool enter(Call call, const char* detail) {
     World& w = world();
     const CallKind& kind = CALL_KINDS_TABLE[static_cast<std::size_t>(call)];
@@ -146,6 +185,11 @@ bool enter(Call call, const char* detail) {
     const std::int64_t number = ++sweep.number;
     if (sweep.recording) sweep.log.push_back({kind.name, kind.canFail, w.polls, detail ? detail : ""});
     if (sweep.limit > 0 && number > sweep.limit) throw Runaway{};
+    waitForStoppedThread(call);
+    if (number == sweep.killAt) {
+        sweep.injected = true;
+        throw Killed{};
+    }
     if (!w.faultsAtNextCall.empty()) {
         auto queued = w.faultsAtNextCall.find(kind.name);
         if (queued != w.faultsAtNextCall.end()) {
@@ -180,16 +224,19 @@ void faultInCall(std::int64_t number, std::uint32_t code) {
 }
 bool injectionReached() { return world().sweep.injected; }
 void limitCalls(std::int64_t calls) { world().sweep.limit = calls; }
+void killAtCall(std::int64_t number) { world().sweep.killAt = number; }
 int polls() { return world().polls; }
 void onPoll(std::function<void()> user) { world().user = std::move(user); }
 void watchMessageBoxes(std::function<void(const MessageShown&)> watcher) { world().boxWatcher = std::move(watcher); }
+void onModalWait(std::function<void(const std::string&)> watcher) { world().modalWatcher = std::move(watcher); }
 
 }  // namespace sim
 
 namespace platform {
 
+// A failing read answers as an unset variable does.
 std::string environmentVariable(const char* name) {
-    sim::enter(sim::Call::environmentVariable);
+    if (sim::enter(sim::Call::environmentVariable)) return "";
     const auto& env = sim::world().environment;
     auto it = env.find(sim::upper(name ? name : ""));
     return it == env.end() ? std::string() : it->second;

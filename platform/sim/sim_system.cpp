@@ -43,11 +43,13 @@ void openWebPage(const char* url) {
     world().webPages.push_back(url ? url : "");
 }
 
+// A box the system cannot make (out of memory, no desktop) never shows.
 void messageBox(const char* text, const char* title) {
-    sim::enter(sim::Call::messageBox);
+    if (sim::enter(sim::Call::messageBox)) return;
     sim::World& w = world();
     w.messages.push_back({text ? text : "", title ? title : ""});
     if (w.boxWatcher) w.boxWatcher(w.messages.back());
+    if (w.modalWatcher) w.modalWatcher("messageBox");
 }
 
 // An answer whose entries, each ended by a NUL, and the closing NUL do not
@@ -57,6 +59,7 @@ std::vector<std::string> openFileDialog(int owner, const char* filter, int capac
     sim::World& w = world();
     w.dialogFilters.push_back(filter ? filter : "");
     w.dialogOwners.push_back(owner);
+    if (!fails && w.modalWatcher) w.modalWatcher("openFileDialog");
     if (w.dialogAnswers.empty()) return {};
     sim::FileDialogAnswer answer = w.dialogAnswers.front();
     w.dialogAnswers.pop_front();

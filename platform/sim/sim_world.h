@@ -32,11 +32,11 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(minimiseWindow, false) X(moveWindow, true) X(setTopmost, true) X(windowRect, false)                    \
     X(clientSize, false) X(acceptDroppedFiles, true) X(screenWidth, false) X(screenHeight, false)            \
     /* events, pointer and keys */                                                                           \
-    X(pollEvent, false) X(pointerIn, true) X(cursorPosition, true) X(keyPressed, false)                      \
+    X(pollEvent, true) X(pointerIn, true) X(cursorPosition, true) X(keyPressed, false)                       \
     X(takeDroppedFiles, true)                                                                                \
     /* controls, list and menus */                                                                           \
     X(addImageControl, true) X(addListControl, true) X(listInsert, true) X(listInsertUtf8, true)             \
-    X(listDelete, false) X(listCount, false) X(listSelected, false)                                          \
+    X(listDelete, true) X(listCount, true) X(listSelected, true)                                             \
     X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)     \
     X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true)                                         \
     /* drawing */                                                                                            \
@@ -45,16 +45,18 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(createFont, true) X(decodeBitmap, true) X(readBitmapPixels, true)                                      \
     /* the process and its surroundings */                                                                   \
     X(startServices, false) X(stopServices, false) X(commandLine, false) X(sleepMs, false)                   \
-    X(environmentVariable, false) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)     \
+    X(environmentVariable, true) X(currentDirectory, true) X(programPath, true) X(singleBytePath, true)      \
     X(longNameUtf8, false)                                                                                   \
+    X(systemCodePage, false) X(shortPath, true)                                                              \
     /* files */                                                                                              \
     X(fileSize, true) X(createFolder, true) X(isFolder, true) X(openFile, true) X(readFile, true)            \
-    X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, false) X(replaceFile, true)         \
+    X(writeFile, true) X(seekFile, true) X(flushFile, true) X(closeFile, true) X(replaceFile, true)          \
     X(deleteFile, true)                                                                                      \
     /* other processes, libraries, the media device, the shell */                                            \
     X(processSnapshot, true) X(ownProcessId, false) X(terminateProcess, true) X(requestSaveFrom, true)       \
+    X(ownSessionId, false) X(openProcess, true) X(waitForProcessEnd, true) X(closeProcess, false)         \
     X(loadLibrary, true) X(callLibraryFunction, true) X(mediaCommand, true) X(openWebPage, true)             \
-    X(messageBox, false) X(openFileDialog, true)
+    X(messageBox, true) X(openFileDialog, true)
 // clang-format on
 
 enum class Call {
@@ -75,7 +77,8 @@ struct CallSweep {
     std::int64_t faultAt = 0;  // this call raises `faultCode` inside it
     std::uint32_t faultCode = 0;
     bool injected = false;
-    std::int64_t limit = 0;  // past this many calls the program is taken to be stuck; 0 = none
+    std::int64_t limit = 0;   // past this many calls the program is taken to be stuck; 0 = none
+    std::int64_t killAt = 0;  // the process is killed as this call begins
 };
 
 struct WindowRecord {
@@ -142,12 +145,31 @@ struct MediaAlias {
     std::int64_t playStartClock = 0;
 };
 
+// What a process handle stands for: the process that held the ID when it was
+// opened, told from a later one under the same ID by its start.
+struct ProcessHandle {
+    std::uint32_t processId = 0;
+    std::uint64_t started = 0;
+};
+
+// Another copy of the player: how it answers a request to save, and what it saves.
+struct OlderPlayer {
+    SaveAnswer answer = SaveAnswer::Saves;
+    std::string listFile;  // a Windows path
+    std::string bytes;
+};
+
 struct OpenFile {
     int fd = -1;           // -1 for a file kept in memory
     std::string hostPath;  // or the memory file's key
     bool writes = false;
-    std::size_t offset = 0;  // a memory file's read and write position
+    std::size_t offset = 0;       // a memory file's read and write position
+    std::string flushed;          // a memory file's bytes as its last flush (or its opening) left them on the disk
+    std::size_t flushedSize = 0;  // a disk file's length then
 };
+
+// Where the loop's thread is when another thread stops it: what it holds then.
+enum class AllocationAtStop { None, Brief, ForGood };
 
 struct World {
     std::map<std::string, std::size_t> damagedFrom;  // host path -> first offset whose reads fail
@@ -206,10 +228,18 @@ struct World {
     std::map<std::string, std::string> memoryFiles;  // by upper-cased path, in a world without a disk
     std::map<std::string, std::string> shortForms;   // a long path in UTF-8 -> its short form
     bool shortFormsKept = true;                      // the volume keeps short forms
+    unsigned codePage = 1252;                        // the system code page
 
     std::vector<platform::ProcessEntry> processes;
     bool snapshotTaken = true;
     std::vector<std::uint32_t> terminated;
+    std::uint32_t ownSessionId = 0;
+    std::uint64_t processClock = 0;                              // snapshots and process starts, counted
+    std::map<std::uint32_t, std::uint64_t> processStarted;       // by ID; 0 for those of the set-up
+    std::map<std::uint32_t, std::string> idsTakenAfterSnapshot;  // by ID: the program that takes it
+    std::map<int, ProcessHandle> processHandles;                 // by handle number
+    std::vector<std::uint32_t> processesOpened;
+    std::map<std::uint32_t, OlderPlayer> olderPlayers;  // by ID: how a copy of the player answers a request
 
     std::map<int, std::string> libraries;
     std::vector<LibraryLoad> libraryLoads;
@@ -231,6 +261,11 @@ struct World {
     std::map<std::string, std::uint32_t> faultsAtNextCall;  // by service name
     bool loopThreadAnswers = true;
     bool loopThreadStopped = false;
+    bool loopInsideDeviceCall = false;  // the loop's thread is inside a media command (and holds its lock)
+    AllocationAtStop allocationAtStop = AllocationAtStop::None;
+    bool stoppedHoldingDevice = false;                     // the loop's thread was stopped inside a media command
+    bool stoppedHoldingHeap = false;                       // ... or inside an allocation it never leaves
+    std::function<void(const std::string&)> modalWatcher;  // acts inside every modal wait
     int threadsEnded = 0;
     int threadsParked = 0;
     void (*sessionEnd)(void*) = nullptr;
@@ -243,6 +278,10 @@ struct World {
     std::map<std::string, MediaAlias> aliases;  // by upper-cased alias name
     std::map<std::string, int> trackLengths;    // by host path
     int failNextMediaCode = 0;
+    std::string hangingVerb;  // lower case, "" any
+    int hangsLeft = 0;
+    int devicesLeft = 0;
+    std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
     MediaCounts mediaCounts;
 };
 
@@ -264,6 +303,8 @@ void closeWindowAndOwned(int window);
 
 // The code page's bytes that spell a UTF-8 text; false when it has none for a character.
 bool spellInCodePage(const std::string& utf8, std::string& bytes);
+// The system code page's table, read without counting a call.
+platform::CodePage codePageTable();
 
 // Fills a box of the drawing surface, clipped to its window.
 void fillSurface(int x, int y, int width, int height, platform::Colour colour);
@@ -271,6 +312,8 @@ void fillSurface(int x, int y, int width, int height, platform::Colour colour);
 // The whole content of the file a Windows path names, on the disk or in memory;
 // false when there is no such file.
 bool readWholeFile(const std::string& windowsPath, std::string& bytes);
+// Writes a whole file, on the disk or in memory, as another program would.
+void putFile(const std::string& windowsPath, const std::string& bytes);
 // Whether the path names a file (not a folder).
 bool fileExists(const std::string& windowsPath);
 // The key a file is known by: its host path, or its memory key in a world without a disk.

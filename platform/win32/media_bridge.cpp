@@ -2,6 +2,7 @@
 // Per alias it follows the commands passing through (open, play, volume, close).
 #include "platform/win32/media_bridge.h"
 
+#include <algorithm>
 #include <cctype>
 #include <vector>
 
@@ -201,9 +202,36 @@ int forwardStatus(AliasState& alias, const Call& call, const std::vector<std::st
     return pass(call);
 }
 
-}  // namespace
+std::string spliced(const std::string& text, std::size_t at, const std::string& piece) {
+    return text.substr(0, at) + piece + text.substr(at);
+}
 
-int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
+// Wine keeps the alias of a track whose device was left behind taken for the
+// whole process: a fresh device thread's open of the same alias answers 289
+// (or blocks). Once a device was left behind, the alias a command names is
+// sent with the count of devices left behind appended (MP3_1 becomes MP3_1_1),
+// a name no stuck device holds.
+std::string withFreshAlias(int devicesLeft, const char* command) {
+    std::string text = command ? command : "";
+    std::vector<std::string> words;
+    splitCommandWords(text, words);
+    if (devicesLeft == 0 || words.size() < 2) return text;
+    std::string suffix = "_";
+    suffix += std::to_string(devicesLeft);
+    if (lower(words[0]) == "open") {
+        const std::string alias = openedAlias(words);
+        const std::size_t at = alias.empty() ? std::string::npos : lower(text).rfind(alias);
+        return at == std::string::npos ? text : spliced(text, at + alias.size(), suffix);
+    }
+    if (lower(words[1]) == "all") return text;
+    const std::size_t verbEnd = text.find_first_of(" \t", text.find_first_not_of(" \t"));
+    const std::size_t nameStart = text.find_first_not_of(" \t", verbEnd);
+    const std::size_t nameEnd = std::min(text.find_first_of(" \t", nameStart), text.size());
+    return spliced(text, nameEnd, suffix);
+}
+
+// The commands the bridge stands in for, each to its own forwarder.
+int forward(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
     std::vector<std::string> words;
     splitCommandWords(command, words);  // a malformed command is the device's to refuse
     std::string verb = words.empty() ? "" : lower(words[0]);
@@ -220,6 +248,24 @@ int sendThroughBridge(BridgeState& bridge, const Device& device, const char* com
     if (verb == "setaudio") return forwardSetAudio(alias, call, words);
     if (verb == "status") return forwardStatus(alias, call, words);
     return pass(call);
+}
+
+}  // namespace
+
+int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity) {
+    bool left = false;
+    const Device watched = [&](const char* sent, char* answer, int room) {
+        const int result = device(sent, answer, room);
+        left = left || result == MEDIA_NOT_ANSWERING;
+        return result;
+    };
+    const std::string sent = withFreshAlias(bridge.devicesLeft, command);
+    const int result = forward(bridge, watched, sent.c_str(), reply, capacity);
+    if (left) {
+        bridge.aliases.clear();  // the device left behind took its tracks with it
+        ++bridge.devicesLeft;
+    }
+    return result;
 }
 
 }  // namespace platform::media

@@ -20,10 +20,12 @@ struct AliasState {
 // Aliases the device has opened, by lower-case name.
 struct BridgeState {
     std::map<std::string, AliasState> aliases;
+    int devicesLeft = 0;  // device threads left behind: the aliases they held stay taken
 };
 
 // Passes `command` to `device`, standing in for the three answers Wine's
-// device gets wrong; returns what the caller of the device would see.
+// device gets wrong, and for the aliases a device left behind still holds;
+// returns what the caller of the device would see.
 int sendThroughBridge(BridgeState& bridge, const Device& device, const char* command, char* reply, int capacity);
 
 }  // namespace platform::media

@@ -92,10 +92,9 @@ int listInsertUtf8(int control, int index, const std::string& text) {
         SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide.c_str())));
 }
 
-void listDelete(int control, int index) {
-    if (HWND list = listHandle(control)) {
-        SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    }
+bool listDelete(int control, int index) {
+    HWND list = listHandle(control);
+    return list != nullptr && SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0) != LB_ERR;
 }
 
 int listCount(int control) {

@@ -27,6 +27,25 @@ constexpr DWORD64 LANDING_MARGIN = 256;
 // the filter and the fatal path (the list file's save, the box) run in it.
 constexpr ULONG STACK_GUARANTEE = 64 * 1024;
 
+// Stopping the loop's thread outside every heap's lock: how often it is tried,
+// how long the loop's thread runs on between tries, how long the probe of the
+// heaps' locks is given, and how many heaps it takes.
+constexpr int STOP_ATTEMPTS = 40;
+constexpr DWORD STOP_RETRY_MS = 10;
+constexpr DWORD PROBE_WAIT_MS = 50;
+constexpr DWORD PROBED_HEAPS = 256;
+
+// The thread that takes and releases every heap's lock when asked, made with
+// the trap (making a thread allocates). Rounds tell a late answer from the
+// answer to the question just asked.
+struct HeapProbe {
+    HANDLE thread = nullptr;
+    HANDLE request = nullptr;  // auto-reset: one round asked
+    HANDLE done = nullptr;     // auto-reset: a round answered
+    volatile LONG asked = 0;
+    volatile LONG answered = 0;
+};
+
 struct LoopTask {
     void (*task)(void*) = nullptr;
     void* context = nullptr;
@@ -46,11 +65,57 @@ struct FaultTrap {
     void* sessionContext = nullptr;
     void (*saveRequest)(void*, std::uint32_t) = nullptr;
     void* saveRequestContext = nullptr;
+    HeapProbe probe;
 };
 
 FaultTrap& trap() {
     static FaultTrap state;
     return state;
+}
+
+DWORD WINAPI probeHeaps(void*) {
+    HeapProbe& probe = trap().probe;
+    for (;;) {
+        WaitForSingleObject(probe.request, INFINITE);
+        const LONG round = InterlockedCompareExchange(&probe.asked, 0, 0);
+        HANDLE heaps[PROBED_HEAPS];
+        DWORD count = GetProcessHeaps(PROBED_HEAPS, heaps);
+        if (count > PROBED_HEAPS) {
+            heaps[0] = GetProcessHeap();
+            count = 1;
+        }
+        for (DWORD i = 0; i < count; ++i) {
+            HeapLock(heaps[i]);
+            HeapUnlock(heaps[i]);
+        }
+        InterlockedExchange(&probe.answered, round);
+        SetEvent(probe.done);
+    }
+}
+
+void startHeapProbe() {
+    HeapProbe& probe = trap().probe;
+    if (probe.thread != nullptr) return;
+    probe.request = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    probe.done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (probe.request == nullptr || probe.done == nullptr) return;
+    probe.thread = CreateThread(nullptr, 64 * 1024, &probeHeaps, nullptr, 0, nullptr);
+}
+
+// Whether every heap's lock could be taken just now. Without the probe
+// nothing can be told, and the heaps count as free, as they did before it.
+bool heapsFree() {
+    HeapProbe& probe = trap().probe;
+    if (probe.thread == nullptr) return true;
+    const LONG round = InterlockedIncrement(&probe.asked);
+    SetEvent(probe.request);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (InterlockedCompareExchange(&probe.answered, 0, 0) == round) return true;
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= PROBE_WAIT_MS) return false;
+        WaitForSingleObject(probe.done, PROBE_WAIT_MS - spent);
+    }
 }
 
 [[noreturn]] void resumeGuard() { __builtin_longjmp(trap().guard, 1); }
@@ -83,12 +148,13 @@ void installFaultFilter(FaultFilter filter, void* context) {
     ULONG guarantee = STACK_GUARANTEE;
     SetThreadStackGuarantee(&guarantee);
     if (t.loopThread == nullptr) {
-        t.loopThread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.loopThreadId);
+        t.loopThread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, t.loopThreadId);
     }
     if (t.taskWindow == nullptr) {
         t.taskWindow = CreateWindowExA(0, w32::WINDOW_CLASS, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        w32::services().instance, nullptr);
     }
+    startHeapProbe();
     t.previous = SetUnhandledExceptionFilter(&filterFault);
 }
 
@@ -131,8 +197,22 @@ bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
                                static_cast<UINT>(timeoutMs), &result) != 0;
 }
 
-void stopLoopThread() {
-    if (trap().loopThread != nullptr) SuspendThread(trap().loopThread);
+// A suspension takes effect asynchronously; reading the thread's context
+// waits until it has.
+bool stopLoopThread() {
+    HANDLE thread = trap().loopThread;
+    if (thread == nullptr) return true;
+    for (int attempt = 0; attempt < STOP_ATTEMPTS; ++attempt) {
+        if (SuspendThread(thread) == static_cast<DWORD>(-1)) return true;
+        CONTEXT context = {};
+        context.ContextFlags = CONTEXT_CONTROL;
+        GetThreadContext(thread, &context);
+        if (heapsFree()) return true;
+        ResumeThread(thread);
+        Sleep(STOP_RETRY_MS);
+    }
+    SuspendThread(thread);
+    return false;
 }
 
 void parkThread() {
@@ -154,39 +234,6 @@ void setSessionEndHook(void (*hook)(void*), void* context) {
 void setSaveRequestHook(void (*hook)(void*, std::uint32_t), void* context) {
     trap().saveRequest = hook;
     trap().saveRequestContext = context;
-}
-
-namespace {
-
-struct WindowSearch {
-    DWORD processId = 0;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK noteWindowOfProcess(HWND window, LPARAM search) {
-    auto* s = reinterpret_cast<WindowSearch*>(search);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == s->processId) s->windows.push_back(window);
-    return TRUE;
-}
-
-}  // namespace
-
-// The windows of the other process are found among the top-level ones; each is
-// sent the request in turn, and all of them share the one time limit.
-void requestSaveFrom(std::uint32_t processId, int timeoutMs) {
-    WindowSearch search;
-    search.processId = processId;
-    EnumWindows(&noteWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    const DWORD start = GetTickCount();
-    for (HWND window : search.windows) {
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= static_cast<DWORD>(timeoutMs)) break;
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, w32::saveRequestMessage(), GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG,
-                            static_cast<UINT>(timeoutMs) - spent, &answer);
-    }
 }
 
 }  // namespace platform

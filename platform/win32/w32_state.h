@@ -34,6 +34,9 @@ struct DispatchReport {
     int eventSource = 0;
 };
 
+// A media device thread and the command it works on (w32_media.cpp).
+struct DeviceSlot;
+
 struct Win32Services {
     HINSTANCE instance = nullptr;
     bool classRegistered = false;
@@ -46,6 +49,8 @@ struct Win32Services {
     std::map<int, HFONT> fonts;
     std::map<int, HMODULE> libraries;
     std::vector<HANDLE> files;  // index = file number; nullptr marks a free number
+    // Other processes, index = handle number; nullptr marks a free number.
+    std::vector<HANDLE> processes;
     std::map<Colour, HBRUSH> brushes;
     HWND surfaceWindow = nullptr;
     HDC surface = nullptr;
@@ -62,6 +67,7 @@ struct Win32Services {
     DispatchReport report;
     std::vector<WPARAM> pendingDrops;  // drop handles the window procedure took, oldest first
     media::BridgeState bridge;
+    DeviceSlot* mediaDevice = nullptr;  // the thread the next media command goes to; none before the first
 };
 
 Win32Services& services();
@@ -79,10 +85,12 @@ Fn exportedFunction(HMODULE library, const char* name) {
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
 }
 
-// UTF-8 and the system's UTF-16, both ways, and the code page's exact spelling of a text.
+// UTF-8 and the system's UTF-16, both ways, and a code page's exact spelling
+// of a text: the system code page's, or the one given.
 std::wstring toWide(const std::string& utf8);
 std::string toUtf8(const std::wstring& wide);
 bool spellInCodePage(const std::wstring& wide, std::string& bytes);
+bool spellInCodePage(unsigned codePage, const std::wstring& wide, std::string& bytes);
 
 HWND windowHandle(int window);      // nullptr when the window is gone or never existed
 ControlEntry* control(int number);  // nullptr when the control is gone or never existed

@@ -1,25 +1,14 @@
-// Starting and stopping the services, the process, its command line, other processes and libraries.
+// Starting and stopping the services, the process, its command line and libraries.
 
 #include "platform/system.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/w32_state.h"
-
-#include <tlhelp32.h>
 
 namespace platform {
 
 using w32::services;
 
 namespace {
-
-// The snapshot functions are looked up by name, so their types are declared here.
-using CreateSnapshotFn = HANDLE(WINAPI*)(DWORD flags, DWORD processId);
-using ProcessWalkFn = BOOL(WINAPI*)(HANDLE snapshot, PROCESSENTRY32* entry);
-
-constexpr DWORD SNAP_PROCESSES = 2;
-// The record is 296 bytes in a 32-bit build and 304 in a 64-bit one (an aligned
-// pointer-sized field); the walk functions refuse a dwSize below their own size.
-static_assert(sizeof(PROCESSENTRY32) == (sizeof(void*) == 8 ? 304 : 296));
 
 bool runningUnderWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -93,34 +82,6 @@ void exitProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
 void sleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds < 0 ? 0 : milliseconds)); }
 
-std::vector<ProcessEntry> processSnapshot(bool& taken) {
-    std::vector<ProcessEntry> entries;
-    taken = false;
-    HMODULE kernel = LoadLibraryA("kernel32.dll");
-    if (kernel == nullptr) {
-        return entries;
-    }
-    auto createSnapshot = w32::exportedFunction<CreateSnapshotFn>(kernel, "CreateToolhelp32Snapshot");
-    auto first = w32::exportedFunction<ProcessWalkFn>(kernel, "Process32First");
-    auto next = w32::exportedFunction<ProcessWalkFn>(kernel, "Process32Next");
-    if (createSnapshot != nullptr && first != nullptr && next != nullptr) {
-        HANDLE snapshot = createSnapshot(SNAP_PROCESSES, 0);
-        // The call reports failure as INVALID_HANDLE_VALUE, not 0; both mean no snapshot.
-        if (snapshot != nullptr && snapshot != INVALID_HANDLE_VALUE) {
-            taken = true;
-            PROCESSENTRY32 entry = {};
-            entry.dwSize = sizeof entry;
-            for (BOOL more = first(snapshot, &entry); more; more = next(snapshot, &entry)) {
-                entry.szExeFile[sizeof entry.szExeFile - 1] = '\0';
-                entries.push_back(ProcessEntry{entry.szExeFile, entry.th32ProcessID});
-            }
-            CloseHandle(snapshot);
-        }
-    }
-    FreeLibrary(kernel);
-    return entries;
-}
-
 std::uint32_t ownProcessId() { return GetCurrentProcessId(); }
 
 std::string programPath() {
@@ -130,16 +91,6 @@ std::string programPath() {
         return "";
     }
     return w32::toUtf8(std::wstring(path, length));
-}
-
-bool terminateProcess(std::uint32_t processId) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, processId);
-    if (process == nullptr) {
-        return false;
-    }
-    bool ended = TerminateProcess(process, 1) != 0;
-    CloseHandle(process);
-    return ended;
 }
 
 bool loadLibrary(int library, const std::string& path) {

@@ -7,6 +7,7 @@ result; the boxes are found, clicked and photographed through X.
 """
 import os
 import re
+import shutil
 import subprocess
 import time
 import unittest
@@ -49,11 +50,15 @@ def results(driver):
 
 
 class AboutLibrary(unittest.TestCase):
+    # The Wine 10 leg's system has Wine but no cross tools: the library is read where they are.
+    @unittest.skipUnless(shutil.which("x86_64-w64-mingw32-objdump"), "no x86_64-w64-mingw32-objdump here")
     def test_exports_only_about_and_needs_no_compiler_runtime(self):
         dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", harness.find_built("ravlet.dll")],
                               capture_output=True, text=True, check=True).stdout
         table = dump.split("[Ordinal/Name Pointer] Table", 1)[1].split("\n\n", 1)[0]
-        names = re.findall(r"\[\s*\d+\]\s+(\S+)", table)
+        # An entry's name is its line's last word: "[   0] about" (Debian 12's binutils),
+        # "[   0] +base[   1]  0000 about" (Debian 13's).
+        names = re.findall(r"^\s*\[\s*\d+\].*?(\S+)\s*$", table, re.M)
         self.assertEqual(names, ["about"])
         imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
         self.assertTrue(imports <= SYSTEM_DLLS, imports)

@@ -10,6 +10,7 @@ from Wine's trace output.
 The test scripts take two arguments: the Windows build folder and a work folder
 (both given by CMake); `main()` parses them and runs the script's unittest cases.
 """
+import atexit
 import fcntl
 import os
 import re
@@ -21,6 +22,8 @@ import unittest
 import wave
 
 from traces import MciCall, TextDraw, decode_debugstr, parse_font_trace, parse_mci_trace  # noqa: F401
+from traces import unanswered_mci_calls
+from watchdog import Watchdog
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SAMPLES_DIR = os.path.join(SOURCE_DIR, "assets", "samples")
@@ -35,15 +38,59 @@ CLOSE_BUTTON = (12, 10)
 MARKER = "TUNEWELL_E2E_PROGRAM"
 # The launcher gives the programs it starts this profile folder (a Windows path), when set.
 PROFILE = "TUNEWELL_E2E_USERPROFILE"
+# That variable's value for a program started with no USERPROFILE at all.
+NO_PROFILE = "*"
 ASOUNDRC = "pcm.!default { type null }\n"
 
 
 def configure(windows_build, work):
-    """Sets where the cross-built programs are and where sessions keep their files."""
+    """Sets where the cross-built programs are and where sessions keep their files, and gives the
+    programs the sound set-up their Wine plays on."""
     global WINDOWS_BUILD, WORK
     WINDOWS_BUILD = os.path.abspath(windows_build)
     WORK = os.path.abspath(work)
     os.makedirs(WORK, exist_ok=True)
+    if wine_major() >= 9 and not os.environ.get("PULSE_SERVER"):
+        start_sound_server(os.path.join(WORK, "pulse"))
+
+
+def wine_major():
+    """The major version of the wine on PATH (8 for "wine-8.0 (Debian 8.0~repack-4)"), 0 if unknown."""
+    try:
+        out = subprocess.run(["wine", "--version"], capture_output=True, text=True, timeout=60).stdout
+    except (OSError, subprocess.TimeoutExpired):
+        return 0
+    m = re.match(r"wine-(\d+)", out.strip())
+    return int(m.group(1)) if m else 0
+
+
+def start_sound_server(folder):
+    """Starts a PulseAudio daemon with a null sink for this process's programs (ended when it
+    exits) and names it in PULSE_SERVER, which every Wine process started from here inherits.
+    Wine 10's device on ALSA's null device stops every track after a second or so; on a sound
+    server it plays tracks to their end, as a desktop's Wine does."""
+    if not shutil.which("pulseaudio"):
+        sys.exit(f"pulseaudio is needed for the end-to-end tests under {subprocess.getoutput('wine --version')}")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder, mode=0o700)
+    socket = os.path.join(folder, "native")
+    env = {**os.environ, "XDG_RUNTIME_DIR": folder, "HOME": folder}
+    with open(os.path.join(folder, "pulseaudio.log"), "wb") as log:
+        daemon = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--load=module-null-sink sink_name=null",
+             f"--load=module-native-protocol-unix auth-anonymous=1 socket={socket}"],
+            env=env, stdout=log, stderr=subprocess.STDOUT)
+
+    def stop():
+        daemon.terminate()
+        try:
+            daemon.wait(10)
+        except subprocess.TimeoutExpired:
+            daemon.kill()
+    atexit.register(stop)
+    if not wait_for(lambda: os.path.exists(socket) or daemon.poll() is not None, 30) or daemon.poll() is not None:
+        sys.exit(f"the PulseAudio daemon did not start; see {folder}/pulseaudio.log")
+    os.environ["PULSE_SERVER"] = "unix:" + socket
 
 
 def main():
@@ -67,10 +114,18 @@ def find_built(name):
     raise AssertionError(f"{name} not found under {WINDOWS_BUILD}")
 
 
+# The watchdogs of the sessions open now: a wait fails as soon as one of them found a hung player.
+WATCHDOGS = []
+
+
 def wait_for(predicate, timeout, step=0.1):
-    """Polls until predicate returns something true; returns its last value."""
+    """Polls until predicate returns something true; returns its last value. Fails once a session's
+    watchdog found a player that stopped answering."""
     end = time.monotonic() + timeout
     while True:
+        for watchdog in WATCHDOGS:
+            if watchdog.hung():
+                raise AssertionError(watchdog.hung())
         value = predicate()
         if value or time.monotonic() >= end:
             return value
@@ -90,8 +145,9 @@ def prepare_prefix(prefix, home):
     the profile folders the player expects, no Mono or Gecko prompts."""
     env = wine_env(prefix, home)
     os.makedirs(home, exist_ok=True)
-    with open(os.path.join(home, ".asoundrc"), "w") as f:
-        f.write(ASOUNDRC)
+    if not os.environ.get("PULSE_SERVER"):  # no sound server: ALSA's null device
+        with open(os.path.join(home, ".asoundrc"), "w") as f:
+            f.write(ASOUNDRC)
     quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **quiet)
     # Unmanaged windows: hiding a window would otherwise wait ~2 s for a window manager.
@@ -273,10 +329,12 @@ def write_wav(path, seconds=3.0, rate=8000):
 class Session:
     """One isolated run environment: prefix, HOME, display; players are started in it."""
 
-    def __init__(self, name, trace_fonts=False, folder=None, trace_windows=False):
+    def __init__(self, name, trace_fonts=False, folder=None, trace_windows=False, locale=None):
         """name: the session's folder under the work folder, made afresh with a copy of the prefix
         template. folder: a lasting folder instead, whose prefix is made once and kept.
-        trace_windows: Wine also traces window calls (SetWindowPos and its flags, show, activate)."""
+        trace_windows: Wine also traces window calls (SetWindowPos and its flags, show, activate).
+        locale: the Unix locale every program of the session runs in, which sets Wine's system code
+        page (ja_JP.UTF-8: 932); it must exist (locale -a)."""
         self.trace_fonts = trace_fonts
         self.lasting = folder is not None
         self.dir = os.path.abspath(folder) if self.lasting else os.path.join(WORK, name)
@@ -296,6 +354,10 @@ class Session:
         self.display = Display()
         debug = "-all,trace+mci" + (",trace+font" if trace_fonts else "") + (",trace+win" if trace_windows else "")
         self.env = wine_env(self.prefix, self.home, self.display.name, debug)
+        if locale:
+            self.env.update(LC_ALL=locale, LANG=locale)
+        self.watchdog = Watchdog(self)
+        WATCHDOGS.append(self.watchdog)
 
     def __enter__(self):
         return self
@@ -303,8 +365,17 @@ class Session:
     def __exit__(self, *exc):
         self.close()
 
+    def check_answering(self):
+        """Fails once the watchdog found a player that stopped answering."""
+        hung = self.watchdog.hung()
+        if hung:
+            raise AssertionError(hung)
+
     def close(self):
-        """Ends everything the session started and drops a copied prefix (logs stay)."""
+        """Ends everything the session started and drops a copied prefix (logs stay); fails when a
+        player stopped answering while the session ran."""
+        self.watchdog.stop()
+        WATCHDOGS.remove(self.watchdog)
         for player in self.players:
             player.kill()
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
@@ -313,6 +384,7 @@ class Session:
         self.display.stop()
         if not self.lasting:
             shutil.rmtree(self.prefix, ignore_errors=True)
+        self.check_answering()
 
     # Paths
 
@@ -380,12 +452,12 @@ class Session:
 
     # Players
 
-    def start(self, args=(), cwd=None, exe=None):
+    def start(self, args=(), cwd=None, exe=None, profile=True):
         """Starts brumby.exe (or the program exe names, a Unix path) with Windows-form arguments from cwd
-        (default: a fresh installation) through the launcher."""
+        (default: a fresh installation) through the launcher. profile=False: with no USERPROFILE."""
         cwd = cwd or self.install()
         exe = exe or os.path.join(cwd, "brumby.exe")
-        player = Player(self, len(self.players) + 1, exe, list(args), cwd)
+        player = Player(self, len(self.players) + 1, exe, list(args), cwd, profile)
         self.players.append(player)
         return player
 
@@ -414,8 +486,9 @@ class Session:
                 continue
             sent = [c for c in player.commands() if not c.startswith("status ")][-3:]
             error = player.reported("error")
+            waiting = "" if player.exit_code() is not None else f" ({player.stuck_in()})"
             programs.append(f"{player.name} pid {player.unix_pid()} exit={player.exit_code()}"
-                            f"{'' if error is None else f' launch error={error}'} last={sent}")
+                            f"{'' if error is None else f' launch error={error}'} last={sent}{waiting}")
         return f"windows: {windows}; programs: {programs}"
 
     def wait_until(self, what, predicate, timeout=10):
@@ -448,7 +521,7 @@ class Session:
 class Player:
     """One brumby.exe (or test driver) process started through the launcher."""
 
-    def __init__(self, session, number, exe, args, cwd):
+    def __init__(self, session, number, exe, args, cwd, profile=True):
         self.session = session
         self.report = os.path.join(session.dir, f"player{number}.report")
         self.log = os.path.join(session.dir, f"player{number}.trace")
@@ -456,6 +529,7 @@ class Player:
         self.exe = exe
         self.name = f"player{number} {os.path.basename(exe)}"
         self.unix_process = None
+        self.watched = True  # a test that holds the player's thread on purpose turns its watchdog off
         self.window = None
         self.origin = None
         self.pointer = None
@@ -469,6 +543,8 @@ class Player:
             env = {**session.env, MARKER: self.report}
             if session.profile:
                 env[PROFILE] = session.windows_path(session.profile)
+            if not profile:
+                env[PROFILE] = NO_PROFILE
             self.process = subprocess.Popen(command, cwd=cwd, env=env, stdout=out, stderr=log)
 
     def kill(self):
@@ -555,6 +631,15 @@ class Player:
 
     def mci_calls(self):
         return parse_mci_trace(read_lines(self.log))
+
+    def stuck_in(self):
+        """What a player that stopped answering waits in: its media commands still without a
+        result, with their threads (the device thread waits in the last one)."""
+        pending = unanswered_mci_calls(read_lines(self.log))
+        if not pending:
+            sent = self.commands()
+            return f"no media command is waiting for its result (the last one sent: {sent[-1] if sent else None!r})"
+        return "media commands without a result: " + ", ".join(f"{c!r} (thread {t})" for t, c in pending)
 
     def commands(self):
         """Media command strings sent so far, in order."""

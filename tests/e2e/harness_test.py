@@ -49,6 +49,25 @@ class MciTrace(unittest.TestCase):
             "0104:trace:mci:mciSendStringW => 105"])
         self.assertEqual((calls[0].result, calls[0].refused), (0x105, True))
 
+    # What a hung player waits in: per thread, the last command without a result after it. The
+    # loop's answered queries and a device thread left behind earlier show as they are.
+    def test_commands_still_waiting_for_their_result(self):
+        lines = [
+            '0104:trace:mci:mciSendStringW (L"play MP3_1", 0000000000000000, 0, 0000000000000000)',
+            '0200:trace:mci:mciSendStringW (L"close MP3_1", 0000000000000000, 0, 0000000000000000)',
+            "0104:trace:mci:mciSendStringW => 0",
+            '0104:trace:mci:mciSendStringW (L"status MP3_1 volume", 00000000003820E0, 260, 0000000000000000)',
+            "0104:trace:mci:mciSendStringW => 105",
+            '0300:trace:mci:mciSendStringW (L"OPEN \\"Z:\\\\b.mp3\\" Type MPEGVIDEO ALIAS MP3_1", '
+            '0000000000000000, 0, 0000000000000000)',
+            "0300:trace:mci:mciSendStringW => 0",
+            '0400:trace:mci:mciSendStringW (L"close MP3_1", 0000000000000000, 0, 0000000000000000)',
+            "0400:trace:mci:MCI_Close (0001, 00000000, 00007FFFFF92FCE0)",
+            "0400:trace:mci:mciSendStringW => 1/ 0 ((null))",
+            '0300:trace:mci:mciSendStringW (L"pause MP3_1", 0000000000000000, 0, 0000000000000000)']
+        self.assertEqual(harness.unanswered_mci_calls(lines), [("0200", "close MP3_1"), ("0300", "pause MP3_1")])
+        self.assertEqual(harness.unanswered_mci_calls(lines[:3]), [("0200", "close MP3_1")])
+
 
 class WideStrings(unittest.TestCase):
     # Escapes: quote, backslash, control characters, code points beyond ASCII, and Wine's cut-off mark.

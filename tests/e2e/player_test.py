@@ -665,9 +665,9 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
     def list_file(self):
         return os.path.join(self.session.data_dir, "list.vnp")
 
-    def assert_playlist_kept(self):
+    def assert_playlist_kept(self, tracks=None):
         with open(self.list_file(), "rb") as f:
-            self.assertEqual(f.read(), "".join(f"{track}\r\n" for track in self.tracks).encode("cp1252"))
+            self.assertEqual(f.read(), "".join(f"{track}\r\n" for track in tracks or self.tracks).encode("cp1252"))
 
     def box_text(self, player):
         """The box's lines as drawn (wrapped lines joined), from its last drawing."""
@@ -686,12 +686,16 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         goes to the media device after the fault."""
         loop_runs_it = where != "stalled"
         player = self.start_playing()
+        player.watched = loop_runs_it  # a held loop's thread answers nothing, by design
         driver = self.session.start([str(player.pid()), where], cwd=self.session.dir,
                                     exe=harness.find_built("fault_driver.exe"))
         self.assertEqual(driver.wait_exit(30), 0, driver.output())
         boxes = player.wait_windows("Debugger", 20)
         harness.wait_for(lambda: self.box_text(player), 10, 0.2)
-        self.assertRegex(self.box_text(player), "^" + self.MESSAGE + "$")
+        # The box wraps its lines at blanks, which the wrap takes away: Wine 8 and 10 wrap at
+        # different words, so the text is compared without its blanks.
+        blankless = self.MESSAGE.replace("\\ ", "").replace(" ", "")
+        self.assertRegex(self.box_text(player).replace(" ", ""), "^" + blankless + "$")
         self.assertIsNone(player.exit_code())
         # The box is modal for the whole player, not only for its owner.
         enabled = "0" if loop_runs_it else "1"
@@ -701,6 +705,11 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         x, y, width, height = self.session.geometry(boxes[0])
         self.session.xdotool("mousemove", "--sync", x + width // 2, y + height // 2)
         self.session.xdotool("key", "Return")
+        if not loop_runs_it and not harness.wait_for(lambda: player.exit_code() is not None, 5, 0.2):
+            # Under Wine 10 the box of the fault's own thread, beside a held loop's thread, is
+            # never activated and takes no keys: its OK button is clicked.
+            self.session.xdotool("mousemove", "--sync", x + width // 2, y + height - 22)
+            self.session.xdotool("click", "1")
         code = player.wait_exit()
         self.assertEqual(actions(player)[-1], "play MP3_1")
         self.assert_playlist_kept()
@@ -723,6 +732,56 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         # The hand-over times out; the fault's own thread saves from the slots (the stopped
         # thread's list cannot be asked) and shows the box.
         self.assertEqual(self.fault_and_dismiss("stalled"), 0xC0000005)
+
+    def test_5_moves_and_stops_over_mp3_rows_keep_the_player_answering(self):
+        # Wine 10's device can block a close, stop or pause of a playing MP3 for good. The player
+        # waits for each command within a bound and goes on with a fresh device: through a run of
+        # moves and stops it keeps answering (the session's watchdog), the last move plays, and the
+        # close button ends it with the playlist kept.
+        if os.path.exists(self.list_file()):
+            os.remove(self.list_file())
+        media = os.path.join(self.session.dir, "media")
+        tracks = []
+        for name in ("m1", "m2", "m3"):
+            path = os.path.join(media, f"{name}.mp3")
+            shutil.copy(os.path.join(harness.SAMPLES_DIR, "01-morning-light.mp3"), path)
+            tracks.append(self.session.windows_path(path))
+        player = self.session.start(tracks, cwd=self.folder)
+        player.wait_window()
+        harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2)
+        for move in range(12):
+            player.click(*(STOP if move % 3 == 2 else NEXT), settle=0.3)
+        before = len(player.mci_calls())
+        player.click(*NEXT)
+
+        def played():
+            calls = player.mci_calls()[before:]
+            opens = [i for i, c in enumerate(calls) if c.command.startswith("OPEN ")]
+            return opens and not calls[opens[-1]].refused and any(
+                c.command.startswith("play MP3_1") for c in calls[opens[-1]:])
+
+        def renamed():
+            return any(c.startswith("OPEN ") and not c.endswith("ALIAS MP3_1") for c in player.commands())
+        # Under Wine 10 a device left behind has freed memory that Wine's next use may fault on:
+        # the player then ends through its fault path, keeping the playlist (docs/wine.md).
+        harness.wait_for(lambda: played() or player.exit_code() is not None or player.windows("Debugger"), 15, 0.2)
+        if renamed() and (player.exit_code() is not None or player.windows("Debugger")):
+            boxes = player.windows("Debugger")
+            if boxes:
+                x, y, width, height = self.session.geometry(boxes[0])
+                self.session.xdotool("mousemove", "--sync", x + width // 2, y + height - 22)
+                self.session.xdotool("click", "1")
+            self.assertEqual(player.wait_exit(20), 0xC0000005)
+            # Wine's heap may be too damaged by then for the fault path to write anything: a list
+            # file that was written holds the rows.
+            if os.path.exists(self.list_file()):
+                self.assert_playlist_kept(tracks)
+            return
+        self.assertTrue(self.session.wait_until("the last move opens and plays its track", played, 15))
+        player.request_close()
+        # The close button keeps the playlist before it closes the device, which may fault as above.
+        self.assertIn(player.wait_exit(20), (0, 0xC0000005) if renamed() else (0,))
+        self.assert_playlist_kept(tracks)
 
     def test_4_end_of_session(self):
         player = self.start_playing()

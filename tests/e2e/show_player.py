@@ -56,7 +56,7 @@ def main():
     harness.configure(windows_build, run_dir)
     session = harness.Session("run", folder=run_dir)
     try:
-        if has_sound_card():
+        if has_sound_card() and os.path.exists(os.path.join(session.home, ".asoundrc")):
             os.remove(os.path.join(session.home, ".asoundrc"))
         player = session.start([session.windows_path(f) for f in files], cwd=run_dir,
                                exe=os.path.join(run_dir, "brumby.exe"))

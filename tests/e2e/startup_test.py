@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end: what brumby.exe does when it starts with a file on its command line, also
-among damaged files; and the launcher the tests start programs with."""
+among damaged files, without a profile, with names outside the code page and under a
+double-byte code page; and the launcher the tests start programs with."""
 import os
 import re
 import shutil
@@ -8,7 +9,8 @@ import unittest
 
 import harness
 import xdnd
-from player_test import LIST_TOP, PLAYLIST_BUTTON, actions, list_rows, wait_rows
+from player_test import (ADD, LIST_TOP, PLAY, PLAY_REPAINT_BOX, PLAYLIST_BUTTON, actions, answer_dialog, box_pixels,
+                         list_rows, read_bmp, shown_pixels, wait_rows)
 
 
 class FirstStart(unittest.TestCase):
@@ -32,6 +34,20 @@ class FirstStart(unittest.TestCase):
             with open(record, "rb") as f:
                 self.assertEqual(f.read(), (session.windows_path(folder) + "\\\r\n").encode("cp1252"))
             self.assertIsNone(player.exit_code())
+
+            # A start with no USERPROFILE at all ends the older player, plays its file and writes no
+            # data file anywhere: not under the profile, not below the root of its drive (Z:, the
+            # Unix root) nor of drive C:.
+            newer = session.start([track], cwd=folder, profile=False)
+            self.assertEqual(player.wait_exit(30), 1)
+            places = [session.data_dir] + [os.path.join(root, "Local Settings", "Application Data", "Varnel", "MP3")
+                                           for root in ("/", os.path.join(session.prefix, "drive_c"))]
+            before = [data_files(place) for place in places]
+            self.assertTrue(harness.wait_for(lambda: "play MP3_1" in newer.commands(), 30, 0.2))
+            newer.wait_window()
+            newer.request_close()
+            self.assertEqual(newer.wait_exit(), 0)
+            self.assertEqual([data_files(place) for place in places], before)
 
 
 class DamagedSurroundings(unittest.TestCase):
@@ -127,6 +143,93 @@ class NamesOutsideTheCodePage(unittest.TestCase):
         self.assertEqual(player.wait_exit(), 0)
         with open(os.path.join(session.data_dir, "list.vnp"), "rb") as f:
             self.assertEqual(f.read(), (short.group(1) + "\r\n").encode("ascii") * 2)
+
+
+class NamesInCodePage932(unittest.TestCase):
+    """One session in a Japanese locale (system code page 932), where ソ is the bytes 83 5C and 表 is
+    95 5C: their second byte has the value of a backslash. The tracks lie in a folder whose name ends
+    in 表, the player in one whose name ends in ソ; names are walked by characters, never bytes."""
+
+    NAMES = ["ソング", "表", "plain2"]
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = harness.Session("names932", trace_fonts=True, locale="ja_JP.UTF-8")
+        cls.folder = cls.session.install("Tunewellソ")
+        media = os.path.join(cls.session.dir, "音楽表")
+        os.makedirs(media)
+        cls.tracks = [harness.write_wav(os.path.join(media, name + ".wav"), seconds=600) for name in cls.NAMES]
+        # Two more beside the player, whose folder the open-file dialog starts in.
+        cls.chosen = [harness.write_wav(os.path.join(cls.folder, name + ".wav"), 1) for name in ("a1", "b2")]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    # The conversion to a code page given as a parameter (UTF-8's 65001 has no Wine locale), the
+    # system code page's lead bytes, and the checked open of a process from its snapshot entry.
+    def test_1_the_services_under_code_page_932(self):
+        driver = self.session.start([], cwd=self.session.dir, exe=harness.find_built("names_driver.exe"))
+        self.assertEqual(driver.wait_exit(30), 0, driver.output())
+        lines = driver.output()
+        self.assertEqual(lines[0], "codepage=932 lead83=1 lead5C=0")
+        self.assertEqual(lines[-1:], ["done"], lines)
+        self.assertEqual([line for line in lines if line.startswith("FAILED")], [], lines)
+
+    def test_2_rows_labels_the_dialog_and_the_files_walk_by_characters(self):
+        session, folder = self.session, self.folder
+        paths = [session.windows_path(track) for track in self.tracks]
+        player = session.start(paths, cwd=folder)
+        player.wait_window()
+        self.assertTrue(harness.wait_for(lambda: "play MP3_1" in player.commands(), 30, 0.2))
+        self.assertEqual(player.commands()[0], f'OPEN "{paths[0]}" Type MPEGVIDEO ALIAS MP3_1')
+
+        # The installation folder is recorded with one separator after its last character, and the
+        # skins and the about library are found in it.
+        with open(os.path.join(session.data_dir, "dir.vnd"), "rb") as f:
+            self.assertEqual(f.read(), (session.windows_path(folder) + "\\\r\n").encode("cp932"))
+        self.assertTrue(harness.wait_for(lambda: any(
+            os.path.join(folder, "ravlet.dll") in maps for maps in mapped_files(player)), 10))
+        hover = box_pixels(read_bmp(os.path.join(folder, "backmouse.vnb")), PLAY_REPAINT_BOX)
+        player.hover(*PLAY)
+        self.assertTrue(harness.wait_for(lambda: shown_pixels(player.capture(), PLAY_REPAINT_BOX) == hover, 5, 0.2))
+
+        # Each row carries its file's name, as the list holds it and as it is drawn.
+        player.click(*PLAYLIST_BUTTON)
+        self.assertEqual(wait_rows(session, folder, self.NAMES), self.NAMES)
+        self.assertTrue(harness.wait_for(lambda: set(self.NAMES) <= set(player.texts()), 10, 0.2), player.texts())
+        x, y, _width, _height = session.geometry(player.window)
+        session.screenshot().region(x, y, 184, 64 + 205).save(os.path.join(session.dir, "playlist.png"))
+
+        # A double click on 表 plays it.
+        height, _rows = list_rows(session, folder)
+        before = len(actions(player))
+        player.double_click(60, LIST_TOP + height + height // 2)
+        opened = f'OPEN "{paths[1]}" Type MPEGVIDEO ALIAS MP3_1'
+        self.assertTrue(harness.wait_for(lambda: opened in actions(player)[before:], 10, 0.2), actions(player))
+
+        # Two files chosen together in the dialog come as the folder (ending in ソ) and their names.
+        player.click(*ADD)
+        answer_dialog(player, [("type", "--delay", "20", '"a1.wav" "b2.wav"'), ("key", "Return")])
+        player.pointer = None
+        self.assertEqual(wait_rows(session, folder, self.NAMES + ["a1", "b2"]), self.NAMES + ["a1", "b2"])
+
+        # The list file holds every path in the code page, one a line with CR LF.
+        player.request_close()
+        self.assertEqual(player.wait_exit(), 0)
+        saved = paths + [session.windows_path(path) for path in self.chosen]
+        with open(os.path.join(session.data_dir, "list.vnp"), "rb") as f:
+            self.assertEqual(f.read(), "".join(path + "\r\n" for path in saved).encode("cp932"))
+
+
+def data_files(folder):
+    """The files of a folder with their bytes; empty when it is not there."""
+    found = {}
+    if os.path.isdir(folder):
+        for name in sorted(os.listdir(folder)):
+            with open(os.path.join(folder, name), "rb") as f:
+                found[name] = f.read()
+    return found
 
 
 def mapped_files(player):

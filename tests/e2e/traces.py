@@ -96,3 +96,29 @@ def parse_font_trace(lines):
             text, _end, _cut = decode_debugstr(line, m.end() - 2)
             draws.append(TextDraw(int(m.group(1)), int(m.group(2)), text))
     return draws
+
+
+MCI_LINE = re.compile(r"^([0-9a-f]+):trace:mci:mciSendStringW ")
+# Every way Wine ends a call's trace: "=> 0", "=> 105", and after a close "=> 1/ 0 ((null))".
+MCI_RETURNED = re.compile(r"^=> ")
+
+
+def unanswered_mci_calls(lines):
+    """(thread, command) of each media command still waiting for its result in a trace+mci log,
+    in the order they were sent: a thread's call line with no result line of that thread after it.
+    A thread that waits on the device forever shows here with the command it waits in (so does a
+    thread's last command that Wine refused before tracing a result)."""
+    pending = {}
+    for line in lines:
+        m = MCI_LINE.match(line)
+        if not m:
+            continue
+        thread, rest = m.group(1), line[m.end():]
+        if rest.startswith('(L"'):
+            command, _end, _cut = decode_debugstr(rest, 1)
+            if not MCI_AUTO_OPEN.match(command):
+                pending.pop(thread, None)
+                pending[thread] = command
+        elif MCI_RETURNED.match(rest) or MCI_REFUSED.match(line):
+            pending.pop(thread, None)
+    return list(pending.items())

@@ -1,7 +1,8 @@
 // The dropped-file filter: a path is taken exactly when the part after its
 // last dot, in its last element, is mp3, wav, mid or ogg in any letter case;
 // a drop of such paths (NUL-separated in the input, read as code-page texts
-// the system hands over in UTF-8) adds them as rows in order, in their
+// the system hands over in UTF-8) adds those that can play (no control
+// character, shorter than 260 characters) as rows in order, in their
 // code-page bytes, up to the playlist's 201, and the drop is always released.
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::size_t end = std::min(input.find('\0', start), input.size());
         const std::string path = input.substr(start, end - start);
         paths.push_back(sim::utf8FromCodePage(path));
-        if (!path.empty() && audioExtension(path) && expected.size() < playlist::PLAYLIST_SLOTS) {
+        const bool control = std::any_of(path.begin(), path.end(), [](char c) { return c >= 0 && c < 0x20; });
+        const bool plays = !path.empty() && !control && path.size() < 260;
+        if (plays && audioExtension(path) && expected.size() < playlist::PLAYLIST_SLOTS) {
             expected.push_back(path);
         }
         start = end + 1;

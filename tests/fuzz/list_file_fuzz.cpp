@@ -1,7 +1,9 @@
 // The list file's reader and writer on files in memory: the rows are the
-// file's non-blank lines in order (201 at most), each labelled by its name;
-// what is read and saved is one line per row ended by CR LF, and it reads
-// back as the same rows.
+// file's lines that can play (not blank, no control character, shorter than
+// 260 characters; no short forms here) in order, 201 at most, each labelled
+// by its name; what is read and saved is one line per row ended by CR LF,
+// and it reads back as the same rows.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t position = 0;
     while (position < bytes.size() && expected.size() < playlist::PLAYLIST_SLOTS) {
         const std::string line = store::nextLine(bytes, position);
-        if (!line.empty()) expected.push_back(line);
+        const bool control = std::any_of(line.begin(), line.end(), [](char c) { return c >= 0 && c < 0x20; });
+        if (!line.empty() && !control && line.size() < 260) expected.push_back(line);
     }
 
     playlist::Playlist list = fuzz::freshPlaylist();

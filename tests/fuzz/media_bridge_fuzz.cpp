@@ -3,7 +3,8 @@
 // command (a path holding '!' with its device named in front), adds only the
 // stand-ins it is there for (play from after a refused seek; mode and length
 // behind a position), stays inside the reply buffer, and answers a refused
-// volume query with the last volume the device accepted when it fits.
+// volume query with the last volume the device accepted when it fits. Once the
+// device did not answer (276), aliases go out under a fresh name.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/media_text.h"
 #include "platform/win32/media_bridge.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -99,6 +101,18 @@ Command nextCommand(FuzzedDataProvider& input) {
     return c;
 }
 
+// The command as the bridge passes it on once `left` devices were left behind
+// (one answered 276 and was given up): its alias with "_<left>" appended,
+// except a close or status of all.
+Command asSent(Command c, int left) {
+    if (!c.known || left == 0 || (lower(c.alias) == "all" && !c.text.starts_with("OPEN"))) return c;
+    const std::size_t at = c.text.rfind(c.alias);
+    const std::size_t length = c.alias.size();
+    c.alias += "_" + std::to_string(left);
+    c.text.replace(at, length, c.alias);
+    return c;
+}
+
 // The command the device must get first: the caller's own, with the device
 // named in front of a quoted path that holds '!'.
 std::string deviceForm(const Command& c) {
@@ -124,9 +138,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedDevice device{input, {}, {}};
     const platform::media::Device send = [&](const char* c, char* r, int n) { return device.answer(c, r, n); };
     BridgeState bridge;
+    int left = 0;
 
     while (input.remaining_bytes() > 0) {
-        const Command c = nextCommand(input);
+        const Command asCalled = nextCommand(input);
+        const Command c = asSent(asCalled, left);
         const int capacity = input.ConsumeBool() ? 260 : input.ConsumeIntegralInRange(0, 8);
         // Exactly the capacity, on the heap: a write past it is caught.
         std::vector<char> reply(static_cast<std::size_t>(capacity), ' ');
@@ -135,9 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         device.sent.clear();
         device.results.clear();
-        const int result = platform::media::sendThroughBridge(bridge, send, c.text.c_str(),
+        const int result = platform::media::sendThroughBridge(bridge, send, asCalled.text.c_str(),
                                                               capacity > 0 ? reply.data() : nullptr, capacity);
         require(!device.sent.empty() && device.sent.size() <= 3);
+        if (std::count(device.results.begin(), device.results.end(), platform::MEDIA_NOT_ANSWERING) > 0) ++left;
         if (!c.known) continue;
 
         require(device.sent[0] == deviceForm(c));

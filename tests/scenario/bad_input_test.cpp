@@ -75,24 +75,25 @@ TEST_F(BadInput, JunkAndShortSkinsLeaveTheMissingPixelsUnpainted) {
     EXPECT_EQ(runUntilClosed(), 0);
 }
 
-// Junk, empty and oversized files: the first line is the directory, whatever it
-// holds; one that is empty or not absolute (the stand-in "\\", a relative
-// folder) loads the about library from the program's own folder.
-TEST_F(BadInput, DamagedInstallationFileIsReadAsItsFirstLine) {
+// Junk, empty and oversized files: the first line is the directory when it is
+// a whole absolute one; any other (empty, the stand-in "\\" that would make
+// the skin's path a network name, a relative folder) counts as no record: the
+// working directory is recorded in its place and the about library comes from there.
+TEST_F(BadInput, DamagedInstallationFileIsReplacedByTheWorkingDirectory) {
     struct Case {
         std::string content, libraryPath;
     };
     const std::string junk = "\x01\xfe\xff junk\tbytes";
     const std::string huge(3 * 1024 * 1024, 'x');
-    const std::string programFolder = "C:\\Program Files\\Tunewell\\ravlet.dll";
+    const std::string working = "C:\\Tunewell\\ravlet.dll";
     const std::vector<Case> cases = {
-        {junk + "\r\nrest", programFolder},
-        {"", programFolder},
-        {std::string("\0D:\\after-nul\\", 14), programFolder},
-        {huge, programFolder},
-        {"\\\r\n", programFolder},
-        {"Tunewell\\\r\n", programFolder},
-        {"D:" + huge + "\r\n", programFolder},
+        {junk + "\r\nrest", working},
+        {"", working},
+        {std::string("\0D:\\after-nul\\", 14), working},
+        {huge, working},
+        {"\\\r\n", working},
+        {"Tunewell\\\r\n", working},
+        {"D:" + huge + "\r\n", working},
         {"D:\\Player\\\r\n", "D:\\Player\\ravlet.dll"},
         {"\\\\server\\share\\\r\n", "\\\\server\\share\\ravlet.dll"},
     };
@@ -102,12 +103,16 @@ TEST_F(BadInput, DamagedInstallationFileIsReadAsItsFirstLine) {
         EXPECT_EQ(runUntilClosed(), 0);
         ASSERT_EQ(sim::loadedLibraries().size(), 1u);
         EXPECT_EQ(sim::loadedLibraries()[0].path, c.libraryPath) << c.content.substr(0, 20);
-        EXPECT_EQ(readFile(dirFile), c.content) << "never rewritten";
+        const bool kept = c.libraryPath != working;
+        EXPECT_EQ(readFile(dirFile), kept ? c.content : "C:\\Tunewell\\\r\n") << c.content.substr(0, 20);
     }
 }
 
+// With neither the working directory nor the program's folder known there is
+// no installation directory, and the library is not looked for at all.
 TEST_F(BadInput, AboutLibraryIsNotLookedUpAlongTheSearchPathWithoutAProgramFolder) {
     writeFile(dirFile, "");
+    sim::setCurrentDirectory("C:\\" + std::string(270, 'x'));
     sim::setProgramPath("");
     EXPECT_EQ(runUntilClosed(), 0);
     EXPECT_TRUE(sim::loadedLibraries().empty());

@@ -265,6 +265,26 @@ TEST_F(Playlist, RemoveClearAndAddKeepSlotsAndRowsAligned) {
     EXPECT_EQ(readFile(LIST_FILE), "");
 }
 
+// Rows and slots apart (a row the list shows for no slot): an append is
+// refused and leaves the rows as they were. Once the player knows they may
+// be apart (a fault passed over, a row the list would not give back), the
+// next pass makes the rows again from the slots, and later saves keep them.
+TEST_F(Playlist, RowsApartRefuseAnAppendAndAreMadeAgainFromTheSlots) {
+    writeFile(LIST_FILE, "C:\\one.mp3\r\nC:\\two.mp3\r\n");
+    start();
+    platform::listInsert(numbers::PLAYLIST_LIST, -1, "stray");
+    EXPECT_FALSE(playlist::appendPath(player.playlist, "C:\\three.mp3"));
+    EXPECT_EQ(rows(), (Rows{"one", "two", "stray"}));
+    EXPECT_TRUE(player.playlist.slots[2].empty());
+    player.playlist.rowsInDoubt = true;
+    pass();
+    EXPECT_EQ(rows(), (Rows{"one", "two"}));
+    EXPECT_FALSE(player.playlist.rowsInDoubt);
+    EXPECT_TRUE(playlist::appendPath(player.playlist, "C:\\three.mp3"));
+    close();
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\one.mp3\r\nC:\\two.mp3\r\nC:\\three.mp3\r\n");
+}
+
 TEST_F(Playlist, DropsTakeAudioFilesOnlyAndAreAlwaysFinished) {
     start();
     fs::create_directories(sim::hostPath("C:\\drop\\folder"));
@@ -309,7 +329,7 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "D - W", "five"}));
     EXPECT_TRUE(playlist::playlistConsistent(player.playlist));
     // With no row selected the loaded row is not known: no row is added for it.
-    playlist::relabelLoadedRow(true, "X", "Y", "C:\\one.mp3", 0, false);
+    playlist::relabelLoadedRow(player.playlist, true, "X", "Y", "C:\\one.mp3", 0, false);
     EXPECT_EQ(rows().size(), 5u);
 }
 

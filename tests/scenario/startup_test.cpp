@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/brumby.h"
 #include "app/data_folder.h"
@@ -14,6 +18,7 @@
 #include "support/sim_test.h"
 #include "playback/transport.h"
 #include "skin/colours.h"
+#include "store/replace_file.h"
 
 namespace {
 
@@ -26,6 +31,15 @@ protected:
         app::startUp(player);
         app::runPass(player, true);
     }
+
+    // Every file and folder on the simulated disk.
+    std::set<std::string> hostFiles() const {
+        std::set<std::string> found;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) found.insert(entry.path().string());
+        return found;
+    }
+
+    std::vector<std::string> rows() const { return sim::listRows(numbers::PLAYLIST_LIST); }
 
     const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
 };
@@ -40,39 +54,106 @@ TEST_F(Startup, FirstStartRecordsTheWorkingDirectory) {
     EXPECT_EQ(player.app.installationDirectory, "C:\\Tunewell\\");
 }
 
-TEST_F(Startup, LaterStartsReadTheRecordedDirectory) {
-    writeFile(dataFolder + "\\dir.vnd", "D:\\Player\\\r\nE:\\Other\\\r\n");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Player\\");
-    writeFile(dataFolder + "\\dir.vnd", "D:\\NoTerminator\\");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\NoTerminator\\");
-    writeFile(dataFolder + "\\dir.vnd", "D:\\Cr\\\rnext");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "D:\\Cr\\");
-    writeFile(dataFolder + "\\dir.vnd", "");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "");
-    // The recorded file is never rewritten.
-    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "");
+// A later start uses the recorded directory, its first line however it ends,
+// and leaves the file alone; a record that is no whole directory (a blank
+// line, one cut off before its separator) counts as none and is replaced.
+// (Damaged records: bad_input_test.)
+TEST_F(Startup, ARecordIsUsedOnlyWhenItIsAWholeDirectory) {
+    const std::string recorded = "C:\\Tunewell\\\r\n";
+    const struct {
+        const char* content;
+        const char* directory;
+    } cases[] = {
+        {"D:\\Player\\\r\nE:\\Other\\\r\n", "D:\\Player\\"},
+        {"D:\\NoTerminator\\", "D:\\NoTerminator\\"},
+        {"D:\\Cr\\\rnext", "D:\\Cr\\"},
+        {"\r\nD:\\Player\\\r\n", nullptr},
+        {"D:\\Play", nullptr},
+        {"D:Player\\\r\n", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        writeFile(dataFolder + "\\dir.vnd", c.content);
+        store::Replacement replacement;
+        EXPECT_EQ(app::prepareInstallationDirectory(replacement), c.directory ? c.directory : "C:\\Tunewell\\");
+        EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), c.directory ? c.content : recorded);
+        EXPECT_EQ(sim::filesIn(dataFolder), std::vector<std::string>{"dir.vnd"});
+    }
     EXPECT_EQ(sim::openFileCount(), 0);
 }
 
-TEST_F(Startup, DriveRootAndOverlongWorkingDirectories) {
-    sim::setCurrentDirectory("C:\\");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "C:\\\\");
-    fs::remove(sim::hostPath(dataFolder + "\\dir.vnd"));
-    sim::setCurrentDirectory("C:\\" + std::string(270, 'x'));
-    // A directory the 260-character buffer cannot hold counts as empty, for
-    // this run only: nothing is recorded, and the next start records its own.
-    EXPECT_EQ(app::prepareInstallationDirectory(), "\\");
-    EXPECT_FALSE(fs::exists(sim::hostPath(dataFolder + "\\dir.vnd")));
-    EXPECT_TRUE(fs::is_directory(sim::hostPath(dataFolder)));
-    sim::setCurrentDirectory("C:\\Tunewell");
-    EXPECT_EQ(app::prepareInstallationDirectory(), "C:\\Tunewell\\");
+// The record is replaced whole or not at all: a write that fails (a full
+// disk) leaves no file and no temporary one, and the next start records.
+TEST_F(Startup, AFailedRecordLeavesNothingAndTheNextStartRecords) {
+    for (sim::FileOperation failing : {sim::FileOperation::Write, sim::FileOperation::Flush}) {
+        sim::failNextFileOperation(failing);
+        store::Replacement replacement;
+        EXPECT_EQ(app::prepareInstallationDirectory(replacement), "C:\\Tunewell\\");
+        EXPECT_TRUE(sim::filesIn(dataFolder).empty());
+    }
+    writeFile(dataFolder + "\\dir.vnd", "D:\\Play");
+    sim::failNextFileOperation(sim::FileOperation::Write);
+    store::Replacement replacement;
+    app::prepareInstallationDirectory(replacement);
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "D:\\Play");
+    app::prepareInstallationDirectory(replacement);
     EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
 }
 
-TEST_F(Startup, UnsetProfileUsesTheCurrentDriveRoot) {
-    sim::unsetEnvironment("USERPROFILE");
-    app::prepareInstallationDirectory();
-    EXPECT_EQ(readFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"), "C:\\Tunewell\\\r\n");
+// A drive's root keeps its one separator. A directory the 260-character
+// buffer cannot hold counts as unknown, for this run only: nothing is
+// recorded, the program's own folder serves, and the next start records.
+TEST_F(Startup, DriveRootAndOverlongWorkingDirectories) {
+    store::Replacement replacement;
+    sim::setCurrentDirectory("C:\\");
+    EXPECT_EQ(app::prepareInstallationDirectory(replacement), "C:\\");
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "C:\\\r\n");
+    fs::remove(sim::hostPath(dataFolder + "\\dir.vnd"));
+    sim::setCurrentDirectory("C:\\" + std::string(270, 'x'));
+    EXPECT_EQ(app::prepareInstallationDirectory(replacement), "C:\\Program Files\\Tunewell\\");
+    EXPECT_FALSE(fs::exists(sim::hostPath(dataFolder + "\\dir.vnd")));
+    EXPECT_TRUE(fs::is_directory(sim::hostPath(dataFolder)));
+    sim::setCurrentDirectory("C:\\Tunewell");
+    EXPECT_EQ(app::prepareInstallationDirectory(replacement), "C:\\Tunewell\\");
+    EXPECT_EQ(readFile(dataFolder + "\\dir.vnd"), "C:\\Tunewell\\\r\n");
+}
+
+// Without a profile the player can keep its files under (not set, empty,
+// relative, or named outside the code page with no short form), it reads and
+// writes no data file anywhere, and still plays the file it was given.
+TEST_F(Startup, NoUsableProfileMeansNoDataFiles) {
+    const std::vector<std::pair<const char*, const char*>> profiles = {
+        {"unset", nullptr},
+        {"empty", ""},
+        {"relative", "Users\\tester"},
+        {"a drive without its root", "C:Users"},
+        {"outside the code page", "C:\\Users\\\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80"},
+    };
+    for (const auto& [what, profile] : profiles) {
+        SCOPED_TRACE(what);
+        sim::reset(root.string());
+        writeFile("C:\\Music\\a.wav", "RIFF");
+        writeFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp", "C:\\Music\\old.wav\r\n");
+        if (profile) sim::setEnvironment("USERPROFILE", profile);
+        else sim::unsetEnvironment("USERPROFILE");
+        const auto before = hostFiles();
+        sim::setCommandLine("brumby.exe C:\\Music\\a.wav");
+        app::Player player;
+        start(player);
+        EXPECT_EQ(sim::aliasPath(1), "C:\\Music\\a.wav");
+        EXPECT_EQ(player.app.installationDirectory, "C:\\Tunewell\\");
+        sim::movePointerToClient(numbers::MAIN_WINDOW, 12, 10);
+        sim::queueControlEvent(numbers::FACE_CONTROL, 0);
+        app::runPass(player, false);
+        app::runPass(player, false);
+        EXPECT_EQ(player.app.quitFlag, 1);
+        EXPECT_EQ(hostFiles(), before);
+    }
+    // Nor is a list file read from anywhere when the player starts without files.
+    sim::setCommandLine("brumby.exe");
+    app::Player player;
+    start(player);
+    EXPECT_TRUE(rows().empty());
 }
 
 TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
@@ -81,6 +162,39 @@ TEST_F(Startup, LoadsTheAboutLibraryFromTheInstallationDirectory) {
     ASSERT_FALSE(sim::loadedLibraries().empty());
     EXPECT_EQ(sim::loadedLibraries()[0].path, "C:\\Tunewell\\ravlet.dll");
     EXPECT_FALSE(sim::loadedLibraries()[0].loaded);  // missing: no message, the player runs
+}
+
+// Started from a program folder only its code-page bytes or its short form
+// name, with a dir.vnd that names no absolute folder and a working directory
+// that cannot be known, the library is looked for in the program's folder,
+// by that single-byte form.
+TEST_F(Startup, TheAboutLibraryFromAProgramFolderByItsSingleByteForm) {
+    struct Case {
+        const char* programPath;  // UTF-8, as the system gives it
+        const char* recorded;     // dir.vnd
+        const char* library;
+    };
+    const std::string far =
+        "C:\\\xD0\x9F\xD1\x80\xD0\xBE\xD0\xB3\xD1\x80\xD0\xB0\xD0\xBC\xD0\xBC\xD1\x8B\\Tunewell\\brumby.exe";
+    const Case cases[] = {
+        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "", "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
+        {"C:\\Programme\\Musik \xC3\xA9t\xC3\xA9\\brumby.exe", "Tunewell\\\r\n",
+         "C:\\Programme\\Musik \xE9t\xE9\\ravlet.dll"},
+        {far.c_str(), "", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
+        {far.c_str(), "Tunewell\\\r\n", "C:\\PROGRA~2\\TUNEWELL\\ravlet.dll"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.library + std::string(" with dir.vnd ") + c.recorded);
+        sim::reset(root.string());
+        sim::setProgramPath(c.programPath);
+        sim::nameFile(far, "C:\\PROGRA~2\\TUNEWELL\\BRUMBY.EXE");
+        sim::setCurrentDirectory("C:\\\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0");  // no short form
+        writeFile(dataFolder + "\\dir.vnd", c.recorded);
+        app::Player player;
+        app::startUp(player);
+        ASSERT_FALSE(sim::loadedLibraries().empty());
+        EXPECT_EQ(sim::loadedLibraries()[0].path, c.library);
+    }
 }
 
 TEST_F(Startup, CommandLineFillsTheSlotsAndThePlaylistFileIsNotRead) {
@@ -136,23 +250,55 @@ TEST_F(Startup, MainWindowIsCentredWithIntegerHalving) {
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 175, 24), skin::TEXT_AREA_COLOUR);
 }
 
-// The older player is asked to save before it is ended, and the list file is
-// read only after that.
+// The older player is opened once, asked to save, ended and waited for, all
+// through the one handle, before the list file is read.
 TEST_F(Startup, AnOlderPlayerIsAskedToSaveThenEndedAtStart) {
     sim::setProcesses({{"System", 4}, {"brumby.exe", 40}, {"brumby.exe", 41}});
     sim::recordCalls();
     app::Player player;
     app::startUp(player);
+    EXPECT_EQ(sim::processesOpened(), std::vector<std::uint32_t>{40});
     EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
     EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+    EXPECT_EQ(sim::openProcessCount(), 0);
     std::vector<std::string> order;
     for (const sim::CallRecord& call : sim::callLog()) {
-        if (call.name == "requestSaveFrom" || call.name == "terminateProcess" || call.name == "openFile")
-            order.push_back(call.name);
+        const std::string& name = call.name;
+        if (name == "openProcess" || name == "requestSaveFrom" || name == "terminateProcess" ||
+            name == "waitForProcessEnd" || name == "closeProcess" || name == "openFile")
+            order.push_back(name);
     }
-    ASSERT_GE(order.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 2),
-              (std::vector<std::string>{"requestSaveFrom", "terminateProcess"}));
+    ASSERT_GE(order.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 6),
+              (std::vector<std::string>{"openProcess", "requestSaveFrom", "terminateProcess", "waitForProcessEnd",
+                                        "closeProcess", "openFile"}));
+}
+
+// Another user's player, listed first, is neither asked nor ended: this
+// session's older one is.
+TEST_F(Startup, OnlyThisSessionsOlderPlayerIsReached) {
+    sim::setOwnSessionId(1);
+    sim::setProcesses({{"brumby.exe", 30, 2}, {"brumby.exe", 40, 1}, {"brumby.exe", 7000, 1}});
+    app::Player player;
+    app::startUp(player);
+    EXPECT_EQ(sim::saveRequestsSent(), std::vector<std::uint32_t>{40});
+    EXPECT_EQ(sim::terminatedProcesses(), std::vector<std::uint32_t>{40});
+}
+
+// An older player that ended between the snapshot and the open, its ID since
+// taken by another program (another player started later among them), leaves
+// that program alone.
+TEST_F(Startup, AProcessIdTakenAfterTheSnapshotIsNeverReached) {
+    for (const char* newcomer : {"notepad.exe", "brumby.exe"}) {
+        sim::reset(root.string());
+        sim::setProcesses({{"brumby.exe", 40}, {"brumby.exe", 7000}});
+        sim::takeIdAfterSnapshot(40, newcomer);
+        app::Player next;
+        app::startUp(next);
+        EXPECT_TRUE(sim::saveRequestsSent().empty()) << newcomer;
+        EXPECT_TRUE(sim::terminatedProcesses().empty()) << newcomer;
+        EXPECT_EQ(sim::openProcessCount(), 0);
+    }
 }
 
 TEST_F(Startup, CloseButtonEndsTheLoopAfterItsPassAndSavesOnce) {

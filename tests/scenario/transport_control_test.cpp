@@ -317,7 +317,7 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     for (int x = 7; x <= 128; ++x) {
         EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
     }
-    app::loadTrack(player.transport, player.tag);
+    app::loadTrack(player.transport, player.tag, player.playlist);
     EXPECT_EQ(player.transport.currentIndex, 0);
     EXPECT_EQ(sim::aliasVolume(1), 300);
 

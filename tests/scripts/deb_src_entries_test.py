@@ -12,7 +12,7 @@ SCRIPT = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.ab
 KEY = "/usr/share/keyrings/debian-archive-keyring.gpg"
 
 
-def run(files):
+def run(files, *options):
     """Runs the script over a root holding os-release and the given files under etc/apt/."""
     with tempfile.TemporaryDirectory() as root:
         os.makedirs(os.path.join(root, "etc/apt/sources.list.d"))
@@ -21,7 +21,7 @@ def run(files):
         for name, text in files.items():
             with open(os.path.join(root, "etc/apt", name), "w") as f:
                 f.write(text)
-        return subprocess.run([sys.executable, SCRIPT, "--root", root], capture_output=True, text=True)
+        return subprocess.run([sys.executable, SCRIPT, "--root", root, *options], capture_output=True, text=True)
 
 
 class DebSrcEntries(unittest.TestCase):
@@ -49,6 +49,25 @@ class DebSrcEntries(unittest.TestCase):
         self.assertEqual(done.stdout, "\n".join([
             f"Types: deb-src\nURIs: http://mirror.test/archive\nSuites: bookworm\nComponents: main\nSigned-By: {KEY}\n",
             "Types: deb-src\nURIs: http://mirror.test/archive-security\nSuites: bookworm-security\nComponents: main\n"]))
+
+    # Another release of the same distribution from the same mirror: its suites renamed, the
+    # security pocket kept at its own address; --archive names the main suite's address.
+    def test_another_release_as_binary_entries_and_its_archive(self):
+        files = {"sources.list.d/debian.sources":
+                 f"Types: deb\nURIs: http://mirror.test/archive\nSuites: bookworm bookworm-updates\n"
+                 f"Components: main\nSigned-By: {KEY}\n",
+                 "sources.list": "deb http://mirror.test/archive-security bookworm-security main\n"
+                                 "deb http://t.test/apt nodistro main\n"}
+        done = run(files, "--type", "deb", "--release", "trixie")
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertEqual(done.stdout, "\n".join([
+            "Types: deb\nURIs: http://mirror.test/archive-security\nSuites: trixie-security\nComponents: main\n",
+            f"Types: deb\nURIs: http://mirror.test/archive\nSuites: trixie trixie-updates\nComponents: main\n"
+            f"Signed-By: {KEY}\n"]))
+        done = run(files, "--type", "deb", "--release", "trixie", "--archive")
+        self.assertEqual((done.returncode, done.stdout), (0, "http://mirror.test/archive\n"))
+        done = run({"sources.list": "deb http://mirror.test/archive-security bookworm-security main\n"}, "--archive")
+        self.assertEqual(done.returncode, 1)
 
     def test_without_a_distribution_entry_says_what_to_add(self):
         done = run({"sources.list.d/third.list": "deb http://t.test/apt nodistro main\n"})

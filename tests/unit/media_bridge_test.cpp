@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/media_text.h"
+
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -26,9 +28,11 @@ struct FakeDevice {
     bool acceptVolume = true;
     bool acceptOpen = true;
     bool answerPosition = true;
+    std::string stuckOn;  // a verb the device never answers: the caller gives up on it
 
     int answer(const char* command, char* reply, int capacity) {
         sent.push_back(command);
+        if (!stuckOn.empty() && std::string(command).rfind(stuckOn, 0) == 0) return platform::MEDIA_NOT_ANSWERING;
         std::string text;
         for (const char* c = command; *c != '\0'; ++c) text += static_cast<char>(std::tolower(*c));
         auto say = [&](const std::string& value) {
@@ -121,6 +125,52 @@ TEST(MediaBridge, VolumeIsForgottenByCloseAndResetByOpen) {
 
     b.openAndPlay();
     EXPECT_EQ(std::stoi(b.query("status MP3_1 volume")), 1000);
+}
+
+// A device that did not answer is left behind with its tracks: what the bridge
+// knew of them goes too, whichever command (the player's or its own) met it.
+TEST(MediaBridge, ADeviceLeftBehindTakesItsTracksWithIt) {
+    for (const char* stuck : {"pause", "status MP3_1 mode"}) {
+        Bridge b;
+        b.openAndPlay();
+        b.send("SetAudio MP3_1 volume to 300");
+        b.fake.position = "5000";
+        b.query("status MP3_1 position");
+        b.fake.position = "0";
+        b.fake.stuckOn = stuck;
+        if (std::string(stuck) == "pause") {
+            EXPECT_EQ(b.send("pause MP3_1"), platform::MEDIA_NOT_ANSWERING);
+        } else {
+            EXPECT_EQ(b.query("status MP3_1 position"), "0");  // fell back: the bridge asks the mode
+        }
+        b.fake.stuckOn.clear();
+        int result = 0;
+        EXPECT_EQ(b.query("status MP3_1 volume", &result), std::string(260, ' ')) << stuck;
+        EXPECT_NE(result, 0) << stuck;
+    }
+}
+
+// Wine keeps a stuck device's alias taken: after each device left behind the
+// player's alias reaches the device under a name of its own; before any, as sent.
+TEST(MediaBridge, AfterADeviceWasLeftBehindItsAliasIsNotUsedAgain) {
+    Bridge b;
+    b.openAndPlay();
+    b.fake.stuckOn = "close";
+    EXPECT_EQ(b.send("close MP3_1"), platform::MEDIA_NOT_ANSWERING);
+    b.fake.stuckOn.clear();
+    b.fake.sent.clear();
+    b.openAndPlay();
+    b.send("SetAudio MP3_1 volume to 300");
+    EXPECT_EQ(std::stoi(b.query("status MP3_1 volume")), 300);
+    b.fake.stuckOn = "pause";
+    b.send("pause MP3_1");
+    b.fake.stuckOn.clear();
+    b.send("close  mp3_1");
+    b.send("close all");
+    EXPECT_EQ(b.fake.sent,
+              (std::vector<std::string>{"OPEN \"C:\\My Music\\a song.mp3\" Type MPEGVIDEO ALIAS MP3_1_1",
+                                        "play MP3_1_1", "SetAudio MP3_1_1 volume to 300", "status MP3_1_1 volume",
+                                        "pause MP3_1_1", "close  mp3_1_2", "close all"}));
 }
 
 TEST(MediaBridge, PositionAtTheEndOfATrackReadsAsTheLength) {

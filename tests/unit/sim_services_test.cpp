@@ -122,6 +122,30 @@ TEST_F(SimServices, WorldWithoutADiskKeepsFilesInMemory) {
     EXPECT_EQ(sim::openFileCount(), 0);
 }
 
+// A kill leaves the files as the system would: every byte a write put in,
+// the temporary file where it is; a new start keeps them and drops the dead
+// process's handles. A failing close loses what was written since the flush.
+TEST_F(SimServices, KillsAndFailingClosesLeaveFilesAsTheSystemWould) {
+    sim::reset("");
+    sim::killAtCall(3);
+    const int file = platform::openFile("C:\\d\\list.tmp", platform::FileMode::WriteTruncate);
+    EXPECT_EQ(platform::writeFile(file, "new\r\n", 5), 5);
+    EXPECT_THROW(platform::flushFile(file), sim::Killed);
+    sim::startAgain();
+    EXPECT_EQ(sim::memoryFile("C:\\d\\list.tmp"), "new\r\n");
+    EXPECT_EQ(sim::openFileCount(), 0);
+
+    sim::reset("");
+    sim::failCall(5);
+    const int kept = platform::openFile("C:\\d\\dir.vnd", platform::FileMode::WriteTruncate);
+    platform::writeFile(kept, "abc", 3);
+    EXPECT_TRUE(platform::flushFile(kept));
+    platform::writeFile(kept, "def", 3);
+    platform::closeFile(kept);
+    EXPECT_EQ(sim::memoryFile("C:\\d\\dir.vnd"), "abc");
+    EXPECT_EQ(sim::openFileCount(), 0);
+}
+
 TEST_F(SimServices, KeyReportsAPressOnceAfterItWasReleased) {
     sim::tapKey(0xB0);
     EXPECT_TRUE(platform::keyPressed(0xB0));

@@ -40,11 +40,12 @@ int wmain(int argc, wchar_t** argv) {
         fputs("usage: launcher.exe <report file> <program> [arguments...]\n", stderr);
         return 2;
     }
-    /* A test may give the program a profile folder of its own; Wine sets
-     * USERPROFILE itself for a program it starts, but a child inherits ours. */
+    /* A test may give the program a profile folder of its own, or none ("*");
+     * Wine sets USERPROFILE itself for a program it starts, but a child inherits ours. */
     wchar_t profile[MAX_PATH];
     DWORD length = GetEnvironmentVariableW(L"TUNEWELL_E2E_USERPROFILE", profile, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) SetEnvironmentVariableW(L"USERPROFILE", profile);
+    if (length == 1 && profile[0] == L'*') SetEnvironmentVariableW(L"USERPROFILE", NULL);
+    else if (length > 0 && length < MAX_PATH) SetEnvironmentVariableW(L"USERPROFILE", profile);
 
     /* The child's command line is ours minus the launcher and the report file,
      * passed on character for character so that its quoting is exactly what the test wrote. */
