@@ -311,7 +311,7 @@ def main():
             sample()
             use.run(options.minutes * 60, every=watch, each=1.0)
             use.finish()
-        except random_use.Broken as broken:
+        except AssertionError as broken:  # Broken, or a wait the watchdog ended
             failure = str(broken)
         seconds = time.monotonic() - started
         device.player.kill_program()

@@ -270,9 +270,9 @@ class Image:
         subprocess.run(["/usr/bin/convert", "ppm:-", path], input=header + self.data, check=True, timeout=60)
 
 
-def answering(session, folder, within=10):
+def rows_shown(session, folder, within=10):
     """The rows of the running player's list once its loop answers the list driver's messages, or None
-    when it has not answered for `within` seconds: a hang. folder: where the driver starts from."""
+    when it has not answered for `within` seconds. folder: where the driver starts from."""
     end = time.monotonic() + within
     while True:
         driver = session.start(["rows"], cwd=folder, exe=find_built("list_driver.exe"))

@@ -8,8 +8,8 @@ and without collision detection, minimise and restore, and time for tracks to en
     use.run(seconds)                                # every kind of action once, then random ones
     use.finish()                                    # the close button; the saved list is the rows shown
 
-It fails (Broken) on a crash, a hang (the player does not answer for 10 s) or a saved list that is not
-the rows shown at the close, with the seed and the last actions. The end-to-end tests give it a minute
+It fails (Broken) on a crash, a hang (the session's watchdog: the player's windows unanswered for
+10 s) or a saved list that is not the rows shown at the close, with the seed and the last actions. The end-to-end tests give it a minute
 in an existing session; bench/soak.py gives it half an hour."""
 import os
 import random
@@ -41,7 +41,6 @@ MEDIA_KEYS = ("XF86AudioPlay", "XF86AudioNext", "XF86AudioPrev", "XF86AudioStop"
 MENU_CHOICES = {"dismiss": 0, "always on top": 1, "collision": 2, "animation": 3, "about": 6}
 ABOUT_TITLE = "About Tunewell"
 HANG_SECONDS = 10
-ANSWER_EVERY = 10  # seconds between two looks at whether the player answers
 # Tracks of every type the player takes, a few seconds long, under names of every sort.
 SAMPLE_COPIES = (("01-morning-light.mp3", "morning.mp3"), ("02-evening-tide.ogg", "Tide.OGG"),
                  ("03-little-bells.wav", "bells.wav"), ("04-clockwork.mid", "clock.mid"),
@@ -114,7 +113,6 @@ class RandomUse:
         self.recent = deque(maxlen=16)
         self.collision = True
         self.started = time.monotonic()
-        self.last_answer = self.started
         self.every, self.each, self.next_call = None, 0.0, 0.0
 
     # What is on the screen
@@ -151,16 +149,16 @@ class RandomUse:
                      "\n  ".join(self.recent) + f"\n{self.session.describe()}")
 
     def check(self):
-        """A crash (the process ended, or its fault box is up) or a hang fails the run."""
+        """A crash (the process ended, or its fault box is up) or a hang (the session's watchdog found
+        the player's windows unanswered for 10 s) fails the run."""
         code = self.player.exit_code()
         if code is not None:
             self.broken(f"the player ended with exit code {code:#x}")
         if self.player.windows("Debugger"):
             self.broken("the player's fault box is up")
-        if time.monotonic() - self.last_answer >= ANSWER_EVERY:
-            if harness.answering(self.session, self.folder, HANG_SECONDS) is None:
-                self.broken(f"the player did not answer for {HANG_SECONDS} s")
-            self.last_answer = time.monotonic()
+        hung = self.session.watchdog.hung()
+        if hung:
+            self.broken(hung)
 
     # Gestures
 
@@ -421,7 +419,7 @@ class RandomUse:
                 break
             self.restore(face)
         self.player.origin = self.face()[:2]
-        rows = harness.answering(self.session, self.folder, HANG_SECONDS)
+        rows = harness.rows_shown(self.session, self.folder, HANG_SECONDS)
         if rows is None:
             self.broken(f"the player did not answer for {HANG_SECONDS} s before the close")
         self.note("close")
