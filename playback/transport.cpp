@@ -2,6 +2,7 @@
 #include "playback/transport.h"
 
 #include <climits>
+#include <cstdint>
 
 #include "platform/system.h"
 #include "playback/media_commands.h"
@@ -78,15 +79,21 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
     return static_cast<int>(kbps);
 }
 
-// A track that cannot be opened leaves the play state alone.
+// A track that cannot be opened leaves the play state alone. A path that names
+// no file (one gone since it was added, or a folder) is refused without a
+// command to the device, which could only refuse it too: under Wine the device
+// keeps a thread, four handles and a megabyte of every such refusal for the
+// rest of the run.
 bool openCurrentTrack(Transport& t) {
     if (t.trackOpen == 1) {
         closeTrack(TRACK_ALIAS_NUMBER);
         t.trackOpen = 0;
     }
+    const std::int64_t size = platform::fileSize(t.currentPath);
+    if (size < 0 || platform::isFolder(t.currentPath)) return false;
     if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return false;
     t.trackLengthSeconds = queryLength(TRACK_ALIAS_NUMBER) / 1000;
-    t.bitrateKbps = estimateBitrate(platform::fileSize(t.currentPath), t.trackLengthSeconds);
+    t.bitrateKbps = estimateBitrate(size, t.trackLengthSeconds);
     t.trackLoaded = 1;
     t.trackOpen = 1;
     playTrack(TRACK_ALIAS_NUMBER);

@@ -10,7 +10,7 @@ packages=(
     g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
     gstreamer1.0-plugins-ugly gstreamer1.0-libav fluid-soundfont-gm fonts-liberation
-    dpkg-dev python3-xlib clang locales fonts-vlgothic
+    dpkg-dev python3-xlib clang locales fonts-vlgothic python3-matplotlib
 )
 
 # Names that differ between releases are read from what the distribution has.

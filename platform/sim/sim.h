@@ -65,6 +65,8 @@
 //   windowInfo(w)                    WindowInfo: exists, title, x, y, width, height, visible, minimised, topmost,
 //                                    owner, acceptsDrops, active
 //   foregroundWindow()               the active window, -1 for none
+//   restoreWindow(w)                 the user restores a minimised window (its task bar button): it is
+//                                    shown again and becomes the active one
 //   failWindowOpen(w)                openWindow(w, ...) fails from now on
 //   failControl(c)                   adding control c fails from now on
 //   windowMoves()                    every moveWindow call in order {window, x, y, atClockMs}
@@ -74,6 +76,8 @@
 //   textsDrawn() / clearTextsDrawn() every drawText in order, as TextDrawn
 //   fontInfo(n)                      what createFont(n, ...) got
 //   imageInfo(slot)                  a decoded image (width 0 when the slot is empty)
+//   gdiObjects()                     GdiObjects: the drawing objects the services made (pictures, fonts,
+//                                    brushes, device contexts), freed, and held now
 //   controlExists(c) / controlWindow(c)   whether control c was made, and its window
 // Lists
 //   selectRow(control, row)          the user selects a row (-1 clears); no event is queued
@@ -84,6 +88,7 @@
 //   popupsShown()                    every showPopupMenu call {menu, owner, x, y}
 // Files and libraries
 //   openFileCount()                  files open now (catches leaks)
+//   watchFileReplacements(fn)        fn(path) runs after each replaceFile has put a file in place at path
 //   filesIn(folder)                  names of the files in a folder, on the disk or in memory
 // Names outside the code page: the system gives names in UTF-16, which tests write in UTF-8
 //   nameFile(longPath, shortPath)    the file whose long name is longPath has the short form shortPath
@@ -140,6 +145,8 @@
 //   aliasOpen(n), aliasPosition(n), aliasVolume(n), aliasMode(n), aliasPath(n)   state of alias MP3_<n>
 //   setPosition(n, ms)               move alias n's position (keeps its mode)
 //   failNextCommand(code)            the next mediaCommand returns code and does nothing
+//   mediaCounts()                    MediaCounts: aliases opened and closed, opens refused for an alias in use
+//                                    and for a path that names no file
 //   onMediaCommand(fn)               fn(command) runs as each command reaches the device, before it acts
 //   MEDIA_* constants                the error codes the device answers (263 unknown alias or refused type,
 //                                    275 missing file, 289 alias in use)
@@ -256,6 +263,23 @@ struct PopupShown {
     int menu = 0, owner = -1, x = 0, y = 0;
 };
 
+// Drawing objects as the real services make and free them: a picture per
+// decoded slot, a font per font number, a brush per fill colour, the held
+// device context, and the ones made and freed within one call.
+struct GdiObjects {
+    int created = 0;
+    int freed = 0;
+    int held = 0;
+};
+
+// The media device's aliases over the run.
+struct MediaCounts {
+    int opened = 0;
+    int closed = 0;
+    int refusedInUse = 0;   // OPEN for an alias already open
+    int refusedNoFile = 0;  // OPEN of a path that names no file
+};
+
 struct LibraryLoad {
     int slot = 0;
     std::string path;
@@ -327,6 +351,7 @@ int pendingEvents();
 
 WindowInfo windowInfo(int window);
 int foregroundWindow();
+void restoreWindow(int window);
 void failWindowOpen(int window);
 void failControl(int control);
 const std::vector<WindowMove>& windowMoves();
@@ -338,6 +363,7 @@ const std::vector<TextDrawn>& textsDrawn();
 void clearTextsDrawn();
 FontInfo fontInfo(int font);
 Image imageInfo(int slot);
+GdiObjects gdiObjects();
 bool controlExists(int control);
 int controlWindow(int control);
 
@@ -349,6 +375,7 @@ void queuePopupChoice(int item);
 const std::vector<PopupShown>& popupsShown();
 
 int openFileCount();
+void watchFileReplacements(std::function<void(const std::string&)> watcher);
 void nameFile(const std::string& longPath, const std::string& shortPath);
 void keepNoShortForms();
 std::string utf8FromCodePage(const std::string& bytes);
@@ -394,6 +421,7 @@ std::string aliasMode(int alias);  // "stopped", "playing", "paused", or "" when
 std::string aliasPath(int alias);
 void setPosition(int alias, int ms);
 void failNextCommand(int code);
+MediaCounts mediaCounts();
 void hangCommands(const std::string& verb, int times = 1);
 int devicesLeft();
 void onMediaCommand(std::function<void(const std::string&)> watcher);

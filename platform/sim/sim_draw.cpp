@@ -33,6 +33,16 @@ Image imageInfo(int slot) {
     return it == world().images.end() ? Image{} : it->second;
 }
 
+void gdiCreate() { ++world().gdiCreated; }
+void gdiFree() { ++world().gdiFreed; }
+
+GdiObjects gdiObjects() {
+    const World& w = world();
+    const std::size_t held =
+        w.gdiReleased ? 0 : w.images.size() + w.fonts.size() + w.brushColours.size() + (w.contextHeld ? 1 : 0);
+    return {w.gdiCreated, w.gdiFreed, static_cast<int>(held)};
+}
+
 // Writes one pixel of the surface window, clipped to its client area.
 static void writePixel(int x, int y, platform::Colour colour) {
     WindowRecord* record = findWindow(world().surface);
@@ -47,13 +57,22 @@ namespace platform {
 
 using sim::world;
 
+// A context acquired again releases the one held before.
 void acquireDrawingSurface(int window) {
     if (sim::enter(sim::Call::acquireDrawingSurface)) return;
-    world().surface = window;
+    sim::World& w = world();
+    w.surface = window;
+    if (!sim::findWindow(window)) return;
+    if (w.contextHeld) sim::gdiFree();
+    sim::gdiCreate();
+    w.contextHeld = true;
 }
 
+// The first fill in a colour makes its brush, kept until the services stop.
 void fillBox(int x, int y, int width, int height, Colour colour) {
     sim::enter(sim::Call::fillBox);
+    sim::World& w = world();
+    if (colour != NO_COLOUR && sim::findWindow(w.surface) && w.brushColours.insert(colour).second) sim::gdiCreate();
     sim::fillSurface(x, y, width, height, colour);
 }
 
@@ -111,8 +130,11 @@ void drawText(const char* text) {
     w.textX += cellWidth;
 }
 
+// A font made again under the same number frees the old one.
 void createFont(int font, const char* face, int points, int weight) {
     if (sim::enter(sim::Call::createFont)) return;
+    if (world().fonts.count(font)) sim::gdiFree();
+    sim::gdiCreate();
     world().fonts[font] = {face ? face : "", points, weight};
 }
 
@@ -127,6 +149,8 @@ bool decodeBitmap(int image, const std::uint8_t* bytes, std::size_t size) {
         if (!sim::parseBitmap(bytes, size, decoded)) return false;
         known = decodedBefore.emplace(std::make_pair(bytes, size), std::move(decoded)).first;
     }
+    if (world().images.count(image)) sim::gdiFree();
+    sim::gdiCreate();
     world().images[image] = known->second;
     return true;
 }

@@ -47,6 +47,10 @@ void failReadsFrom(const std::string& path, std::size_t offset) { world().damage
 
 void lockFile(const std::string& windowsPath) { world().lockedFiles.push_back(hostPath(windowsPath)); }
 
+void watchFileReplacements(std::function<void(const std::string&)> watcher) {
+    world().replacementWatcher = std::move(watcher);
+}
+
 // True once for each queued failure of `operation`, which it then consumes.
 static bool failsNow(FileOperation operation) {
     auto& failing = world().failingFileOperations;
@@ -357,6 +361,7 @@ bool replaceFile(const std::string& from, const std::string& to) {
         if (!memory.count(source) || sim::heldOpen(source) || sim::heldOpen(target)) return false;
         memory[target] = std::move(memory[source]);
         if (target != source) memory.erase(source);
+        if (world().replacementWatcher) world().replacementWatcher(to);
         return true;
     }
     std::string source = sim::hostPath(from);
@@ -366,7 +371,9 @@ bool replaceFile(const std::string& from, const std::string& to) {
     for (const auto& [handle, open] : world().files)
         if (open.hostPath == target || open.hostPath == source) return false;
     fs::rename(source, target, error);
-    return !error;
+    if (error) return false;
+    if (world().replacementWatcher) world().replacementWatcher(to);
+    return true;
 }
 
 bool deleteFile(const std::string& path) {

@@ -120,6 +120,8 @@ static bool hangs(const std::vector<std::string>& words, const char* command) {
 
 void onMediaCommand(std::function<void(const std::string&)> watcher) { world().mediaWatcher = std::move(watcher); }
 
+MediaCounts mediaCounts() { return world().mediaCounts; }
+
 static bool parseNumber(const std::string& word, int& value) {
     if (word.empty() || word.size() > 9) return false;
     for (char c : word)
@@ -184,8 +186,14 @@ static int openDevice(const std::vector<std::string>& words) {
         }
     }
     World& w = world();
-    if (w.aliases.count(alias)) return MEDIA_DUPLICATE_ALIAS;
-    if (!fileExists(path)) return MEDIA_FILE_NOT_FOUND;
+    if (w.aliases.count(alias)) {
+        ++w.mediaCounts.refusedInUse;
+        return MEDIA_DUPLICATE_ALIAS;
+    }
+    if (!fileExists(path)) {
+        ++w.mediaCounts.refusedNoFile;
+        return MEDIA_FILE_NOT_FOUND;
+    }
     auto registered = w.trackLengths.find(fileKey(path));
     if (registered == w.trackLengths.end() && !playableExtension(path)) return MEDIA_INVALID_DEVICE;
     MediaAlias record;
@@ -195,6 +203,7 @@ static int openDevice(const std::vector<std::string>& words) {
     else record.length = DEFAULT_TRACK_LENGTH_MS;
     record.playStartClock = w.clock;
     w.aliases[alias] = record;
+    ++w.mediaCounts.opened;
     return 0;
 }
 
@@ -313,6 +322,7 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     if (words.size() < 2) return sim::MEDIA_MISSING_PARAMETER;
     std::string name = sim::upper(words[1]);
     if (verb == "close" && name == "ALL") {
+        w.mediaCounts.closed += static_cast<int>(w.aliases.size());
         w.aliases.clear();
         return 0;
     }
@@ -320,6 +330,7 @@ int mediaCommand(const char* command, char* reply, int capacity) {
     if (it == w.aliases.end()) return sim::MEDIA_INVALID_DEVICE;
     if (verb == "close") {
         w.aliases.erase(it);
+        ++w.mediaCounts.closed;
         return 0;
     }
     return sim::aliasCommand(verb, it->second, words, reply, capacity);

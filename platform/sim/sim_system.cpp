@@ -23,9 +23,13 @@ void startServices() {
     sim::enter(sim::Call::startServices);
     ++world().servicesStarted;
 }
+// Every drawing object still held is freed.
 void stopServices() {
     sim::enter(sim::Call::stopServices);
-    ++world().servicesStopped;
+    sim::World& w = world();
+    ++w.servicesStopped;
+    if (!w.gdiReleased) w.gdiFreed += sim::gdiObjects().held;
+    w.gdiReleased = true;
 }
 std::string commandLine() {
     sim::enter(sim::Call::commandLine);

@@ -36,6 +36,14 @@ WindowInfo windowInfo(int window) {
 
 int foregroundWindow() { return world().foreground; }
 
+void restoreWindow(int window) {
+    WindowRecord* record = findWindow(window);
+    if (!record) return;
+    record->minimised = false;
+    record->visible = true;
+    world().foreground = window;
+}
+
 void failWindowOpen(int window) { world().failingWindows.push_back(window); }
 void failControl(int control) { world().failingControls.push_back(control); }
 

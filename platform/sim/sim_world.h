@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,8 @@ struct World {
     int polls = 0;
     std::function<void()> user;                           // acts at every event poll
     std::function<void(const MessageShown&)> boxWatcher;  // looks while a message box is up
+    // looks after a file was replaced
+    std::function<void(const std::string&)> replacementWatcher;
     int servicesStarted = 0, servicesStopped = 0;
 
     int pointerX = -1000, pointerY = -1000;
@@ -210,6 +213,10 @@ struct World {
     std::vector<TextDrawn> texts;
     std::map<int, FontInfo> fonts;
     std::map<int, Image> images;
+    std::set<platform::Colour> brushColours;  // a brush is made for each colour filled, kept to the end
+    bool contextHeld = false;                 // the drawing surface's device context
+    int gdiCreated = 0, gdiFreed = 0;
+    bool gdiReleased = false;  // stopServices freed what was held
 
     std::map<int, Menu> menus;
     std::vector<PopupShown> popups;
@@ -277,6 +284,7 @@ struct World {
     void (*deviceLeft)(void*) = nullptr;
     void* deviceLeftContext = nullptr;
     std::function<void(const std::string&)> mediaWatcher;  // sees each command as it reaches the device
+    MediaCounts mediaCounts;
 };
 
 // Every service starts here: the call is counted and numbered, and a fault
@@ -315,5 +323,9 @@ std::string fileKey(const std::string& windowsPath);
 
 // Brings a playing alias up to the virtual clock (stopping it at its end).
 void settleAlias(MediaAlias& alias);
+
+// A drawing object the services made, and one they freed.
+void gdiCreate();
+void gdiFree();
 
 }  // namespace sim

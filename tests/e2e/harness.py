@@ -270,6 +270,24 @@ class Image:
         subprocess.run(["/usr/bin/convert", "ppm:-", path], input=header + self.data, check=True, timeout=60)
 
 
+def rows_shown(session, folder, within=10):
+    """The rows of the running player's list once its loop answers the list driver's messages, or None
+    when it has not answered for `within` seconds. folder: where the driver starts from."""
+    end = time.monotonic() + within
+    while True:
+        driver = session.start(["rows"], cwd=folder, exe=find_built("list_driver.exe"))
+        try:
+            driver.wait_exit(within + 20)
+            lines = driver.output()
+        except AssertionError:
+            driver.kill_program()
+            lines = []
+        if lines and "busy" not in lines and "missing" not in lines:
+            return [line[4:] for line in lines if line.startswith("row=")]
+        if time.monotonic() >= end:
+            return None
+
+
 def read_lines(path):
     try:
         with open(path, "rb") as f:

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
-"""Checks the harness's readers of Wine's trace output and of screenshots (no Wine needed)."""
+"""Checks the harness's readers of Wine's trace output and of screenshots, and the random user's
+reading of what a row shows (no Wine needed)."""
+import os
+import tempfile
 import unittest
 
 import harness
+import random_use
 
 OPEN_LINE = ('0104:trace:mci:mciSendStringW (L"OPEN \\"Z:\\\\tmp\\\\a \\"b\\".mp3\\" Type MPEGVIDEO ALIAS MP3_1", '
              '0000000000000000, 0, 0000000000000000)')
@@ -100,6 +104,28 @@ class Pictures(unittest.TestCase):
     def test_sixteen_bit_pictures_are_refused(self):
         with self.assertRaises(AssertionError):
             harness.Image.from_ppm(b"P6 1 1 65535\n" + bytes(6))
+
+
+class RowTexts(unittest.TestCase):
+    # A row shows the file name without its last extension, or once loaded the tag's "artist - title",
+    # read as the player reads it: runs of the last 125 bytes, plain text only, both present.
+    def test_names_and_tags(self):
+        self.assertEqual([random_use.entry_name(n) for n in ("two.dots.MP3", "README", "end.", ".ogg")],
+                         ["two.dots", "README", "end.", ""])
+        samples = harness.SAMPLES_DIR
+        self.assertEqual(random_use.tag_label(os.path.join(samples, "01-morning-light.mp3")),
+                         "Tunewell Band - Morning Light")
+        self.assertIsNone(random_use.tag_label(os.path.join(samples, "03-little-bells.wav")))
+        with tempfile.TemporaryDirectory() as folder:
+            cases = {"title only": b"T" + b"\0" * 124, "short": b"Ti" + b"\0" * 28 + b"Ar" + b"\0" * 93,
+                     "not text": b"T\xf0tle\0" + b"\0" * 24 + b"Artist" + b"\0" * 90}
+            labels = {}
+            for name, tail in cases.items():
+                path = os.path.join(folder, name)
+                with open(path, "wb") as f:
+                    f.write(b"\xff" * 300 + tail)
+                labels[name] = random_use.tag_label(path)
+        self.assertEqual(labels, {"title only": None, "short": "Ar - Ti", "not text": None})
 
 
 if __name__ == "__main__":

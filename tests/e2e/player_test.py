@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """End-to-end: the running player's window, media keys, hover pictures, transport buttons,
-the playlist window with its buttons and file across runs, the close button and the
-replacement of an older player by a newer one."""
+the playlist window with its buttons and file across runs, the close button, a minute of
+random use and the replacement of an older player by a newer one."""
 import os
 import re
 import shutil
@@ -12,6 +12,7 @@ import time
 import unittest
 
 import harness
+import random_use
 import xdnd
 
 SCREEN = (1024, 768)
@@ -25,6 +26,7 @@ PLAY_REPAINT_BOX = (44, 37, 66, 60)  # left, top, right, bottom, inclusive
 TRACK_SECONDS = 600
 PLAYLIST_BUTTON = (150, 48)
 MINIMISE = (12, 20)
+RANDOM_USE_SECONDS = 60
 # The playlist window's client area starts 64 pixels below the face's, so its points are given
 # in face coordinates: the bottom frame's add, remove and clear buttons, and the list's rows.
 PLAYLIST_TOP = 64
@@ -408,6 +410,16 @@ class RunningPlayer(unittest.TestCase):
         player.request_close()
         self.assertEqual(player.wait_exit(), 0)
         self.assertEqual(read_bytes(os.path.join(self.session.data_dir, "list.vnp")), b"")
+
+    def test_16_a_minute_of_random_use_neither_crashes_nor_hangs(self):
+        # Seeded (TUNEWELL_RANDOM_USE_SEED picks another); a failure names its seed and last actions.
+        media = random_use.make_media(os.path.join(self.session.dir, "random"))
+        player = self.session.start([self.session.windows_path(t) for t in media["tracks"][:4]], cwd=self.folder)
+        player.wait_window()
+        use = random_use.RandomUse(self.session, player, self.folder, media,
+                                   int(os.environ.get("TUNEWELL_RANDOM_USE_SEED", "1")))
+        use.run(RANDOM_USE_SECONDS)
+        use.finish()
 
 
 MENU_CLICK = (60, 30)  # a bare spot of the face, inside no hit box

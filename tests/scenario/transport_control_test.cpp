@@ -213,13 +213,22 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
     EXPECT_EQ(player.transport.currentIndex, 2);
     EXPECT_EQ(player.transport.bitrateKbps, 0);  // 2000 bytes over 122 s
 
+    // Onto a file gone since, and a folder: the old track closes, nothing is
+    // sent for the path, and polling stops.
     fs::remove(sim::hostPath(tracks[0]));
-    clickFace(NEXT_X, BUTTON_Y);
-    EXPECT_EQ(player.transport.trackOpen, 0);
-    EXPECT_TRUE(commandsOf([&] {
-                    pass();
-                    pass();
-                }).empty());
+    fs::remove(sim::hostPath(tracks[1]));
+    fs::create_directories(sim::hostPath(tracks[1]));
+    for (const std::string& gone : {tracks[0], tracks[1]}) {
+        const auto moved = commandsOf([&] { clickFace(NEXT_X, BUTTON_Y); });
+        EXPECT_EQ(player.transport.currentPath, gone);
+        EXPECT_TRUE(
+            std::none_of(moved.begin(), moved.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; }));
+        EXPECT_EQ(player.transport.trackOpen, 0);
+        EXPECT_TRUE(commandsOf([&] {
+                        pass();
+                        pass();
+                    }).empty());
+    }
 }
 
 TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {

@@ -95,6 +95,11 @@ TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {
     EXPECT_EQ(platform::firstMatchSize("C:\\Tunewell\\data\\*.txt"), 5) << "the system's lookup takes patterns";
     EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\*.txt"), -1) << "a wildcard names no file";
     EXPECT_EQ(platform::fileSize("C:\\Tunewell\\data\\?.txt"), -1);
+    std::vector<std::string> replaced;
+    sim::watchFileReplacements([&replaced](const std::string& path) { replaced.push_back(path); });
+    EXPECT_TRUE(platform::replaceFile("C:\\Tunewell\\data\\a.txt", "C:\\Tunewell\\b.txt"));
+    EXPECT_FALSE(platform::replaceFile("C:\\Tunewell\\data\\a.txt", "C:\\Tunewell\\b.txt"));
+    EXPECT_EQ(replaced, std::vector<std::string>({"C:\\Tunewell\\b.txt"}));
 }
 
 TEST_F(SimServices, WorldWithoutADiskKeepsFilesInMemory) {
@@ -217,6 +222,10 @@ TEST_F(SimServices, MediaPositionFollowsTheClockAndStopsAtTheEnd) {
     platform::mediaCommand("Seek MP3_1 to 100", nullptr, 0);
     EXPECT_EQ(sim::aliasMode(1), "stopped");
     EXPECT_EQ(sim::aliasPosition(1), 100);
+    platform::mediaCommand("close MP3_1", nullptr, 0);
+    platform::mediaCommand("close MP3_1", nullptr, 0);  // nothing left to close
+    const sim::MediaCounts counts = sim::mediaCounts();
+    EXPECT_EQ(std::vector<int>({counts.opened, counts.closed, counts.refusedInUse}), std::vector<int>({1, 1, 1}));
 }
 
 TEST_F(SimServices, MediaOpenRefusesMissingMalformedAndUnknownFiles) {
@@ -284,6 +293,30 @@ TEST_F(SimServices, ImageControlShowsItsPictureAndTextFillsItsCell) {
     EXPECT_EQ(sim::textsDrawn()[0].text, "ab");
 }
 
+// Each picture slot, font number, fill colour and the held context is one
+// object; made again under its number it frees the old one; all go at the stop.
+TEST_F(SimServices, DrawingObjectsAreCountedAsTheSystemKeepsThem) {
+    platform::WindowLayout layout;
+    layout.clientWidth = 4;
+    layout.clientHeight = 4;
+    ASSERT_TRUE(platform::openWindow(0, layout));
+    const std::vector<std::uint8_t> bytes = makeBitmap(2, 2, false);
+    for (int twice = 0; twice < 2; ++twice) {
+        platform::decodeBitmap(3, bytes.data(), bytes.size());
+        platform::createFont(1, "Arial", 7, 700);
+        platform::acquireDrawingSurface(0);
+    }
+    for (platform::Colour colour : {platform::rgb(1, 2, 3), platform::rgb(4, 5, 6), platform::rgb(1, 2, 3)})
+        platform::fillBox(0, 0, 2, 2, colour);
+    auto counts = [] {
+        const sim::GdiObjects objects = sim::gdiObjects();
+        return std::vector<int>({objects.created, objects.freed, objects.held});
+    };
+    EXPECT_EQ(counts(), std::vector<int>({8, 3, 5}));
+    platform::stopServices();
+    EXPECT_EQ(counts(), std::vector<int>({8, 8, 0}));
+}
+
 TEST_F(SimServices, PopupChoiceBecomesTheNextMenuEvent) {
     platform::createPopupMenu(20);
     platform::createPopupMenu(30);
@@ -324,6 +357,10 @@ TEST_F(SimServices, OwnedWindowFollowsItsOwnerOffTheScreen) {
     platform::minimiseWindow(0);
     EXPECT_TRUE(sim::windowInfo(0).minimised);
     EXPECT_FALSE(sim::windowInfo(1).visible);
+    sim::restoreWindow(0);
+    EXPECT_FALSE(sim::windowInfo(0).minimised);
+    EXPECT_EQ(sim::foregroundWindow(), 0);
+    EXPECT_TRUE(sim::windowInfo(1).visible);
     platform::closeWindow(0);
     EXPECT_FALSE(platform::windowExists(1));
 }
