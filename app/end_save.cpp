@@ -3,7 +3,7 @@
 
 #include "app/player.h"
 #include "platform/system.h"
-#include "playback/media_commands.h"
+#include "playback/transport.h"
 
 namespace app {
 
@@ -16,7 +16,7 @@ void endSession(Player& player) {
     if (player.app.sessionEnded == 1) return;
     player.app.sessionEnded = 1;
     playlist::keepListFile(player.playlist);
-    if (player.faults.handlerThread.load() == 0) playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
+    if (player.faults.handlerThread.load() == 0) playback::closeDevice();
     platform::removeFaultFilter();
 }
 

@@ -4,7 +4,6 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
-#include "playback/media_commands.h"
 #include "skin/bars.h"
 #include "skin/colours.h"
 
@@ -50,8 +49,7 @@ bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist
 void showPlayback(playback::Transport& t, const metadata::InfoStrip& strip) {
     if (t.trackOpen != 1) return;
     if (metadata::inTimePhase(strip)) {
-        metadata::drawTimeText(playback::formatClock(playback::queryPosition(playback::TRACK_ALIAS_NUMBER)) + "/" +
-                               t.lengthText);
+        metadata::drawTimeText(playback::timeText(t));
     }
     playback::readVolume(t);
     t.volumePixels = skin::volumeColumns(t.deviceVolume);

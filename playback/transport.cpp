@@ -129,4 +129,10 @@ void readPosition(Transport& t) { t.positionMs = queryPosition(TRACK_ALIAS_NUMBE
 
 void refreshLengthText(Transport& transport) { transport.lengthText = formatClock(transport.trackLengthMs); }
 
+std::string timeText(const Transport& transport) {
+    return formatClock(queryPosition(TRACK_ALIAS_NUMBER)) + "/" + transport.lengthText;
+}
+
+void closeDevice() { closeTrack(TRACK_ALIAS_NUMBER); }
+
 }  // namespace playback

@@ -75,6 +75,12 @@ void setVolume(int volume);
 void readVolume(Transport& transport);
 void readPosition(Transport& transport);
 void refreshLengthText(Transport& transport);
+// The time text, "position/length", with the position asked of the device
+// afresh; the bars' position is left as it was.
+std::string timeText(const Transport& transport);
+
+// The ends of the run: the device's track closed, the transport left as it was.
+void closeDevice();
 
 // The bit-rate estimate in kbps from a file size and a length in seconds.
 int estimateBitrate(long long fileSizeBytes, int lengthSeconds);
