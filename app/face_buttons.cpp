@@ -77,7 +77,7 @@ bool pressPlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& 
                          playback::Transport& transport) {
     if (!clicked(face, skin::PLAYLIST, loop.event)) return false;
     loop.playlistVisible = loop.playlistVisible == 1 ? 0 : 1;
-    if (playlist::rowCount() != 0 || transport.trackOpen == 1) return false;
+    if (playlist::rowCount(playlist) != 0 || transport.trackOpen == 1) return false;
     return playlist::addFilesByDialog(playlist, transport.currentPath);
 }
 

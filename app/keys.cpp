@@ -12,7 +12,7 @@ void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& pl
     if (input::pressed(keys, platform::VK_LEFT_BUTTON)) {
         docking::startDragIfGrabbed(drag, event, platform::pointerIn(numbers::MAIN_WINDOW));
     }
-    if (keys.deleteArmed && event.lastEvent != platform::EVENT_NONE && playlist::selectedRow() != -1) {
+    if (keys.deleteArmed && event.lastEvent != platform::EVENT_NONE && playlist::selectedRow(playlist) != -1) {
         playlist::removeSelectedEntry(playlist);
         input::closeDeleteLatch(keys);
     }

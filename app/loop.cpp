@@ -59,11 +59,11 @@ void runPass(Player& p, bool enterAtLoad) {
         FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                               // 1
         FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                       // 2
         FAULT_LINE(f); actOnKeys(p.keys, p.drag, p.playlist, event);                                  // 3
-        FAULT_LINE(f); if (docking::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;    // 4
+        FAULT_LINE(f); if (docking::dragWindow(p.drag, p.options, p.loop.playlistVisible)) goto droppedFiles;  // 4
         FAULT_LINE(f); if (pressCloseButton(p.app, p.skin, event)) shutDown(p.playlist);              // 5
         FAULT_LINE(f); pressMinimiseButton(p.loop, p.skin);                                           // 6
         FAULT_LINE(f); load = pressTransportButtons(p.transport, p.skin, p.keys, p.playlist, event);  // 7
-        FAULT_LINE(f); if (!load) options::runMenuChoice(event);                                      // 8
+        FAULT_LINE(f); if (!load) options::runMenuChoice(p.options, event);                           // 8
         FAULT_LINE(f); if (!load) options::openMenuOnRightClick(event);                               // 9
         FAULT_LINE(f); if (!load) load = playDoubleClickedRow(p.transport, p.playlist, event);        // 10
         FAULT_LINE(f); if (!load) load = pressPlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11

@@ -7,6 +7,7 @@
 
 #include "app/fault_trap.h"
 #include "docking/drag.h"
+#include "docking/window_options.h"
 #include "input/key_scan.h"
 #include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
@@ -49,6 +50,7 @@ struct Player {
     skin::Skin skin;
     input::KeyScan keys;
     docking::Drag drag;
+    docking::Options options;
     FaultRecord faults;
 };
 

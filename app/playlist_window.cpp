@@ -58,7 +58,7 @@ void decodePlaylistFrames() {
 }
 
 // Without the face there is nothing to own the playlist window, which is then not made.
-bool openPlaylistWindow(playlist::Playlist& playlist) {
+bool openPlaylistWindow(playlist::Playlist& playlist, docking::Options& options) {
     if (!platform::windowExists(MAIN_WINDOW)) return false;
     const platform::WindowRect face = platform::windowRect(MAIN_WINDOW);
     platform::WindowLayout layout;
@@ -80,7 +80,7 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
     // The last step of the window's set-up, and only over a whole window:
     // without its controls there is no menu either.
-    if (framesMade && playlist.listMade) options::buildOptionsMenu();
+    if (framesMade && playlist.listMade) options::buildOptionsMenu(options);
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
 }
@@ -111,7 +111,7 @@ bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playli
     if (event.eventSource != numbers::PLAYLIST_LIST || event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
         return false;
     }
-    const int selected = playlist::selectedRow();
+    const int selected = playlist::selectedRow(playlist);
     if (selected == -1) return false;
     playback::chooseRow(transport, playlist, selected);
     return true;

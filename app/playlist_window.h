@@ -13,7 +13,7 @@ namespace app {
 void decodePlaylistFrames();
 // Builds window 1, hidden, touching the bottom edge of the face, with its
 // frame pictures and the list; false when the window could not be made.
-bool openPlaylistWindow(playlist::Playlist& playlist);
+bool openPlaylistWindow(playlist::Playlist& playlist, docking::Options& options);
 // One row per command-line file, in order; the first load relabels row 0 in place.
 void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& transport,
                            const std::vector<std::string>& paths);

@@ -102,7 +102,7 @@ void startUp(Player& player) {
     });
 
     FAULT_LINE(f); runStep([&] { skin::loadSkin(player.skin, player.app.installationDirectory); });
-    FAULT_LINE(f); runStep([&] { openPlaylistWindow(player.playlist); });
+    FAULT_LINE(f); runStep([&] { openPlaylistWindow(player.playlist, player.options); });
     FAULT_LINE(f); runStep([&] {
         if (firstParameter.empty()) {
             playlist::loadListFile(player.playlist);

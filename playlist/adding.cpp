@@ -62,7 +62,7 @@ bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
         platform::openFileDialog(numbers::MAIN_WINDOW, DIALOG_FILTER, DIALOG_CAPACITY);
     if (answer.empty()) return false;
     for (const std::string& chosen : chosenPaths(answer)) appendPath(playlist, keptPath(chosen));
-    currentPath = rowPath(playlist, selectedRow());
+    currentPath = rowPath(playlist, selectedRow(playlist));
     return true;
 }
 

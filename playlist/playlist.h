@@ -23,8 +23,8 @@ struct Playlist {
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
-int rowCount();
-int selectedRow();
+int rowCount(const Playlist& playlist);
+int selectedRow(const Playlist& playlist);  // -1 when none is
 
 // The filled slots before the first empty one.
 int filledSlots(const Playlist& playlist);

@@ -20,7 +20,7 @@ namespace {
 
 std::vector<std::string> rows(const playlist::Playlist& list) {
     std::vector<std::string> paths;
-    for (int row = 0; row < playlist::rowCount(); ++row) paths.push_back(playlist::rowPath(list, row));
+    for (int row = 0; row < playlist::rowCount(list); ++row) paths.push_back(playlist::rowPath(list, row));
     return paths;
 }
 

@@ -53,11 +53,6 @@ protected:
         }
         return moves;
     }
-
-    void chooseAnimation(int item) {
-        for (int other : {numbers::ANIMATION_NONE_ITEM, numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM})
-            platform::setMenuCheck(numbers::OPTIONS_MENU, other, other == item);
-    }
 };
 
 // Right and bottom two pixels inside, left at 0, top at 1; at a corner the edge
@@ -73,7 +68,7 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
         release();
         platform::moveWindow(numbers::MAIN_WINDOW, 100, 100);
     }
-    platform::setMenuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM, false);
+    player.options.collision = false;
     grab();
     moveFaceTo(950, 740);
     moveFaceTo(950, 740);
@@ -84,8 +79,8 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
 // step, Snake replays at most the docking position. That pass skips the menu
 // stages, so the right click polled before it opens nothing.
 TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
-    for (int animation : {numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM}) {
-        chooseAnimation(animation);
+    for (const docking::Animation animation : {docking::Animation::Linear, docking::Animation::Snake}) {
+        player.options.animation = animation;
         sim::movePointerToClient(numbers::MAIN_WINDOW, GRAB_X, GRAB_Y);
         sim::queueControlEvent(numbers::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
         pass();
@@ -100,7 +95,7 @@ TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
 // Linear: across to one short of the target, then down onto it, one move a
 // pixel. Hidden, the playlist window is only put in place.
 TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
-    chooseAnimation(numbers::ANIMATION_LINEAR_ITEM);
+    player.options.animation = docking::Animation::Linear;
     grab();
     moveFaceTo(130, 120);
     const Spots moves = release();

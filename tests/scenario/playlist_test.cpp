@@ -199,7 +199,7 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     EXPECT_FALSE(list.visible);
     EXPECT_EQ(sim::controlWindow(numbers::PLAYLIST_LIST), numbers::PLAYLIST_WINDOW);
     for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), numbers::PLAYLIST_WINDOW);
-    EXPECT_EQ(options::optionChecked(numbers::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
+    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
 
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
     pass();
@@ -308,7 +308,7 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     start();
     doubleClickRow(1);
     EXPECT_EQ(rows(), (Rows{"one", "B - U", "missing", "four"}));
-    EXPECT_EQ(playlist::selectedRow(), -1);
+    EXPECT_EQ(playlist::selectedRow(player.playlist), -1);
 
     clickFace(NEXT_X, BUTTON_Y);  // onto the missing file: no tag, the row stays
     EXPECT_EQ(player.transport.currentIndex, 2);

@@ -70,6 +70,6 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        app::openPlaylistWindow(player.playlist);
+        app::openPlaylistWindow(player.playlist, player.options);
     }
 };
