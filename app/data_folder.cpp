@@ -3,7 +3,8 @@
 #include "app/data_folder.h"
 
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
 #include "store/data_files.h"
 
 namespace app {

@@ -2,7 +2,8 @@
 #include "app/end_save.h"
 
 #include "app/player.h"
-#include "platform/system.h"
+#include "platform/faults.h"
+#include "platform/media.h"
 #include "playback/transport.h"
 
 namespace app {

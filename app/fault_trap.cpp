@@ -16,6 +16,8 @@
 #include "app/fault_trap.h"
 
 #include "app/player.h"
+#include "platform/faults.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 
 namespace app {

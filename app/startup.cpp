@@ -15,6 +15,7 @@
 #include "numbers/numbers.h"
 #include "platform/characters.h"
 #include "platform/gui.h"
+#include "platform/names.h"
 #include "platform/system.h"
 #include "playlist/adding.h"
 #include "store/replace_file.h"

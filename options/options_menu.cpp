@@ -3,6 +3,7 @@
 
 #include "assets/maker_site.h"
 #include "numbers/numbers.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 
 namespace options {

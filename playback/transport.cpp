@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "platform/system.h"
+#include "platform/files.h"
 #include "playback/media_commands.h"
 
 namespace playback {

@@ -3,7 +3,9 @@
 
 #include "numbers/numbers.h"
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
+#include "platform/shell.h"
 
 namespace playlist {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "numbers/numbers.h"
+#include "platform/files.h"
 #include "platform/gui.h"
-#include "platform/system.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"

@@ -6,7 +6,7 @@
 #include "numbers/numbers.h"
 #include "platform/characters.h"
 #include "platform/gui.h"
-#include "platform/system.h"
+#include "platform/names.h"
 
 namespace playlist {
 

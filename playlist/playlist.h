@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "platform/system.h"
+#include "platform/names.h"
 #include "store/replace_file.h"
 
 namespace playlist {

@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
 
 namespace store {
 

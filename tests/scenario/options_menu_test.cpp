@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "options/options_menu.h"
+#include "platform/system.h"
 #include "support/player_test.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "platform/files.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
@@ -199,7 +200,8 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     EXPECT_FALSE(list.visible);
     EXPECT_EQ(sim::controlWindow(numbers::PLAYLIST_LIST), numbers::PLAYLIST_WINDOW);
     for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), numbers::PLAYLIST_WINDOW);
-    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
+    // the menu comes with the window
+    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_SNAKE_ITEM), 1);
 
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
     pass();

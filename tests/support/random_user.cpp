@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "input/key_scan.h"
 #include "numbers/numbers.h"
+#include "platform/faults.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"

@@ -8,7 +8,11 @@
 
 #include "platform/draw.h"
 #include "platform/file_lookup.h"
+#include "platform/files.h"
 #include "platform/gui.h"
+#include "platform/media.h"
+#include "platform/names.h"
+#include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"
 
