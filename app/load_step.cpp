@@ -1,7 +1,7 @@
 // The load step: the tag, the row's label, the device and the bar, in that order.
 #include "app/load_step.h"
 
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 #include "playlist/playlist.h"
 
 namespace app {
@@ -19,7 +19,7 @@ void loadTrack(playback::Transport& t, metadata::TrackTag& tag, playlist::Playli
     }
     t.movedByPrevious = 0;
     t.movedByNext = 0;
-    if (playback::openCurrentTrack(t)) emptyPositionBar();
+    if (playback::openCurrentTrack(t)) face::emptyPositionBar();
 }
 
 }  // namespace app

@@ -8,8 +8,9 @@
 #include "app/fault_trap.h"
 #include "docking/drag.h"
 #include "docking/window_options.h"
+#include "face/info_strip.h"
+#include "face/loop_state.h"
 #include "input/key_scan.h"
-#include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
 #include "platform/gui.h"
 #include "playback/transport.h"
@@ -34,18 +35,12 @@ struct AppState {
     int screenHeight = 0;
 };
 
-// What the loop's stages read: the last poll's event and the window flags.
-struct LoopState {
-    platform::Event event;
-    int playlistVisible = 0;
-};
-
 struct Player {
     AppState app;
-    LoopState loop;
+    face::LoopState loop;
     playback::Transport transport;
     metadata::TrackTag tag;
-    metadata::InfoStrip info;
+    face::InfoStrip info;
     playlist::Playlist playlist;
     skin::Skin skin;
     input::KeyScan keys;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "metadata/info_strip.h"
+#include "face/info_strip.h"
 #include "metadata/track_tag.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
@@ -15,7 +15,7 @@
 
 namespace {
 
-using metadata::InfoStrip;
+using face::InfoStrip;
 using metadata::TrackTag;
 
 constexpr platform::Colour GREY = platform::rgb(204, 204, 204);
@@ -34,7 +34,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow();
-        metadata::createInfoFonts();
+        face::createInfoFonts();
         tag.trackTitle = "Song";
         tag.trackArtist = "Band";
         tag.trackAlbum = "Disc";
@@ -43,9 +43,9 @@ protected:
     // One loop pass as far as the strip is concerned: idle text early, the cycle after the poll, the reset late.
     std::vector<sim::TextDrawn> pass() {
         sim::clearTextsDrawn();
-        metadata::drawIdleText(strip, trackLoaded);
-        metadata::drawInfoCycle(strip, tag, bitrateKbps);
-        metadata::restartInfoCycle(strip);
+        face::drawIdleText(strip, trackLoaded);
+        face::drawInfoCycle(strip, tag, bitrateKbps);
+        face::restartInfoCycle(strip);
         return sim::textsDrawn();
     }
 
@@ -54,7 +54,7 @@ protected:
         strip.infoCounter = after;
         strip.infoPhaseFlag = requiredFlag;
         sim::clearTextsDrawn();
-        metadata::drawInfoCycle(strip, tag, bitrateKbps);
+        face::drawInfoCycle(strip, tag, bitrateKbps);
         return sim::textsDrawn();
     }
 
@@ -63,6 +63,19 @@ protected:
     int bitrateKbps = 128;
     int trackLoaded = 1;
 };
+
+// The loop's own pass draws the cycle after its poll: the first pass after a
+// load shows the title.
+using InfoStripInTheLoop = FaceTest;
+
+TEST_F(InfoStripInTheLoop, APassDrawsTheCycle) {
+    face::createInfoFonts();
+    player.transport.trackLoaded = 1;
+    player.tag.trackTitle = "Song";
+    sim::clearTextsDrawn();
+    pass();
+    EXPECT_EQ(textsOf(sim::textsDrawn()), (std::vector<std::string>{"Name: ", "Song"}));
+}
 
 TEST_F(InfoStripScenario, FontsAreArialBoldSevenAndTenPoints) {
     EXPECT_EQ(sim::fontInfo(numbers::INFO_LABEL_FONT).face, "Arial");
@@ -79,7 +92,7 @@ TEST_F(InfoStripScenario, CycleDrawsEachPhaseOnceAndRestartsAfter9001Passes) {
     for (int n = 1; n <= 9002; ++n) {
         std::vector<sim::TextDrawn> drawn = pass();
         if (!drawn.empty()) drawnOn[n] = textsOf(drawn);
-        if (metadata::inTimePhase(strip)) timePhasePasses.push_back(n);
+        if (face::inTimePhase(strip)) timePhasePasses.push_back(n);
     }
     std::map<int, std::vector<std::string>> expected = {
         {1, {"Name: ", "Song"}},      {1501, {"Artist: ", "Band"}},      {3001, {"Album: ", "Disc"}},

@@ -102,7 +102,7 @@ TEST_F(OptionsMenuSetUp, BuiltOnlyOverAWholePlaylistWindow) {
         if (missing >= 0) sim::failControl(missing);
         support::openFaceWindow(100, 100);
         app::Player player;
-        EXPECT_TRUE(app::openPlaylistWindow(player.playlist, player.options));
+        EXPECT_TRUE(face::openPlaylistWindow(player.playlist, player.options));
         EXPECT_EQ(sim::menuItems(numbers::OPTIONS_MENU).empty(), missing >= 0) << missing;
         EXPECT_EQ(player.options.collision, missing < 0) << missing;  // no menu: no options to choose
     }

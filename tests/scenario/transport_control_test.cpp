@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 #include "app/load_step.h"
 #include "playback/media_commands.h"
 #include "playback/transport.h"
@@ -312,7 +312,7 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
     sim::setPosition(1, 122000);
     const int sleepsBefore = sim::sleepCalls();
-    ASSERT_TRUE(app::moveOnAtTrackEnd(player.transport, player.playlist));
+    ASSERT_TRUE(face::moveOnAtTrackEnd(player.transport, player.playlist));
     EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
     for (int x = 7; x <= 128; ++x) {
         EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
@@ -355,7 +355,7 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     player.info.infoPhaseFlag = 1;
     sim::clearTextsDrawn();
     playback::refreshLengthText(player.transport);
-    app::showPlayback(player.transport, player.info);
+    face::showPlayback(player.transport, player.info);
     ASSERT_FALSE(sim::textsDrawn().empty());
     EXPECT_EQ(sim::textsDrawn().back().text, "00:00:30/00:02:02");
     EXPECT_EQ(sim::textsDrawn().back().x, 43);
@@ -364,7 +364,7 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     EXPECT_EQ(player.transport.stopRewound, 1);
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
     const int sleepsBefore = sim::sleepCalls();
-    app::showPlayback(player.transport, player.info);
+    face::showPlayback(player.transport, player.info);
     EXPECT_EQ(sim::sleepCalls(), sleepsBefore);
 }
 

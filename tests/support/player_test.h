@@ -8,7 +8,7 @@
 
 #include "app/loop.h"
 #include "app/player.h"
-#include "app/playlist_window.h"
+#include "face/playlist_window.h"
 #include "numbers/numbers.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
@@ -70,6 +70,6 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        app::openPlaylistWindow(player.playlist, player.options);
+        face::openPlaylistWindow(player.playlist, player.options);
     }
 };

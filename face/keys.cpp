@@ -1,10 +1,10 @@
 // The key scan's snapshot turned into the drag's start and Delete's removal.
-#include "app/keys.h"
+#include "face/keys.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 
-namespace app {
+namespace face {
 
 // Holding Delete removes one row; the latch opens for another code pressed.
 void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist, const platform::Event& event) {
@@ -18,4 +18,4 @@ void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& pl
     }
 }
 
-}  // namespace app
+}  // namespace face

@@ -1,12 +1,12 @@
 // The face's buttons: hover from the skin, actions from the transport, the
 // playlist and the loop's own flags.
-#include "app/face_buttons.h"
+#include "face/face_buttons.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "playlist/adding.h"
 
-namespace app {
+namespace face {
 
 namespace {
 
@@ -22,9 +22,9 @@ bool clicked(skin::Skin& face, skin::Button button, const platform::Event& event
 }  // namespace
 
 // The only normal end: the rest of the pass still runs, then the loop leaves.
-bool pressCloseButton(AppState& app, skin::Skin& face, const platform::Event& event) {
+bool pressCloseButton(int& quitFlag, skin::Skin& face, const platform::Event& event) {
     if (!clicked(face, skin::CLOSE, event)) return false;
-    app.quitFlag = 1;
+    quitFlag = 1;
     return true;
 }
 
@@ -81,4 +81,4 @@ bool pressPlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& 
     return playlist::addFilesByDialog(playlist, transport.currentPath);
 }
 
-}  // namespace app
+}  // namespace face

@@ -1,5 +1,5 @@
 // The bars and the time text: the transport's state as the face shows it.
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
@@ -7,7 +7,7 @@
 #include "skin/bars.h"
 #include "skin/colours.h"
 
-namespace app {
+namespace face {
 
 namespace {
 
@@ -46,10 +46,10 @@ bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist
 
 // The time phase keeps its flag at 1 (it is due on every pass until the cycle
 // restarts), so drawing the time changes nothing of the strip's state.
-void showPlayback(playback::Transport& t, const metadata::InfoStrip& strip) {
+void showPlayback(playback::Transport& t, const InfoStrip& strip) {
     if (t.trackOpen != 1) return;
-    if (metadata::inTimePhase(strip)) {
-        metadata::drawTimeText(playback::timeText(t));
+    if (inTimePhase(strip)) {
+        drawTimeText(playback::timeText(t));
     }
     playback::readVolume(t);
     t.volumePixels = skin::volumeColumns(t.deviceVolume);
@@ -67,4 +67,4 @@ void showPlayback(playback::Transport& t, const metadata::InfoStrip& strip) {
 
 void emptyPositionBar() { skin::paintPositionColumns(skin::POSITION_COLUMNS, skin::BAR_COLOUR); }
 
-}  // namespace app
+}  // namespace face

@@ -1,6 +1,6 @@
 // The playlist window: a borderless 184 x 205 popup owned by the face, framed
 // by four pictures, holding the playlist list.
-#include "app/playlist_window.h"
+#include "face/playlist_window.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include "playlist/playlist.h"
 #include "skin/skin.h"
 
-namespace app {
+namespace face {
 
 using numbers::MAIN_WINDOW;
 using numbers::PLAYLIST_WINDOW;
@@ -132,4 +132,4 @@ bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& t
     return false;
 }
 
-}  // namespace app
+}  // namespace face

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "app/player.h"
+#include "docking/window_options.h"
+#include "face/loop_state.h"
+#include "platform/gui.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
 
-namespace app {
+namespace face {
 
 // Decodes the four pictures that frame the playlist window.
 void decodePlaylistFrames();
@@ -29,4 +33,4 @@ bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playli
 // into the load step.
 bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport, const platform::Event& event);
 
-}  // namespace app
+}  // namespace face
