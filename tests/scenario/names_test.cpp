@@ -24,8 +24,8 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
-const std::string DIR_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd";
+using support::LIST_FILE;
+using support::DIR_FILE;
 
 enum class Entry { CommandLine, Drop, Dialog, ListFile };
 const auto ENTRIES = ::testing::Values(Entry::CommandLine, Entry::Drop, Entry::Dialog, Entry::ListFile);

@@ -22,15 +22,10 @@ using Rows = std::vector<std::string>;
 constexpr int PLAYLIST_BUTTON_X = 150, PLAYLIST_BUTTON_Y = 48;
 constexpr int NEXT_X = 124, BUTTON_Y = 48;
 constexpr int ADD_X = 30, REMOVE_X = 60, CLEAR_X = 85;
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+using support::LIST_FILE;
 
 class Playlist : public PlayerTest {
 protected:
-    void start() {
-        app::startUp(player);
-        app::runPass(player, true);
-    }
-
     void doubleClickRow(int row) {
         sim::selectRow(numbers::PLAYLIST_LIST, row);
         sim::queueControlEvent(numbers::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
@@ -321,7 +316,7 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     sim::queueFileDialog({track("C:\\five.mp3")}, true);
     sim::movePointerToClient(numbers::PLAYLIST_WINDOW, ADD_X, 190);
     sim::queueControlEvent(numbers::FRAME_BOTTOM_CONTROL, platform::EVENT_LEFT_CLICK);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();  // polls the click, loads, and runs on to a second poll
     EXPECT_EQ(sim::pendingEvents(), 0);
     EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "four", "five"}));

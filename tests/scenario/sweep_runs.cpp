@@ -9,6 +9,7 @@
 #include "app/player.h"
 #include "numbers/numbers.h"
 #include "playlist/playlist.h"
+#include "support/data_folder.h"
 #include "support/sweep.h"
 
 namespace sweep {
@@ -79,7 +80,7 @@ const char* DELIVERY_NAMES[] = {"the end of the session", "a newer player's save
 }  // namespace
 
 std::string dataFolder(const Machine& machine) {
-    return machine.profileKept + "\\Local Settings\\Application Data\\Varnel\\MP3";
+    return machine.profileKept + support::DATA_FOLDER_BELOW_PROFILE;
 }
 FileState listState(const Machine& machine) { return fileState(dataFolder(machine), "LIST.VNP", listPath(machine)); }
 FileState dirState(const Machine& machine) { return fileState(dataFolder(machine), "DIR.VND", dirPath(machine)); }

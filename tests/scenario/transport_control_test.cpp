@@ -17,6 +17,8 @@
 
 namespace {
 
+using support::sent;
+
 namespace fs = std::filesystem;
 
 constexpr platform::Colour HOVER = platform::rgb(10, 20, 30);
@@ -58,10 +60,6 @@ protected:
         sim::clearMediaLog();
         action();
         return sim::mediaLog();
-    }
-
-    bool sent(const std::vector<std::string>& log, const std::string& command) {
-        return std::find(log.begin(), log.end(), command) != log.end();
     }
 
     std::vector<std::string> tracks;
@@ -236,7 +234,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     clickFace(STOP_X, BUTTON_Y);
     sim::holdKey(platform::VK_LEFT_BUTTON);
     sim::movePointerToClient(numbers::MAIN_WINDOW, 8, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     auto log = commandsOf([&] {
         pass();
         pass();
@@ -246,7 +244,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     EXPECT_EQ(sim::aliasMode(1), "playing");
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 127, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     log = commandsOf([&] {
         pass();
         pass();
@@ -260,7 +258,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("Seek", 0) == 0; }), 0);
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 178, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     log = commandsOf([&] {
         pass();
         pass();
@@ -278,14 +276,14 @@ TEST_F(TransportControl, APassRunsItsStagesInOrder) {
     startWithThreeTracks();
     sim::holdKey(platform::VK_LEFT_BUTTON);
     sim::movePointerToClient(numbers::MAIN_WINDOW, 66, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();
     auto log = commandsOf([&] { pass(); });
     EXPECT_EQ(log, (std::vector<std::string>{"Seek MP3_1 to 60000", "play MP3_1", "status MP3_1 position",
                                              "status MP3_1 volume", "status MP3_1 position"}));
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 150, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();
     log = commandsOf([&] { pass(); });
     EXPECT_EQ(log, (std::vector<std::string>{"status MP3_1 position", "SetAudio MP3_1 volume to 396",
