@@ -5,6 +5,7 @@
 #include "platform/faults.h"
 #include "platform/media.h"
 #include "playback/transport.h"
+#include "playlist/list_file.h"
 
 namespace app {
 

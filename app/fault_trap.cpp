@@ -19,6 +19,7 @@
 #include "platform/faults.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "playlist/list_file.h"
 
 namespace app {
 

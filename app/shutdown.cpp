@@ -4,6 +4,7 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "playback/transport.h"
+#include "playlist/list_file.h"
 
 namespace app {
 

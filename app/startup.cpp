@@ -18,6 +18,7 @@
 #include "platform/names.h"
 #include "platform/system.h"
 #include "playlist/adding.h"
+#include "playlist/list_file.h"
 #include "store/replace_file.h"
 
 namespace app {

@@ -1,4 +1,6 @@
 // The list file list.vnp: read once at start-up, replaced whole at the close.
+#include "playlist/list_file.h"
+
 #include <string>
 
 #include "numbers/numbers.h"

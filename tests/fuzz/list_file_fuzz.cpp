@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sim/sim.h"
+#include "playlist/list_file.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "tests/fuzz/fuzz_support.h"

@@ -14,6 +14,7 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
+#include "playlist/list_file.h"
 #include "support/sim_test.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "platform/files.h"
 #include "playlist/adding.h"
+#include "playlist/list_file.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "options/options_menu.h"
