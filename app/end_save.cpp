@@ -15,8 +15,8 @@ namespace app {
 // fatal path's box, the player leaves the device alone, as that path does:
 // the fault may have come from inside a device command.
 void endSession(Player& player) {
-    if (player.app.sessionEnded == 1) return;
-    player.app.sessionEnded = 1;
+    if (player.app.sessionEnded) return;
+    player.app.sessionEnded = true;
     playlist::keepListFile(player.playlist);
     if (player.faults.handlerThread.load() == 0) playback::closeDevice();
     platform::removeFaultFilter();

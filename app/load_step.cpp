@@ -12,13 +12,13 @@ namespace app {
 void loadTrack(playback::Transport& t, metadata::TrackTag& tag, playlist::Playlist& playlist) {
     const int tagFile = metadata::readTrackTag(tag, t.currentPath);
     if (tagFile != metadata::TAG_NOT_READ) {
-        const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
+        const bool chosenByNumber = t.movedByPrevious || t.movedByNext;
         playlist::relabelLoadedRow(playlist, tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath,
                                    t.currentIndex, chosenByNumber);
         metadata::finishTagRead(tagFile);
     }
-    t.movedByPrevious = 0;
-    t.movedByNext = 0;
+    t.movedByPrevious = false;
+    t.movedByNext = false;
     if (playback::openCurrentTrack(t)) face::emptyPositionBar();
 }
 

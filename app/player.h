@@ -27,7 +27,7 @@ struct AppState {
     std::string installationDirectory;
     store::Replacement installationFileSave;  // what recording it broke off by a fault left behind
     int quitFlag = 0;
-    int sessionEnded = 0;
+    bool sessionEnded = false;
     std::uint32_t saveRequester = 0;  // the newer player whose request to save was answered
     int matchedInstanceCount = 0;
     std::uint32_t rememberedProcessId = 0;

@@ -59,9 +59,9 @@ void showPlayback(playback::Transport& t, const InfoStrip& strip) {
         playback::readPosition(t);
         t.progressPixels = skin::positionColumns(t.positionMs, t.trackLengthMs);
         skin::paintPositionColumns(t.progressPixels, skin::BAR_HIGHLIGHT_COLOUR);
-    } else if (t.stopRewound == 0) {
+    } else if (!t.stopRewound) {
         skin::emptyPositionBarSlowly(t.progressPixels, skin::Pause::BeforeEachPixel);
-        t.stopRewound = 1;
+        t.stopRewound = true;
     }
 }
 

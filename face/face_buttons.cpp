@@ -44,7 +44,7 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
     const platform::Point pointer = pointerOnFace();
     const bool click = leftClickPolled(event);
     const bool previousKey = input::pressed(keys, input::VK_PREVIOUS_KEY);
-    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && t.mediaKeyLatch == 0) && (click || previousKey)) {
+    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && !t.mediaKeyLatch) && (click || previousKey)) {
         playback::previousTrack(t, playlist);
         return true;
     }
@@ -55,18 +55,18 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
     if (!playPauseKey && !stopKey && !previousKey && !nextKey) playback::releaseMediaKeyLatch(t);
 
     if (skin::hoverStep(face, skin::PLAY, pointer,
-                        playPauseKey && t.mediaKeyLatch == 0 && t.playState != playback::PLAY_STATE_PLAYING) &&
-        (click || (playPauseKey && t.mediaKeyLatch == 0))) {
+                        playPauseKey && !t.mediaKeyLatch && t.playState != playback::PLAY_STATE_PLAYING) &&
+        (click || (playPauseKey && !t.mediaKeyLatch))) {
         playback::play(t);
     }
     if (skin::hoverStep(face, skin::PAUSE, pointer, playPauseKey && t.playState != playback::PLAY_STATE_PAUSED) &&
-        (click || (playPauseKey && t.mediaKeyLatch == 0))) {
+        (click || (playPauseKey && !t.mediaKeyLatch))) {
         playback::pause(t);
     }
-    if (skin::hoverStep(face, skin::STOP, pointer, stopKey && t.mediaKeyLatch == 0) && (click || stopKey)) {
+    if (skin::hoverStep(face, skin::STOP, pointer, stopKey && !t.mediaKeyLatch) && (click || stopKey)) {
         playback::stop(t);
     }
-    if (skin::hoverStep(face, skin::NEXT, pointer, nextKey && t.mediaKeyLatch == 0) && (click || nextKey)) {
+    if (skin::hoverStep(face, skin::NEXT, pointer, nextKey && !t.mediaKeyLatch) && (click || nextKey)) {
         playback::nextTrack(t, playlist, false);
         return true;
     }

@@ -91,7 +91,7 @@ void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& tr
                            const std::vector<std::string>& paths) {
     for (const std::string& path : paths) playlist::appendPath(playlist, path);
     transport.currentIndex = 0;
-    transport.movedByNext = 1;
+    transport.movedByNext = true;
 }
 
 // A playlist window already on screen is not shown again: the normal show is

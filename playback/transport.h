@@ -29,10 +29,10 @@ struct Transport {
     int progressPixels = 0;  // filled columns of the position bar
     int deviceVolume = 0;
     int volumePixels = 0;  // filled columns of the volume bar
-    int mediaKeyLatch = 0;
-    int stopRewound = 0;
-    int movedByPrevious = 0;
-    int movedByNext = 0;
+    bool mediaKeyLatch = false;
+    bool stopRewound = false;
+    bool movedByPrevious = false;
+    bool movedByNext = false;
     std::string lengthText;
 };
 

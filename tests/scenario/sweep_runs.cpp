@@ -193,7 +193,7 @@ Outcome runSession(const Session& session, const Injection& injection, std::int6
     sim::onMediaCommand([&](const std::string& command) {
         ++deviceCommands;
         if (injection.kind == Kind::InDevice && deviceCommands == injection.number) faultElsewhere(LoopThread::Answers);
-        const bool ending = player.app.quitFlag == 1 || player.app.sessionEnded == 1;
+        const bool ending = player.app.quitFlag == 1 || player.app.sessionEnded;
         if (command != "close MP3_1" || !ending || outcome.closedAtEnd) return;
         outcome.closedAtEnd = true;
         outcome.listAtClose = listState(session.machine);

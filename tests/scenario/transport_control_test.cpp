@@ -359,7 +359,7 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     EXPECT_EQ(sim::textsDrawn().back().x, 43);
 
     clickFace(STOP_X, BUTTON_Y);
-    EXPECT_EQ(player.transport.stopRewound, 1);
+    EXPECT_TRUE(player.transport.stopRewound);
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
     const int sleepsBefore = sim::sleepCalls();
     face::showPlayback(player.transport, player.info);
