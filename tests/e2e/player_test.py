@@ -418,7 +418,11 @@ class RunningPlayer(unittest.TestCase):
         player.wait_window()
         use = random_use.RandomUse(self.session, player, self.folder, media,
                                    int(os.environ.get("TUNEWELL_RANDOM_USE_SEED", "1")))
-        use.run(RANDOM_USE_SECONDS)
+        try:
+            use.run(RANDOM_USE_SECONDS)
+        except random_use.WineFault:
+            use.end_after_wine_fault()
+            return
         use.finish()
 
 
