@@ -787,6 +787,13 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         self.assertIn(player.wait_exit(20), (0, 0xC0000005) if renamed() else (0,))
         self.assert_playlist_kept(tracks)
 
+    def test_6_a_device_that_does_not_answer_is_given_up_at_its_bound(self):
+        # The media service's own bound, through a command that blocks for the track's minute.
+        driver = self.session.start([self.tracks[0]], cwd=self.session.dir, exe=harness.find_built("media_driver.exe"))
+        self.assertEqual(driver.wait_exit(30), 0)
+        lines = driver.output()
+        self.assertEqual([line for line in lines if not line.startswith("ok ")], ["done"], lines)
+
     def test_4_end_of_session(self):
         player = self.start_playing()
         ended = subprocess.run(["wineboot", "--end-session"], env=self.session.env, capture_output=True, timeout=60)
