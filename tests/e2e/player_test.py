@@ -294,7 +294,11 @@ class RunningPlayer(unittest.TestCase):
         player.wait_window()
         use = random_use.RandomUse(self.session, player, self.folder, media,
                                    int(os.environ.get("TUNEWELL_RANDOM_USE_SEED", "1")))
-        use.run(RANDOM_USE_SECONDS)
+        try:
+            use.run(RANDOM_USE_SECONDS)
+        except random_use.WineFault:
+            use.end_after_wine_fault()
+            return
         use.finish()
 
 
@@ -658,6 +662,13 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
         # The close button keeps the playlist before it closes the device, which may fault as above.
         self.assertIn(player.wait_exit(20), (0, 0xC0000005) if renamed() else (0,))
         self.assert_playlist_kept(tracks)
+
+    def test_6_a_device_that_does_not_answer_is_given_up_at_its_bound(self):
+        # The media service's own bound, through a command that blocks for the track's minute.
+        driver = self.session.start([self.tracks[0]], cwd=self.session.dir, exe=harness.find_built("media_driver.exe"))
+        self.assertEqual(driver.wait_exit(30), 0)
+        lines = driver.output()
+        self.assertEqual([line for line in lines if not line.startswith("ok ")], ["done"], lines)
 
     def test_4_end_of_session(self):
         player = self.start_playing()

@@ -52,6 +52,11 @@ class Broken(AssertionError):
     """The player crashed, hung, or saved another list than it showed."""
 
 
+class WineFault(Exception):
+    """Under Wine 10 a media device the player gave up left freed memory behind that Wine's next
+    use of the device faulted on (docs/wine.md): the player ends through its fault path."""
+
+
 def make_media(folder, extra_tracks=()):
     """The files a random user drops and chooses, below folder: tracks (the samples under names
     of every sort, a short WAV, and extra_tracks, copied in), other files and folders. Returns
@@ -152,6 +157,9 @@ class RandomUse:
         """A crash (the process ended, or its fault box is up) or a hang (the session's watchdog found
         the player's windows unanswered for 10 s) fails the run."""
         code = self.player.exit_code()
+        if (code == 0xC0000005 or self.player.windows("Debugger")) and self.device_given_up():
+            self.note("Wine's device faulted after one was given up")
+            raise WineFault("\n  ".join(self.recent))
         if code is not None:
             self.broken(f"the player ended with exit code {code:#x}")
         if self.player.windows("Debugger"):
@@ -438,6 +446,25 @@ class RandomUse:
         if len(lines) != len(rows) or any(not self.shows(row, line) for row, line in zip(rows, lines)):
             self.broken(f"the saved list {lines} is not the rows shown at the close {rows}")
         return rows
+
+    def device_given_up(self):
+        """A device that stopped answering was left behind: the aliases opened after it are renamed."""
+        return any(c.startswith("OPEN ") and not c.endswith("ALIAS MP3_1") for c in self.player.commands())
+
+    def end_after_wine_fault(self):
+        """After a WineFault: the fault box's OK clicked, the player ended with the fault's code, and
+        the list file, saved when the device was given up, is whole: every line a track's path."""
+        for box in self.player.windows("Debugger"):
+            x, y, width, height = self.session.geometry(box)
+            self.session.xdotool("mousemove", "--sync", x + width // 2, y + height - 22)
+            self.session.xdotool("click", "1")
+        if self.player.wait_exit(20) != 0xC0000005:
+            self.broken("the player did not end with the fault's code after Wine's fault")
+        with open(os.path.join(self.session.data_dir, "list.vnp"), "rb") as f:
+            lines = f.read().decode("cp1252").split("\r\n")
+        if lines[-1] != "" or any(os.path.splitext(line)[1].lower() not in (".mp3", ".wav", ".ogg", ".mid")
+                                  for line in lines[:-1]):
+            self.broken(f"the list file kept at the give-up is not whole: {lines}")
 
     def shows(self, row, line):
         """Whether a row's text is what the player shows for the saved path: its file name without the
