@@ -87,7 +87,7 @@ void startUp(Player& player) {
     FAULT_LINE(f); runStep([&] { face::createInfoFonts(); });
     FAULT_LINE(f); runStep([&] { platform::decodeBitmap(numbers::FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size); });
 
-    FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = 0; });
+    FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = false; });
     FAULT_LINE(f); runStep([&] { face::openMainWindow(player.app.screenWidth, player.app.screenHeight); });
 
     // The first parameter and the non-empty ones among the next 200, in order;

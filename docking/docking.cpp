@@ -42,12 +42,12 @@ void replaySnake(Drag& drag, int length) {
 
 }  // namespace
 
-void dockPlaylistWindow(Drag& drag, const Options& options, int playlistVisible) {
+void dockPlaylistWindow(Drag& drag, const Options& options, bool playlistVisible) {
     drag.dragFlag = 0;
     const platform::WindowRect face = platform::windowRect(MAIN_WINDOW);
     const int targetX = face.x;
     const int targetY = face.y + platform::clientSize(MAIN_WINDOW).y;
-    const bool shown = playlistVisible == 1;
+    const bool shown = playlistVisible;
     if (shown && options.animation == Animation::Linear) slideLinear(targetX, targetY);
     const int length = drag.trailIndex;
     drag.trailIndex = 2;

@@ -8,6 +8,6 @@ namespace docking {
 
 // The release: the playlist window slides or retraces the face's path as the
 // options say (only when shown), then stands below the face in any case.
-void dockPlaylistWindow(Drag& drag, const Options& options, int playlistVisible);
+void dockPlaylistWindow(Drag& drag, const Options& options, bool playlistVisible);
 
 }  // namespace docking

@@ -88,7 +88,7 @@ void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Poin
     drag.grabY = pointer.y;
 }
 
-bool dragWindow(Drag& drag, const Options& options, int playlistVisible) {
+bool dragWindow(Drag& drag, const Options& options, bool playlistVisible) {
     if (drag.dragFlag != 1) return false;
     if (options.collision) detectCollision(drag);
     if (drag.snapEdge == SNAP_NONE) followPointer(drag);

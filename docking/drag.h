@@ -38,6 +38,6 @@ void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Poin
 
 // While the drag flag is 1, one step of the drag, and on release the docking
 // of the playlist window. Returns whether it ran.
-bool dragWindow(Drag& drag, const Options& options, int playlistVisible);
+bool dragWindow(Drag& drag, const Options& options, bool playlistVisible);
 
 }  // namespace docking

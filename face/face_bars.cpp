@@ -37,7 +37,7 @@ void dragOnVolumeBar(const playback::Transport& t, const platform::Event& event)
 
 // The rewind empties the bar pixel by pixel, 1 ms each, before the track closes.
 bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist) {
-    if (t.trackOpen != 1 || !playback::reachedEnd(t)) return false;
+    if (!t.trackOpen || !playback::reachedEnd(t)) return false;
     playback::keepVolume(t);
     skin::emptyPositionBarSlowly(skin::POSITION_COLUMNS, skin::Pause::AfterEachPixel);
     playback::moveOnFromEndedTrack(t, playlist);
@@ -47,7 +47,7 @@ bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist
 // The time phase keeps its flag at 1 (it is due on every pass until the cycle
 // restarts), so drawing the time changes nothing of the strip's state.
 void showPlayback(playback::Transport& t, const InfoStrip& strip) {
-    if (t.trackOpen != 1) return;
+    if (!t.trackOpen) return;
     if (inTimePhase(strip)) {
         drawTimeText(playback::timeText(t));
     }

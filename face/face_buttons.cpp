@@ -32,7 +32,7 @@ bool pressCloseButton(int& quitFlag, skin::Skin& face, const platform::Event& ev
 // window, owned by it, goes with it.
 void pressMinimiseButton(LoopState& loop, skin::Skin& face) {
     if (!clicked(face, skin::MINIMISE, loop.event)) return;
-    loop.playlistVisible = 0;
+    loop.playlistVisible = false;
     platform::minimiseWindow(numbers::MAIN_WINDOW);
 }
 
@@ -76,8 +76,8 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
 bool pressPlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& playlist,
                          playback::Transport& transport) {
     if (!clicked(face, skin::PLAYLIST, loop.event)) return false;
-    loop.playlistVisible = loop.playlistVisible == 1 ? 0 : 1;
-    if (playlist::rowCount(playlist) != 0 || transport.trackOpen == 1) return false;
+    loop.playlistVisible = !loop.playlistVisible;
+    if (playlist::rowCount(playlist) != 0 || transport.trackOpen) return false;
     return playlist::addFilesByDialog(playlist, transport.currentPath);
 }
 

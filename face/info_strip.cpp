@@ -89,9 +89,9 @@ void createInfoFonts() {
 
 void clearStrip() { platform::fillBox(STRIP_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR); }
 
-void drawIdleText(InfoStrip& strip, int trackLoaded) {
+void drawIdleText(InfoStrip& strip, bool trackLoaded) {
     ++strip.idleCounter;
-    if (trackLoaded == 0) {
+    if (!trackLoaded) {
         if (strip.idleCounter < IDLE_SHOWN_BELOW) {
             platform::setTextPosition(IDLE_TEXT_X, IDLE_TEXT_Y);
             platform::setTextColour(skin::TEXT_COLOUR);

@@ -23,7 +23,7 @@ void createInfoFonts();
 // Fills the strip's rectangle with the text-area colour.
 void clearStrip();
 // "Developed by Varnel" blinks until the first track is loaded.
-void drawIdleText(InfoStrip& strip, int trackLoaded);
+void drawIdleText(InfoStrip& strip, bool trackLoaded);
 // Counts the pass and draws the phase that is due.
 void drawInfoCycle(InfoStrip& strip, const metadata::TrackTag& tag, int bitrateKbps);
 // After a full cycle the counter starts again at the name.

@@ -8,7 +8,7 @@ namespace face {
 
 struct LoopState {
     platform::Event event;
-    int playlistVisible = 0;
+    bool playlistVisible = false;
 };
 
 }  // namespace face

@@ -29,7 +29,7 @@ void prepareDrawing(LoopState& loop) {
     platform::acquireDrawingSurface(MAIN_WINDOW);
     clearStrip();
     platform::setTextBackground(skin::TEXT_AREA_COLOUR);
-    loop.playlistVisible = 0;
+    loop.playlistVisible = false;
 }
 
 }  // namespace face

@@ -98,7 +98,7 @@ void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& tr
 // an activating one, and repeating it on every pass could take the focus from
 // whatever program the user is in.
 void applyPlaylistVisibility(const LoopState& loop) {
-    if (loop.playlistVisible == 0) {
+    if (!loop.playlistVisible) {
         platform::activateWindow(MAIN_WINDOW);
         platform::hideWindow(PLAYLIST_WINDOW);
     } else if (!platform::windowVisible(PLAYLIST_WINDOW)) {

@@ -85,17 +85,17 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
 // keeps a thread, four handles and a megabyte of every such refusal for the
 // rest of the run.
 bool openCurrentTrack(Transport& t) {
-    if (t.trackOpen == 1) {
+    if (t.trackOpen) {
         closeTrack(TRACK_ALIAS_NUMBER);
-        t.trackOpen = 0;
+        t.trackOpen = false;
     }
     const std::int64_t size = platform::fileSize(t.currentPath);
     if (size < 0 || platform::isFolder(t.currentPath)) return false;
     if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return false;
     t.trackLengthSeconds = queryLength(TRACK_ALIAS_NUMBER) / 1000;
     t.bitrateKbps = estimateBitrate(size, t.trackLengthSeconds);
-    t.trackLoaded = 1;
-    t.trackOpen = 1;
+    t.trackLoaded = true;
+    t.trackOpen = true;
     playTrack(TRACK_ALIAS_NUMBER);
     if (t.savedVolume != 0) setTrackVolume(TRACK_ALIAS_NUMBER, t.savedVolume);
     t.trackLengthMs = queryLength(TRACK_ALIAS_NUMBER);

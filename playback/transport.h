@@ -17,8 +17,8 @@ constexpr int PLAY_STATE_STOPPED = 3;
 
 struct Transport {
     int playState = PLAY_STATE_NONE;
-    int trackOpen = 0;
-    int trackLoaded = 0;
+    bool trackOpen = false;
+    bool trackLoaded = false;
     std::string currentPath;
     int currentIndex = 0;
     int savedVolume = 0;

@@ -189,7 +189,7 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
         EXPECT_EQ(opens(loads[wildcard]), 0);
         EXPECT_NE(std::find(loads[wildcard].begin(), loads[wildcard].end(), "close MP3_1"), loads[wildcard].end());
     }
-    EXPECT_EQ(player.transport.trackOpen, 0);
+    EXPECT_FALSE(player.transport.trackOpen);
     EXPECT_FALSE(sim::aliasOpen(1));
     EXPECT_EQ(player.tag.trackTitle, "");
 

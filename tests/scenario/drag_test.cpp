@@ -16,7 +16,7 @@ class Drag : public FaceTest {
 protected:
     void SetUp() override {
         FaceTest::SetUp();
-        player.loop.playlistVisible = 1;
+        player.loop.playlistVisible = true;
         player.drag.screenWidth = 1024;
         player.drag.screenHeight = 768;
     }
@@ -103,7 +103,7 @@ TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
     EXPECT_EQ((Spots{moves[0], moves[29], moves[30], moves[50], moves[51]}),
               (Spots{{100, 164}, {129, 164}, {130, 164}, {130, 184}, {130, 184}}));
 
-    player.loop.playlistVisible = 0;
+    player.loop.playlistVisible = false;
     grab();
     moveFaceTo(90, 150);
     EXPECT_EQ(release(), (Spots{{90, 214}}));
@@ -119,7 +119,7 @@ TEST_F(Drag, SnakeReplaysTheFacePathFromItsThirdPositionUnlessHidden) {
     EXPECT_EQ(release(), (Spots{{120, 164}, {130, 169}, {140, 174}, {140, 174}}));
     EXPECT_EQ(sim::windowMoves().back().atClockMs - start, 30);
 
-    player.loop.playlistVisible = 0;
+    player.loop.playlistVisible = false;
     grab();
     for (int x = 150; x < 200; x += 10) moveFaceTo(x, 150);
     EXPECT_EQ(release(), (Spots{{190, 214}}));

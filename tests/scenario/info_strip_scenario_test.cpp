@@ -1,6 +1,7 @@
 // The information strip over the simulated surface: idle text rhythm, the phase cycle, labels, fonts and places.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -61,7 +62,7 @@ protected:
     InfoStrip strip;
     TrackTag tag;
     int bitrateKbps = 128;
-    int trackLoaded = 1;
+    bool trackLoaded = true;
 };
 
 // The loop's own pass draws the cycle after its poll: the first pass after a
@@ -70,11 +71,24 @@ using InfoStripInTheLoop = FaceTest;
 
 TEST_F(InfoStripInTheLoop, APassDrawsTheCycle) {
     face::createInfoFonts();
-    player.transport.trackLoaded = 1;
+    player.transport.trackLoaded = true;
     player.tag.trackTitle = "Song";
     sim::clearTextsDrawn();
     pass();
     EXPECT_EQ(textsOf(sim::textsDrawn()), (std::vector<std::string>{"Name: ", "Song"}));
+}
+
+// The idle text runs only until the load step has opened a track.
+TEST_F(InfoStripInTheLoop, ALoadEndsTheIdleText) {
+    face::createInfoFonts();
+    writeFile("C:\\Music\\one.mp3", std::string(3000, '\x90'));
+    sim::setTrackLength("C:\\Music\\one.mp3", 60000);
+    player.transport.currentPath = "C:\\Music\\one.mp3";
+    app::runPass(player, true);
+    sim::clearTextsDrawn();
+    pass();
+    const std::vector<std::string> texts = textsOf(sim::textsDrawn());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), IDLE_TEXT), texts.end());
 }
 
 TEST_F(InfoStripScenario, FontsAreArialBoldSevenAndTenPoints) {
@@ -181,7 +195,7 @@ TEST_F(InfoStripScenario, GenreIsWholeWithItsLabelAndBitRateIsSignedWithItsUnit)
 }
 
 TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded) {
-    trackLoaded = 0;
+    trackLoaded = false;
     std::vector<int> idleDrawnOn;
     std::vector<int> clearedOn;
     for (int n = 1; n <= 1502; ++n) {
@@ -209,7 +223,7 @@ TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded
     EXPECT_EQ(clearedOn.back(), 1499);
 
     // Once a track is loaded the idle text never returns, though its counter keeps cycling.
-    trackLoaded = 1;
+    trackLoaded = true;
     for (int n = 0; n < 3100; ++n) {
         platform::fillBox(20, 7, 1, 1, WHITE);
         for (const sim::TextDrawn& t : pass()) EXPECT_NE(t.text, IDLE_TEXT);

@@ -206,12 +206,17 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     pass();
     pass();
     EXPECT_EQ(sim::showCalls(numbers::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // the button hides it again
+    pass();
+    EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);
+    pass();
 
     clickFace(12, 20);  // minimise: both windows go
     pass();
     EXPECT_TRUE(sim::windowInfo(numbers::MAIN_WINDOW).minimised);
     EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
-    EXPECT_EQ(player.loop.playlistVisible, 0);
+    EXPECT_FALSE(player.loop.playlistVisible);
 }
 
 TEST_F(Playlist, PlaylistButtonOnAnEmptyListOpensTheDialog) {

@@ -221,7 +221,7 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
         EXPECT_EQ(player.transport.currentPath, gone);
         EXPECT_TRUE(
             std::none_of(moved.begin(), moved.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; }));
-        EXPECT_EQ(player.transport.trackOpen, 0);
+        EXPECT_FALSE(player.transport.trackOpen);
         EXPECT_TRUE(commandsOf([&] {
                         pass();
                         pass();

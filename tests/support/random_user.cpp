@@ -314,7 +314,7 @@ private:
         const skin::Box& hit = skin::BUTTONS[static_cast<std::size_t>(button)].hit;
         const int x = between(hit.left + 1, hit.right - 1), y = between(hit.top + 1, hit.bottom - 1);
         const int type = randomClickType();
-        if (button == skin::PLAYLIST && playlist::rowCount(player_->playlist) == 0 && player_->transport.trackOpen != 1)
+        if (button == skin::PLAYLIST && playlist::rowCount(player_->playlist) == 0 && !player_->transport.trackOpen)
             answerNextDialog();
         note(typeName(type) + " click on face button " + std::to_string(button) + " at " + std::to_string(x) + "," +
              std::to_string(y));
