@@ -206,7 +206,7 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     pass();
     pass();
     EXPECT_EQ(sim::showCalls(numbers::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
-    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // the button hides it again
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);         // the button hides it again
     pass();
     EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);

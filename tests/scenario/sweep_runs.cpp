@@ -79,9 +79,7 @@ const char* DELIVERY_NAMES[] = {"the end of the session", "a newer player's save
 
 }  // namespace
 
-std::string dataFolder(const Machine& machine) {
-    return machine.profileKept + support::DATA_FOLDER_BELOW_PROFILE;
-}
+std::string dataFolder(const Machine& machine) { return machine.profileKept + support::DATA_FOLDER_BELOW_PROFILE; }
 FileState listState(const Machine& machine) { return fileState(dataFolder(machine), "LIST.VNP", listPath(machine)); }
 FileState dirState(const Machine& machine) { return fileState(dataFolder(machine), "DIR.VND", dirPath(machine)); }
 

@@ -25,10 +25,10 @@ struct Spot {
 constexpr Spot PLAY{55, 48}, NEXT{124, 48}, CLOSE{12, 10}, PLAYLIST_BUTTON{150, 48}, BARE{170, 12};
 constexpr Spot TOP_BAND{100, 2}, ADD{30, 190}, REMOVE{57, 190}, ROW{60, 20};
 constexpr int LEFT_BUTTON = 1;
+using support::sent;
 using support::WM_LBUTTONDOWN;
 using support::WM_LBUTTONUP;
 using support::WM_MOUSEMOVE;
-using support::sent;
 
 bool onScreen(int window) { return sim::windowInfo(window).visible; }
 
