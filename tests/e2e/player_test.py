@@ -571,7 +571,8 @@ class EndsThatKeepThePlaylist(unittest.TestCase):
                                     exe=harness.find_built("fault_driver.exe"))
         self.assertEqual(driver.wait_exit(30), 0, driver.output())
         boxes = player.wait_windows("Debugger", 20)
-        harness.wait_for(lambda: self.box_text(player), 10, 0.2)
+        # Drawn a moment after the box comes up; on a loaded machine, many moments.
+        harness.wait_for(lambda: self.box_text(player), 30, 0.2)
         # The box wraps its lines at blanks, which the wrap takes away: Wine 8 and 10 wrap at
         # different words, so the text is compared without its blanks.
         blankless = self.MESSAGE.replace("\\ ", "").replace(" ", "")
