@@ -4,6 +4,7 @@
 #include "app/loop.h"
 #include "app/player.h"
 #include "app/startup.h"
+#include "platform/faults.h"
 #include "platform/system.h"
 
 namespace app {

@@ -1,17 +1,16 @@
-// The installation directory is recorded once, on the first start for this
-// user, in dir.vnd under the profile, and read back on every later start.
+// The installation directory of this start: the one recorded in dir.vnd on
+// the user's first start, or this start's own, recorded when none is.
 #include "app/data_folder.h"
 
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
 #include "store/data_files.h"
+#include "store/installation_file.h"
 
 namespace app {
 
 namespace {
-
-// The folders between the profile and the data folder, in creation order.
-constexpr const char* DATA_FOLDER_STEPS[] = {"Local Settings", "Application Data", "Varnel", "MP3"};
 
 // A recorded directory is used only when it is a whole absolute directory:
 // empty, relative (the stand-in "\" of older players among them) or cut off,
@@ -21,32 +20,7 @@ bool wholeDirectory(const std::string& directory, const platform::CodePage& code
     return platform::absolutePath(directory) && platform::endsWithCharacter(directory, '\\', codePage);
 }
 
-// The first line of the file, or empty when it cannot be opened (a folder by
-// that name, a file another program holds).
-bool readRecord(const std::string& filePath, std::string& line) {
-    const int file = platform::openFile(filePath, platform::FileMode::ReadExisting);
-    if (file == -1) return false;
-    const std::string bytes = store::readRemainingBytes(file);
-    platform::closeFile(file);
-    std::size_t position = 0;
-    line = store::nextLine(bytes, position);
-    return true;
-}
-
 }  // namespace
-
-// A Wine prefix or a trimmed profile lacks "Local Settings" and "Application
-// Data"; without them neither data file could ever be written. Where a folder
-// exists its creation just fails, which is ignored.
-void createDataFolder() {
-    const platform::CodePage codePage = platform::systemCodePage();
-    std::string path = store::profileRoot();
-    if (path.empty()) return;
-    for (const char* step : DATA_FOLDER_STEPS) {
-        path = platform::joinPath(path, step, codePage);
-        platform::createFolder(path);
-    }
-}
 
 std::string programFolder() {
     return platform::folderPart(platform::singleBytePath(platform::programPath()), platform::systemCodePage());
@@ -67,11 +41,11 @@ std::string prepareInstallationDirectory(store::Replacement& replacement) {
     if (filePath.empty()) return directory;
     if (platform::fileSize(filePath) != -1) {
         std::string recorded;
-        if (!readRecord(filePath, recorded)) return directory;
+        if (!store::readInstallationRecord(filePath, recorded)) return directory;
         if (wholeDirectory(recorded, codePage)) return recorded;
     }
-    createDataFolder();
-    if (!working.empty()) store::replaceFileContents(filePath, directory + "\r\n", replacement);
+    store::createDataFolder();
+    if (!working.empty()) store::writeInstallationRecord(filePath, directory, replacement);
     return directory;
 }
 

@@ -1,4 +1,4 @@
-// The per-user data folder and the installation-directory file dir.vnd.
+// The installation directory: the program's folder and the one dir.vnd records.
 #pragma once
 
 #include <string>
@@ -6,10 +6,6 @@
 #include "store/replace_file.h"
 
 namespace app {
-
-// Creates every missing folder from the profile down to the data folder;
-// nothing without a usable profile.
-void createDataFolder();
 
 // The folder the running program lies in, ending in a separator; empty when
 // its path cannot be known.

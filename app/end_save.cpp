@@ -2,8 +2,10 @@
 #include "app/end_save.h"
 
 #include "app/player.h"
-#include "platform/system.h"
-#include "playback/media_commands.h"
+#include "platform/faults.h"
+#include "platform/media.h"
+#include "playback/transport.h"
+#include "playlist/list_file.h"
 
 namespace app {
 
@@ -13,10 +15,10 @@ namespace app {
 // fatal path's box, the player leaves the device alone, as that path does:
 // the fault may have come from inside a device command.
 void endSession(Player& player) {
-    if (player.app.sessionEnded == 1) return;
-    player.app.sessionEnded = 1;
+    if (player.app.sessionEnded) return;
+    player.app.sessionEnded = true;
     playlist::keepListFile(player.playlist);
-    if (player.faults.handlerThread.load() == 0) playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
+    if (player.faults.handlerThread.load() == 0) playback::closeDevice();
     platform::removeFaultFilter();
 }
 

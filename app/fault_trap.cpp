@@ -16,7 +16,10 @@
 #include "app/fault_trap.h"
 
 #include "app/player.h"
+#include "platform/faults.h"
+#include "platform/shell.h"
 #include "platform/system.h"
+#include "playlist/list_file.h"
 
 namespace app {
 

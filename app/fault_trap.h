@@ -7,7 +7,7 @@
 #include <string>
 #include <type_traits>
 
-#include "platform/system.h"
+#include "platform/faults.h"
 
 namespace app {
 

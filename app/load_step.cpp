@@ -1,7 +1,7 @@
 // The load step: the tag, the row's label, the device and the bar, in that order.
 #include "app/load_step.h"
 
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 #include "playlist/playlist.h"
 
 namespace app {
@@ -12,14 +12,14 @@ namespace app {
 void loadTrack(playback::Transport& t, metadata::TrackTag& tag, playlist::Playlist& playlist) {
     const int tagFile = metadata::readTrackTag(tag, t.currentPath);
     if (tagFile != metadata::TAG_NOT_READ) {
-        const bool chosenByNumber = t.movedByPrevious == 1 || t.movedByNext == 1;
+        const bool chosenByNumber = t.movedByPrevious || t.movedByNext;
         playlist::relabelLoadedRow(playlist, tag.tagMissing == 0, tag.trackArtist, tag.trackTitle, t.currentPath,
                                    t.currentIndex, chosenByNumber);
         metadata::finishTagRead(tagFile);
     }
-    t.movedByPrevious = 0;
-    t.movedByNext = 0;
-    if (playback::openCurrentTrack(t)) emptyPositionBar();
+    t.movedByPrevious = false;
+    t.movedByNext = false;
+    if (playback::openCurrentTrack(t)) face::emptyPositionBar();
 }
 
 }  // namespace app

@@ -34,12 +34,12 @@
 // between; the first pass enters there.
 #include "app/loop.h"
 
-#include "app/face_bars.h"
-#include "app/face_buttons.h"
-#include "app/keys.h"
 #include "app/load_step.h"
-#include "app/playlist_window.h"
 #include "app/shutdown.h"
+#include "face/face_bars.h"
+#include "face/face_buttons.h"
+#include "face/keys.h"
+#include "face/playlist_window.h"
 #include "options/options_menu.h"
 #include "platform/gui.h"
 #include "platform/system.h"
@@ -54,36 +54,36 @@ void runPass(Player& p, bool enterAtLoad) {
     const platform::Event& event = p.loop.event;
     FaultRecord& f = p.faults;  // each stage marks its line first
     bool load = enterAtLoad;
-    FAULT_LINE(f); playlist::mendRows(p.playlist);                                                    // 0
+    FAULT_LINE(f); playlist::mendRows(p.playlist);                                                             // 0
     if (!load) {
-        FAULT_LINE(f); applyPlaylistVisibility(p.loop);                                               // 1
-        FAULT_LINE(f); metadata::drawIdleText(p.info, p.transport.trackLoaded);                       // 2
-        FAULT_LINE(f); actOnKeys(p.keys, p.drag, p.playlist, event);                                  // 3
-        FAULT_LINE(f); if (docking::dragWindow(p.drag, p.loop.playlistVisible)) goto droppedFiles;    // 4
-        FAULT_LINE(f); if (pressCloseButton(p.app, p.skin, event)) shutDown(p.playlist);              // 5
-        FAULT_LINE(f); pressMinimiseButton(p.loop, p.skin);                                           // 6
-        FAULT_LINE(f); load = pressTransportButtons(p.transport, p.skin, p.keys, p.playlist, event);  // 7
-        FAULT_LINE(f); if (!load) options::runMenuChoice(event);                                      // 8
-        FAULT_LINE(f); if (!load) options::openMenuOnRightClick(event);                               // 9
-        FAULT_LINE(f); if (!load) load = playDoubleClickedRow(p.transport, p.playlist, event);        // 10
-        FAULT_LINE(f); if (!load) load = pressPlaylistButton(p.loop, p.skin, p.playlist, p.transport);  // 11
+        FAULT_LINE(f); face::applyPlaylistVisibility(p.loop);                                                  // 1
+        FAULT_LINE(f); face::drawIdleText(p.info, p.transport.trackLoaded);                                    // 2
+        FAULT_LINE(f); face::actOnKeys(p.keys, p.drag, p.playlist, event);                                     // 3
+        FAULT_LINE(f); if (docking::dragWindow(p.drag, p.options, p.loop.playlistVisible)) goto droppedFiles;  // 4
+        FAULT_LINE(f); if (face::pressCloseButton(p.app.quitFlag, p.skin, event)) shutDown(p.playlist);        // 5
+        FAULT_LINE(f); face::pressMinimiseButton(p.loop, p.skin);                                              // 6
+        FAULT_LINE(f); load = face::pressTransportButtons(p.transport, p.skin, p.keys, p.playlist, event);     // 7
+        FAULT_LINE(f); if (!load) options::runMenuChoice(p.options, event);                                    // 8
+        FAULT_LINE(f); if (!load) options::openMenuOnRightClick(event);                                        // 9
+        FAULT_LINE(f); if (!load) load = face::playDoubleClickedRow(p.transport, p.playlist, event);           // 10
+        FAULT_LINE(f); if (!load) load = face::pressPlaylistButton(p.loop, p.skin, p.playlist, p.transport);   // 11
     }
 loadStep:
-    FAULT_LINE(f); if (load) loadTrack(p.transport, p.tag, p.playlist);                               // 12
-    FAULT_LINE(f); dragOnPositionBar(p.transport, event);                                             // 13
-    FAULT_LINE(f); if (moveOnAtTrackEnd(p.transport, p.playlist)) loadTrack(p.transport, p.tag, p.playlist);
-    FAULT_LINE(f); dragOnVolumeBar(p.transport, event);
+    FAULT_LINE(f); if (load) loadTrack(p.transport, p.tag, p.playlist);                                        // 12
+    FAULT_LINE(f); face::dragOnPositionBar(p.transport, event);                                                // 13
+    FAULT_LINE(f); if (face::moveOnAtTrackEnd(p.transport, p.playlist)) loadTrack(p.transport, p.tag, p.playlist);
+    FAULT_LINE(f); face::dragOnVolumeBar(p.transport, event);
 droppedFiles:
-    FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                      // 14
-    FAULT_LINE(f); showPlayback(p.transport, p.info);                                                 // 15
-    FAULT_LINE(f); platform::sleepMs(1);                                                              // 16
-    FAULT_LINE(f); platform::pollEvent(p.loop.event);                                                 // 17
-    FAULT_LINE(f); metadata::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                   // 18
-    FAULT_LINE(f); load = pressPlaylistBarButton(p.playlist, p.transport, event);                     // 19
+    FAULT_LINE(f); playlist::addDroppedFiles(p.playlist, event);                                               // 14
+    FAULT_LINE(f); face::showPlayback(p.transport, p.info);                                                    // 15
+    FAULT_LINE(f); platform::sleepMs(1);                                                                       // 16
+    FAULT_LINE(f); platform::pollEvent(p.loop.event);                                                          // 17
+    FAULT_LINE(f); face::drawInfoCycle(p.info, p.tag, p.transport.bitrateKbps);                                // 18
+    FAULT_LINE(f); load = face::pressPlaylistBarButton(p.playlist, p.transport, event);                        // 19
     if (load) goto loadStep;  // the add button's dialog continues into the load step
-    FAULT_LINE(f); metadata::restartInfoCycle(p.info);                                                // 20
-    FAULT_LINE(f); playback::refreshLengthText(p.transport);                                          // 21
-    FAULT_LINE(f); armFaultHandler(p.faults);                                                         // 22
+    FAULT_LINE(f); face::restartInfoCycle(p.info);                                                             // 20
+    FAULT_LINE(f); playback::refreshLengthText(p.transport);                                                   // 21
+    FAULT_LINE(f); armFaultHandler(p.faults);                                                                  // 22
 }
 // clang-format on
 

@@ -7,8 +7,10 @@
 
 #include "app/fault_trap.h"
 #include "docking/drag.h"
+#include "docking/window_options.h"
+#include "face/info_strip.h"
+#include "face/loop_state.h"
 #include "input/key_scan.h"
-#include "metadata/info_strip.h"
 #include "metadata/track_tag.h"
 #include "platform/gui.h"
 #include "playback/transport.h"
@@ -25,7 +27,7 @@ struct AppState {
     std::string installationDirectory;
     store::Replacement installationFileSave;  // what recording it broke off by a fault left behind
     int quitFlag = 0;
-    int sessionEnded = 0;
+    bool sessionEnded = false;
     std::uint32_t saveRequester = 0;  // the newer player whose request to save was answered
     int matchedInstanceCount = 0;
     std::uint32_t rememberedProcessId = 0;
@@ -33,22 +35,17 @@ struct AppState {
     int screenHeight = 0;
 };
 
-// What the loop's stages read: the last poll's event and the window flags.
-struct LoopState {
-    platform::Event event;
-    int playlistVisible = 0;
-};
-
 struct Player {
     AppState app;
-    LoopState loop;
+    face::LoopState loop;
     playback::Transport transport;
     metadata::TrackTag tag;
-    metadata::InfoStrip info;
+    face::InfoStrip info;
     playlist::Playlist playlist;
     skin::Skin skin;
     input::KeyScan keys;
     docking::Drag drag;
+    docking::Options options;
     FaultRecord faults;
 };
 

@@ -3,7 +3,8 @@
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
-#include "playback/media_commands.h"
+#include "playback/transport.h"
+#include "playlist/list_file.h"
 
 namespace app {
 
@@ -12,7 +13,7 @@ namespace app {
 // request to save unanswered for as long as it hangs.
 void shutDown(playlist::Playlist& playlist) {
     playlist::keepListFile(playlist);
-    playback::closeTrack(playback::TRACK_ALIAS_NUMBER);
+    playback::closeDevice();
     platform::closeWindow(numbers::MAIN_WINDOW);
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/player.h"
-#include "platform/system.h"
+#include "platform/processes.h"
 
 namespace app {
 

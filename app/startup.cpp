@@ -8,15 +8,17 @@
 #include "app/command_line.h"
 #include "app/data_folder.h"
 #include "app/end_save.h"
-#include "app/main_window.h"
-#include "app/playlist_window.h"
 #include "app/single_instance.h"
 #include "assets/embedded.h"
+#include "face/main_window.h"
+#include "face/playlist_window.h"
 #include "numbers/numbers.h"
 #include "platform/characters.h"
 #include "platform/gui.h"
+#include "platform/names.h"
 #include "platform/system.h"
 #include "playlist/adding.h"
+#include "playlist/list_file.h"
 #include "store/replace_file.h"
 
 namespace app {
@@ -81,12 +83,12 @@ void startUp(Player& player) {
         firstParameter = nextFile(commandLine);
         player.transport.currentPath = firstParameter;
     });
-    FAULT_LINE(f); runStep([&] { decodePlaylistFrames(); });
-    FAULT_LINE(f); runStep([&] { metadata::createInfoFonts(); });
+    FAULT_LINE(f); runStep([&] { face::decodePlaylistFrames(); });
+    FAULT_LINE(f); runStep([&] { face::createInfoFonts(); });
     FAULT_LINE(f); runStep([&] { platform::decodeBitmap(numbers::FACE_IMAGE, assets::FACE_BMP, assets::FACE_BMP_size); });
 
-    FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = 0; });
-    FAULT_LINE(f); runStep([&] { openMainWindow(player.app); });
+    FAULT_LINE(f); runStep([&] { player.loop.playlistVisible = false; });
+    FAULT_LINE(f); runStep([&] { face::openMainWindow(player.app.screenWidth, player.app.screenHeight); });
 
     // The first parameter and the non-empty ones among the next 200, in order;
     // a quoted empty parameter ("") is skipped, later ones are ignored. Without a
@@ -102,17 +104,17 @@ void startUp(Player& player) {
     });
 
     FAULT_LINE(f); runStep([&] { skin::loadSkin(player.skin, player.app.installationDirectory); });
-    FAULT_LINE(f); runStep([&] { openPlaylistWindow(player.playlist); });
+    FAULT_LINE(f); runStep([&] { face::openPlaylistWindow(player.playlist, player.options); });
     FAULT_LINE(f); runStep([&] {
         if (firstParameter.empty()) {
             playlist::loadListFile(player.playlist);
         } else {
-            enterCommandLineFiles(player.playlist, player.transport, parameters);
+            face::enterCommandLineFiles(player.playlist, player.transport, parameters);
             playlist::nameListFile(player.playlist);
         }
     });
     FAULT_LINE(f); runStep([&] { platform::hideWindow(numbers::PLAYLIST_WINDOW); });
-    FAULT_LINE(f); runStep([&] { prepareDrawing(player.loop); });
+    FAULT_LINE(f); runStep([&] { face::prepareDrawing(player.loop); });
 }
 // clang-format on
 

@@ -1,8 +1,8 @@
 // The playlist window's return below the face when a drag ends: a jump, an
 // L-shaped slide one pixel per move, or the face's own path replayed.
-#include "docking/drag.h"
+#include "docking/docking.h"
+
 #include "numbers/numbers.h"
-#include "options/options_menu.h"
 #include "platform/system.h"
 #include "skin/skin.h"
 
@@ -42,16 +42,16 @@ void replaySnake(Drag& drag, int length) {
 
 }  // namespace
 
-void dockPlaylistWindow(Drag& drag, int playlistVisible) {
+void dockPlaylistWindow(Drag& drag, const Options& options, bool playlistVisible) {
     drag.dragFlag = 0;
     const platform::WindowRect face = platform::windowRect(MAIN_WINDOW);
     const int targetX = face.x;
     const int targetY = face.y + platform::clientSize(MAIN_WINDOW).y;
-    const bool shown = playlistVisible == 1;
-    if (shown && options::optionChecked(numbers::ANIMATION_LINEAR_ITEM) == 1) slideLinear(targetX, targetY);
+    const bool shown = playlistVisible;
+    if (shown && options.animation == Animation::Linear) slideLinear(targetX, targetY);
     const int length = drag.trailIndex;
     drag.trailIndex = 2;
-    if (shown && options::optionChecked(numbers::ANIMATION_SNAKE_ITEM) == 1) replaySnake(drag, length);
+    if (shown && options.animation == Animation::Snake) replaySnake(drag, length);
     platform::moveWindow(PLAYLIST_WINDOW, targetX, targetY);
 }
 

@@ -2,8 +2,8 @@
 // positions the face took while following the pointer.
 #include "docking/drag.h"
 
+#include "docking/docking.h"
 #include "numbers/numbers.h"
-#include "options/options_menu.h"
 
 namespace docking {
 
@@ -88,12 +88,12 @@ void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Poin
     drag.grabY = pointer.y;
 }
 
-bool dragWindow(Drag& drag, int playlistVisible) {
+bool dragWindow(Drag& drag, const Options& options, bool playlistVisible) {
     if (drag.dragFlag != 1) return false;
-    if (options::optionChecked(numbers::COLLISION_ITEM) == 1) detectCollision(drag);
+    if (options.collision) detectCollision(drag);
     if (drag.snapEdge == SNAP_NONE) followPointer(drag);
     snapToEdge(drag);
-    if (!platform::keyPressed(platform::VK_LEFT_BUTTON)) dockPlaylistWindow(drag, playlistVisible);
+    if (!platform::keyPressed(platform::VK_LEFT_BUTTON)) dockPlaylistWindow(drag, options, playlistVisible);
     return true;
 }
 

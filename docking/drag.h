@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "docking/window_options.h"
 #include "platform/gui.h"
 
 namespace docking {
@@ -37,10 +38,6 @@ void startDragIfGrabbed(Drag& drag, const platform::Event& event, platform::Poin
 
 // While the drag flag is 1, one step of the drag, and on release the docking
 // of the playlist window. Returns whether it ran.
-bool dragWindow(Drag& drag, int playlistVisible);
-
-// The release: the playlist window slides or retraces the face's path as the
-// options say (only when shown), then stands below the face in any case.
-void dockPlaylistWindow(Drag& drag, int playlistVisible);
+bool dragWindow(Drag& drag, const Options& options, bool playlistVisible);
 
 }  // namespace docking

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "platform/system.h"
+#include "platform/files.h"
 
 namespace metadata {
 

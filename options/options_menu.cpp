@@ -3,6 +3,7 @@
 
 #include "assets/maker_site.h"
 #include "numbers/numbers.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 
 namespace options {
@@ -16,23 +17,39 @@ constexpr auto NEW_SKINS_PAGE = assets::makerPage("/skins/index.php");
 
 constexpr int ANIMATION_ITEMS[] = {ANIMATION_NONE_ITEM, ANIMATION_LINEAR_ITEM, ANIMATION_SNAKE_ITEM};
 
+using docking::Animation;
+
+Animation animationOf(int item) {
+    switch (item) {
+    case ANIMATION_NONE_ITEM:
+        return Animation::None;
+    case ANIMATION_LINEAR_ITEM:
+        return Animation::Linear;
+    case ANIMATION_SNAKE_ITEM:
+        return Animation::Snake;
+    default:
+        return Animation::Unmarked;
+    }
+}
+
 // The animation items act as a radio group, except that choosing the marked
 // item clears it, leaving none marked.
-void chooseAnimation(int chosen) {
-    const bool wasMarked = optionChecked(chosen) == 1;
+void chooseAnimation(docking::Options& options, int chosen) {
+    const bool wasMarked = options.animation == animationOf(chosen);
+    options.animation = wasMarked ? Animation::Unmarked : animationOf(chosen);
     for (int item : ANIMATION_ITEMS) platform::setMenuCheck(OPTIONS_MENU, item, false);
     if (!wasMarked) platform::setMenuCheck(OPTIONS_MENU, chosen, true);
 }
 
-void toggleAlwaysOnTop() {
-    const bool onTop = optionChecked(ALWAYS_ON_TOP_ITEM) == 1;
-    platform::setTopmost(MAIN_WINDOW, !onTop);
-    platform::setMenuCheck(OPTIONS_MENU, ALWAYS_ON_TOP_ITEM, !onTop);
+void toggleAlwaysOnTop(docking::Options& options) {
+    options.alwaysOnTop = !options.alwaysOnTop;
+    platform::setTopmost(MAIN_WINDOW, options.alwaysOnTop);
+    platform::setMenuCheck(OPTIONS_MENU, ALWAYS_ON_TOP_ITEM, options.alwaysOnTop);
 }
 
 }  // namespace
 
-void buildOptionsMenu() {
+void buildOptionsMenu(docking::Options& options) {
     platform::createPopupMenu(ANIMATION_MENU);
     platform::appendMenuItem(ANIMATION_MENU, ANIMATION_NONE_ITEM, "None");
     platform::appendMenuItem(ANIMATION_MENU, ANIMATION_LINEAR_ITEM, "Linear");
@@ -48,27 +65,28 @@ void buildOptionsMenu() {
     platform::appendMenuSeparator(OPTIONS_MENU);
     platform::appendMenuItem(OPTIONS_MENU, ABOUT_ITEM, "About");
 
+    options.animation = Animation::Snake;
+    options.collision = true;
     platform::setMenuCheck(OPTIONS_MENU, ANIMATION_SNAKE_ITEM, true);
     platform::setMenuCheck(OPTIONS_MENU, COLLISION_ITEM, true);
 }
 
-int optionChecked(int item) { return platform::menuCheck(OPTIONS_MENU, item); }
-
 // About waits until the box is closed; a missing library or export does nothing.
 // The web pages open in the user's browser without waiting.
-void runMenuChoice(const platform::Event& event) {
+void runMenuChoice(docking::Options& options, const platform::Event& event) {
     if (event.lastEvent != platform::EVENT_MENU) return;
     switch (event.eventSource) {
     case ANIMATION_NONE_ITEM:
     case ANIMATION_LINEAR_ITEM:
     case ANIMATION_SNAKE_ITEM:
-        chooseAnimation(event.eventSource);
+        chooseAnimation(options, event.eventSource);
         break;
     case COLLISION_ITEM:
-        platform::setMenuCheck(OPTIONS_MENU, COLLISION_ITEM, optionChecked(COLLISION_ITEM) == 0);
+        options.collision = !options.collision;
+        platform::setMenuCheck(OPTIONS_MENU, COLLISION_ITEM, options.collision);
         break;
     case ALWAYS_ON_TOP_ITEM:
-        toggleAlwaysOnTop();
+        toggleAlwaysOnTop(options);
         break;
     case ABOUT_ITEM:
         platform::callLibraryFunction(ABOUT_LIBRARY, "about");

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "platform/system.h"
+#include "platform/names.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // File services whose rule is the same on every system, over each one's own lookup.
 #include "platform/file_lookup.h"
-#include "platform/system.h"
+#include "platform/files.h"
 #include "platform/media_text.h"
 
 namespace platform {

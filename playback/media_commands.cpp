@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/system.h"
+#include "platform/media.h"
 #include "platform/media_text.h"
 
 namespace playback {

@@ -1,5 +1,6 @@
 // The text-command layer over the media control interface: every track is
 // opened and driven by command strings; replies are turned into numbers.
+// Only playback/ sends them: the rest of the player goes through the transport.
 #pragma once
 
 #include <string>

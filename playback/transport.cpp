@@ -4,25 +4,25 @@
 #include <climits>
 #include <cstdint>
 
-#include "platform/system.h"
+#include "platform/files.h"
 #include "playback/media_commands.h"
 
 namespace playback {
 
 // There is no wrap at row 0: Previous on the first row reloads it.
 void previousTrack(Transport& t, const playlist::Playlist& playlist) {
-    t.mediaKeyLatch = 1;
+    t.mediaKeyLatch = true;
     t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex > 0) --t.currentIndex;
     t.currentPath = playlist::rowPath(playlist, t.currentIndex);
     closeTrack(TRACK_ALIAS_NUMBER);
-    t.movedByPrevious = 1;
+    t.movedByPrevious = true;
 }
 
 // A stopped track restarts from its beginning; a paused one resumes.
 void play(Transport& t) {
-    t.mediaKeyLatch = 1;
-    t.stopRewound = 0;
+    t.mediaKeyLatch = true;
+    t.stopRewound = false;
     if (t.playState == PLAY_STATE_STOPPED) {
         playTrackFrom(TRACK_ALIAS_NUMBER, 0);
     } else {
@@ -32,14 +32,14 @@ void play(Transport& t) {
 }
 
 void pause(Transport& t) {
-    t.mediaKeyLatch = 1;
+    t.mediaKeyLatch = true;
     pauseTrack(TRACK_ALIAS_NUMBER);
     t.playState = PLAY_STATE_PAUSED;
 }
 
 // Stop only pauses the device; the next Play starts from 0.
 void stop(Transport& t) {
-    t.mediaKeyLatch = 1;
+    t.mediaKeyLatch = true;
     t.playState = PLAY_STATE_STOPPED;
     pauseTrack(TRACK_ALIAS_NUMBER);
 }
@@ -48,7 +48,7 @@ void stop(Transport& t) {
 // starts at the volume the user had, as after every other move; the end of a
 // track has saved it already and closed the device, whose answer would now be 0.
 void nextTrack(Transport& t, const playlist::Playlist& playlist, bool volumeSaved) {
-    t.mediaKeyLatch = 1;
+    t.mediaKeyLatch = true;
     if (!volumeSaved) t.savedVolume = queryVolume(TRACK_ALIAS_NUMBER);
     if (t.currentIndex + 1 < playlist::rowCountOrFilledSlots(playlist)) {
         ++t.currentIndex;
@@ -57,10 +57,10 @@ void nextTrack(Transport& t, const playlist::Playlist& playlist, bool volumeSave
     }
     t.currentPath = playlist::rowPath(playlist, t.currentIndex);
     closeTrack(TRACK_ALIAS_NUMBER);
-    t.movedByNext = 1;
+    t.movedByNext = true;
 }
 
-void releaseMediaKeyLatch(Transport& t) { t.mediaKeyLatch = 0; }
+void releaseMediaKeyLatch(Transport& t) { t.mediaKeyLatch = false; }
 
 void chooseRow(Transport& t, const playlist::Playlist& playlist, int row) {
     t.currentPath = playlist::rowPath(playlist, row);
@@ -85,17 +85,17 @@ int estimateBitrate(long long fileSizeBytes, int lengthSeconds) {
 // keeps a thread, four handles and a megabyte of every such refusal for the
 // rest of the run.
 bool openCurrentTrack(Transport& t) {
-    if (t.trackOpen == 1) {
+    if (t.trackOpen) {
         closeTrack(TRACK_ALIAS_NUMBER);
-        t.trackOpen = 0;
+        t.trackOpen = false;
     }
     const std::int64_t size = platform::fileSize(t.currentPath);
     if (size < 0 || platform::isFolder(t.currentPath)) return false;
     if (!openTrack(TRACK_ALIAS_NUMBER, t.currentPath)) return false;
     t.trackLengthSeconds = queryLength(TRACK_ALIAS_NUMBER) / 1000;
     t.bitrateKbps = estimateBitrate(size, t.trackLengthSeconds);
-    t.trackLoaded = 1;
-    t.trackOpen = 1;
+    t.trackLoaded = true;
+    t.trackOpen = true;
     playTrack(TRACK_ALIAS_NUMBER);
     if (t.savedVolume != 0) setTrackVolume(TRACK_ALIAS_NUMBER, t.savedVolume);
     t.trackLengthMs = queryLength(TRACK_ALIAS_NUMBER);
@@ -128,5 +128,11 @@ void readVolume(Transport& t) { t.deviceVolume = queryVolume(TRACK_ALIAS_NUMBER)
 void readPosition(Transport& t) { t.positionMs = queryPosition(TRACK_ALIAS_NUMBER); }
 
 void refreshLengthText(Transport& transport) { transport.lengthText = formatClock(transport.trackLengthMs); }
+
+std::string timeText(const Transport& transport) {
+    return formatClock(queryPosition(TRACK_ALIAS_NUMBER)) + "/" + transport.lengthText;
+}
+
+void closeDevice() { closeTrack(TRACK_ALIAS_NUMBER); }
 
 }  // namespace playback

@@ -17,8 +17,8 @@ constexpr int PLAY_STATE_STOPPED = 3;
 
 struct Transport {
     int playState = PLAY_STATE_NONE;
-    int trackOpen = 0;
-    int trackLoaded = 0;
+    bool trackOpen = false;
+    bool trackLoaded = false;
     std::string currentPath;
     int currentIndex = 0;
     int savedVolume = 0;
@@ -29,10 +29,10 @@ struct Transport {
     int progressPixels = 0;  // filled columns of the position bar
     int deviceVolume = 0;
     int volumePixels = 0;  // filled columns of the volume bar
-    int mediaKeyLatch = 0;
-    int stopRewound = 0;
-    int movedByPrevious = 0;
-    int movedByNext = 0;
+    bool mediaKeyLatch = false;
+    bool stopRewound = false;
+    bool movedByPrevious = false;
+    bool movedByNext = false;
     std::string lengthText;
 };
 
@@ -75,6 +75,12 @@ void setVolume(int volume);
 void readVolume(Transport& transport);
 void readPosition(Transport& transport);
 void refreshLengthText(Transport& transport);
+// The time text, "position/length", with the position asked of the device
+// afresh; the bars' position is left as it was.
+std::string timeText(const Transport& transport);
+
+// The ends of the run: the device's track closed, the transport left as it was.
+void closeDevice();
 
 // The bit-rate estimate in kbps from a file size and a length in seconds.
 int estimateBitrate(long long fileSizeBytes, int lengthSeconds);

@@ -3,7 +3,9 @@
 
 #include "numbers/numbers.h"
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
+#include "platform/shell.h"
 
 namespace playlist {
 
@@ -62,7 +64,7 @@ bool addFilesByDialog(Playlist& playlist, std::string& currentPath) {
         platform::openFileDialog(numbers::MAIN_WINDOW, DIALOG_FILTER, DIALOG_CAPACITY);
     if (answer.empty()) return false;
     for (const std::string& chosen : chosenPaths(answer)) appendPath(playlist, keptPath(chosen));
-    currentPath = rowPath(playlist, selectedRow());
+    currentPath = rowPath(playlist, selectedRow(playlist));
     return true;
 }
 

@@ -1,9 +1,11 @@
 // The list file list.vnp: read once at start-up, replaced whole at the close.
+#include "playlist/list_file.h"
+
 #include <string>
 
 #include "numbers/numbers.h"
+#include "platform/files.h"
 #include "platform/gui.h"
-#include "platform/system.h"
 #include "playlist/adding.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"

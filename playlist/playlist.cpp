@@ -6,7 +6,7 @@
 #include "numbers/numbers.h"
 #include "platform/characters.h"
 #include "platform/gui.h"
-#include "platform/system.h"
+#include "platform/names.h"
 
 namespace playlist {
 
@@ -31,9 +31,10 @@ std::string rowPath(const Playlist& playlist, int row) {
     return playlist.slots[static_cast<std::size_t>(row)];
 }
 
-int rowCount() { return platform::listCount(PLAYLIST_LIST); }
+// The list is asked each time: its rows are what the user sees.
+int rowCount(const Playlist&) { return platform::listCount(PLAYLIST_LIST); }
 
-int selectedRow() { return platform::listSelected(PLAYLIST_LIST); }
+int selectedRow(const Playlist&) { return platform::listSelected(PLAYLIST_LIST); }
 
 int filledSlots(const Playlist& playlist) {
     int filled = 0;
@@ -44,7 +45,7 @@ int filledSlots(const Playlist& playlist) {
 // The slots change only together with the rows, on the loop's thread; once
 // that thread is stopped (the fatal path) they stand in for the list.
 int rowCountOrFilledSlots(const Playlist& playlist) {
-    const int rows = rowCount();
+    const int rows = rowCount(playlist);
     return rows >= 0 ? rows : filledSlots(playlist);
 }
 
@@ -84,7 +85,7 @@ bool appendPath(Playlist& playlist, const std::string& path) {
 }
 
 void removeSelectedEntry(Playlist& playlist) {
-    const int selected = selectedRow();
+    const int selected = selectedRow(playlist);
     if (selected < 0 || selected >= PLAYLIST_SLOTS) return;
     if (!platform::listDelete(PLAYLIST_LIST, selected)) return;
     for (int j = selected; j < PLAYLIST_SLOTS - 1; ++j) slot(playlist, j) = std::move(slot(playlist, j + 1));
@@ -97,7 +98,7 @@ void clearPlaylist(Playlist& playlist) {
     for (std::string& path : playlist.slots) path.clear();
     int deleted = 0;
     while (deleted < PLAYLIST_SLOTS && platform::listDelete(PLAYLIST_LIST, 0)) ++deleted;
-    if (rowCount() != 0) playlist.rowsInDoubt = true;
+    if (rowCount(playlist) != 0) playlist.rowsInDoubt = true;
 }
 
 // The slots are the playlist: packed, they make the rows again, each showing
@@ -115,7 +116,7 @@ void mendRows(Playlist& playlist) {
         ++filled;
     }
     for (int i = filled; i < PLAYLIST_SLOTS; ++i) slot(playlist, i).clear();
-    int rows = rowCount();
+    int rows = rowCount(playlist);
     while (rows > 0 && platform::listDelete(PLAYLIST_LIST, rows - 1)) --rows;
     if (rows != 0) return;
     for (int i = 0; i < filled; ++i)
@@ -147,7 +148,7 @@ void relabelLoadedRow(Playlist& playlist, bool tagPresent, const std::string& ar
             replaceRow(currentIndex);
         return;
     }
-    const int selected = selectedRow();
+    const int selected = selectedRow(playlist);
     if (selected != -1) replaceRow(selected);
 }
 

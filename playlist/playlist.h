@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "platform/system.h"
+#include "platform/names.h"
 #include "store/replace_file.h"
 
 namespace playlist {
@@ -23,8 +23,8 @@ struct Playlist {
 };
 
 std::string rowPath(const Playlist& playlist, int row);  // empty outside 0..200
-int rowCount();
-int selectedRow();
+int rowCount(const Playlist& playlist);
+int selectedRow(const Playlist& playlist);  // -1 when none is
 
 // The filled slots before the first empty one.
 int filledSlots(const Playlist& playlist);
@@ -58,19 +58,5 @@ void mendRows(Playlist& playlist);
 // number is relabelled in place at `currentIndex`; otherwise the selected row is.
 void relabelLoadedRow(Playlist& playlist, bool tagPresent, const std::string& artist, const std::string& title,
                       const std::string& currentPath, int currentIndex, bool chosenByNumber);
-
-// The playlist file under the data folder: one path per row, CR LF after each.
-// A file that is there but is not read whole (refused, a read failing, a row
-// the list refuses, a fault passed over while reading) counts as unreadable.
-void loadListFile(Playlist& playlist);
-// Replaces the list file with the rows, when every slot has its row; false
-// when it was left as it was.
-bool saveListFile(Playlist& playlist);
-// The save every end of the player makes: once per run.
-bool keepListFile(Playlist& playlist);
-// Names the list file this run keeps, for a start with files, which reads none.
-void nameListFile(Playlist& playlist);
-// Clears away what a save broken off by a fault left: its open temporary file.
-void abandonListFileSave(Playlist& playlist);
 
 }  // namespace playlist

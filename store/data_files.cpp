@@ -2,9 +2,11 @@
 #include "store/data_files.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/files.h"
+#include "platform/names.h"
 
 namespace store {
 
@@ -19,21 +21,45 @@ std::string profileRoot() {
 
 namespace {
 
-// A path below the profile; empty without a usable profile.
-std::string belowProfile(const char* path) {
+// The folders from the profile down to the data folder, in creation order;
+// the maker's folder is the one above the last.
+constexpr const char* DATA_FOLDER_STEPS[] = {"Local Settings", "Application Data", "Varnel", "MP3"};
+constexpr std::size_t DATA_FOLDER_DEPTH = std::size(DATA_FOLDER_STEPS);
+constexpr std::size_t MAKER_FOLDER_DEPTH = DATA_FOLDER_DEPTH - 1;
+
+// The first `depth` folders below the profile, then `name` when given; empty
+// without a usable profile.
+std::string belowProfile(std::size_t depth, const char* name = nullptr) {
     const std::string root = profileRoot();
-    return root.empty() ? "" : platform::joinPath(root, path, platform::systemCodePage());
+    if (root.empty()) return "";
+    const platform::CodePage codePage = platform::systemCodePage();
+    std::string path = root;
+    for (std::size_t step = 0; step < depth; ++step) path = platform::joinPath(path, DATA_FOLDER_STEPS[step], codePage);
+    return name ? platform::joinPath(path, name, codePage) : path;
 }
 
 }  // namespace
 
-std::string makerFolderPath() { return belowProfile("Local Settings\\Application Data\\Varnel"); }
+std::string makerFolderPath() { return belowProfile(MAKER_FOLDER_DEPTH); }
 
-std::string dataFolderPath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3"); }
+std::string dataFolderPath() { return belowProfile(DATA_FOLDER_DEPTH); }
 
-std::string installationFilePath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd"); }
+std::string installationFilePath() { return belowProfile(DATA_FOLDER_DEPTH, "dir.vnd"); }
 
-std::string listFilePath() { return belowProfile("Local Settings\\Application Data\\Varnel\\MP3\\list.vnp"); }
+std::string listFilePath() { return belowProfile(DATA_FOLDER_DEPTH, "list.vnp"); }
+
+// A Wine prefix or a trimmed profile lacks "Local Settings" and "Application
+// Data"; without them neither data file could ever be written. Where a folder
+// exists its creation just fails, which is ignored.
+void createDataFolder() {
+    const platform::CodePage codePage = platform::systemCodePage();
+    std::string path = profileRoot();
+    if (path.empty()) return;
+    for (const char* step : DATA_FOLDER_STEPS) {
+        path = platform::joinPath(path, step, codePage);
+        platform::createFolder(path);
+    }
+}
 
 std::string readRemainingBytes(int file) {
     std::string bytes;

@@ -15,6 +15,10 @@ std::string dataFolderPath();
 std::string installationFilePath();
 std::string listFilePath();
 
+// Creates every missing folder from the profile down to the data folder;
+// nothing without a usable profile.
+void createDataFolder();
+
 // All bytes of an open file, read from its current position.
 std::string readRemainingBytes(int file);
 

@@ -1,7 +1,7 @@
 // The write-flush-move sequence behind every whole-file save.
 #include "store/replace_file.h"
 
-#include "platform/system.h"
+#include "platform/files.h"
 
 namespace store {
 

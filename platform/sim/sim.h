@@ -161,7 +161,8 @@
 #include <vector>
 
 #include "platform/draw.h"
-#include "platform/system.h"
+#include "platform/names.h"
+#include "platform/processes.h"
 
 namespace sim {
 

@@ -1,10 +1,9 @@
-// Simulated drawing: one surface window, pixels, text cells, fonts and decoded pictures.
+// Simulated drawing: one surface window, pixels, text cells, fonts and the pictures shown.
 #include <algorithm>
 #include <map>
 #include <utility>
 
-#include "platform/sim/sim_bitmap.h"
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -136,39 +135,6 @@ void createFont(int font, const char* face, int points, int weight) {
     if (world().fonts.count(font)) sim::gdiFree();
     sim::gdiCreate();
     world().fonts[font] = {face ? face : "", points, weight};
-}
-
-// The pictures built into the program are decoded once per process: every
-// reset of the world starts the program again on the same bytes.
-bool decodeBitmap(int image, const std::uint8_t* bytes, std::size_t size) {
-    if (sim::enter(sim::Call::decodeBitmap)) return false;
-    static std::map<std::pair<const std::uint8_t*, std::size_t>, sim::Image> decodedBefore;
-    auto known = decodedBefore.find({bytes, size});
-    if (known == decodedBefore.end()) {
-        sim::Image decoded;
-        if (!sim::parseBitmap(bytes, size, decoded)) return false;
-        known = decodedBefore.emplace(std::make_pair(bytes, size), std::move(decoded)).first;
-    }
-    if (world().images.count(image)) sim::gdiFree();
-    sim::gdiCreate();
-    world().images[image] = known->second;
-    return true;
-}
-
-void readBitmapPixels(const char* path, int width, int height, Colour* table) {
-    const bool fails = sim::enter(sim::Call::readBitmapPixels);
-    if (!table || width <= 0 || height <= 0) return;
-    sim::Image picture;
-    std::string bytes;
-    bool loaded = !fails && path && sim::readWholeFile(path, bytes) &&
-                  sim::parseBitmap(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), picture);
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < height; ++y) {
-            bool inside = loaded && x < picture.width && y < picture.height;
-            table[static_cast<std::size_t>(x) * height + y] =
-                inside ? picture.pixels[static_cast<std::size_t>(y) * picture.width + x] : NO_COLOUR;
-        }
-    }
 }
 
 }  // namespace platform

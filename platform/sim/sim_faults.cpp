@@ -1,6 +1,6 @@
 // Simulated fault trapping: faults are raised by the tests, on the loop's
 // thread or on another one, and take the paths the real filter gives them.
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 

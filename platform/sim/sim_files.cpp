@@ -14,7 +14,7 @@
 
 #include "platform/characters.h"
 #include "platform/file_lookup.h"
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -64,14 +64,6 @@ static bool locked(const std::string& host) {
     const auto& lockedFiles = world().lockedFiles;
     return std::find(lockedFiles.begin(), lockedFiles.end(), host) != lockedFiles.end();
 }
-
-const std::vector<LibraryLoad>& loadedLibraries() { return world().libraryLoads; }
-
-void registerLibraryFunction(const std::string& name, std::function<int()> function) {
-    world().libraryFunctions[name] = std::move(function);
-}
-
-const std::vector<LibraryCall>& libraryCalls() { return world().libraryCalls; }
 
 // Matches a file name against a pattern with '*' and '?', ignoring case.
 static bool wildcardMatch(const char* pattern, const char* name) {
@@ -388,27 +380,6 @@ bool deleteFile(const std::string& path) {
     for (const auto& [handle, open] : world().files)
         if (open.hostPath == host) return false;
     return fs::remove(host, error);
-}
-
-bool loadLibrary(int library, const std::string& path) {
-    const bool fails = sim::enter(sim::Call::loadLibrary);
-    bool loaded = !fails && sim::fileExists(path);
-    if (loaded) world().libraries[library] = path;
-    world().libraryLoads.push_back({library, path, loaded});
-    return loaded;
-}
-
-bool callLibraryFunction(int library, const char* name) {
-    if (sim::enter(sim::Call::callLibraryFunction)) return false;
-    sim::World& w = world();
-    std::string function = name ? name : "";
-    w.libraryCalls.push_back({library, function});
-    if (!w.libraries.count(library)) return false;
-    auto it = w.libraryFunctions.find(function);
-    if (it == w.libraryFunctions.end() || !it->second) return false;
-    if (w.modalWatcher) w.modalWatcher("callLibraryFunction");
-    it->second();
-    return true;
 }
 
 }  // namespace platform

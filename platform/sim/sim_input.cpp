@@ -1,5 +1,5 @@
 // Simulated input: the pointer, asynchronous key state, the event queue and dropped files.
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -41,17 +41,6 @@ std::uintptr_t queueDrop(int window, std::vector<std::string> paths, bool pointI
     w.drops[handle] = Drop{window, std::move(paths), point, pointInside, false};
     queueRawEvent(platform::EVENT_DROP_FILES, handle, 0);
     return handle;
-}
-
-bool dropFinished(std::uintptr_t drop) {
-    auto it = world().drops.find(drop);
-    return it != world().drops.end() && it->second.finished;
-}
-
-int finishedDropCount() {
-    int count = 0;
-    for (const auto& [handle, drop] : world().drops) count += drop.finished ? 1 : 0;
-    return count;
 }
 
 int pendingEvents() { return static_cast<int>(world().events.size()); }
@@ -122,20 +111,6 @@ bool keyPressed(int virtualKey) {
     bool pressed = it->second.held || it->second.pressedSinceQuery;
     it->second.pressedSinceQuery = false;
     return pressed;
-}
-
-// A drop whose query fails yields nothing, but its handle is released all the same.
-DroppedFiles takeDroppedFiles(std::uintptr_t drop) {
-    const bool fails = sim::enter(sim::Call::takeDroppedFiles);
-    DroppedFiles dropped;
-    auto it = world().drops.find(drop);
-    if (it == world().drops.end() || it->second.finished) return dropped;
-    it->second.finished = true;
-    if (fails) return dropped;
-    dropped.point = it->second.point;
-    dropped.inside = it->second.pointInside;
-    dropped.paths = it->second.paths;
-    return dropped;
 }
 
 }  // namespace platform

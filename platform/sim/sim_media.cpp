@@ -8,7 +8,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 #include "platform/characters.h"
 #include "platform/media_text.h"
 

@@ -7,7 +7,7 @@
 #include <iconv.h>
 
 #include "platform/characters.h"
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -160,6 +160,9 @@ void keepNoShortForms() { world().shortFormsKept = false; }
 
 namespace platform {
 
+// The working directory and the program path come back empty past this.
+constexpr std::size_t CURRENT_DIRECTORY_CAPACITY = 260;
+
 using sim::world;
 
 // The real call asks GetShortPathNameW, which knows only files that exist.
@@ -194,6 +197,26 @@ std::string longNameUtf8(const std::string& path) {
         if (sim::upper(shortPath) == sim::upper(path) && !kept) return longPath;
     }
     return "";
+}
+
+// A failing read answers as an unset variable does.
+std::string environmentVariable(const char* name) {
+    if (sim::enter(sim::Call::environmentVariable)) return "";
+    const auto& env = sim::world().environment;
+    auto it = env.find(sim::upper(name ? name : ""));
+    return it == env.end() ? std::string() : it->second;
+}
+
+std::string currentDirectory() {
+    if (sim::enter(sim::Call::currentDirectory)) return "";
+    const std::string& dir = sim::world().currentDirectory;
+    return dir.size() >= CURRENT_DIRECTORY_CAPACITY ? std::string() : dir;
+}
+
+std::string programPath() {
+    if (sim::enter(sim::Call::programPath)) return "";
+    const std::string& path = sim::world().programPath;
+    return path.size() >= CURRENT_DIRECTORY_CAPACITY ? std::string() : path;
 }
 
 }  // namespace platform

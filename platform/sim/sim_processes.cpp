@@ -3,7 +3,7 @@
 // opened, so that one started later under the same ID is never reached.
 #include <algorithm>
 
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -136,6 +136,11 @@ bool waitForProcessEnd(int process, int) {
 void closeProcess(int process) {
     sim::enter(sim::Call::closeProcess);
     world().processHandles.erase(process);
+}
+
+std::uint32_t ownProcessId() {
+    sim::enter(sim::Call::ownProcessId);
+    return sim::world().ownProcessId;
 }
 
 }  // namespace platform

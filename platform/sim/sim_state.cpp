@@ -5,13 +5,11 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
 namespace fs = std::filesystem;
-
-constexpr std::size_t CURRENT_DIRECTORY_CAPACITY = 260;
 
 World& world() {
     static World theWorld;
@@ -231,39 +229,3 @@ void watchMessageBoxes(std::function<void(const MessageShown&)> watcher) { world
 void onModalWait(std::function<void(const std::string&)> watcher) { world().modalWatcher = std::move(watcher); }
 
 }  // namespace sim
-
-namespace platform {
-
-// A failing read answers as an unset variable does.
-std::string environmentVariable(const char* name) {
-    if (sim::enter(sim::Call::environmentVariable)) return "";
-    const auto& env = sim::world().environment;
-    auto it = env.find(sim::upper(name ? name : ""));
-    return it == env.end() ? std::string() : it->second;
-}
-
-std::string currentDirectory() {
-    if (sim::enter(sim::Call::currentDirectory)) return "";
-    const std::string& dir = sim::world().currentDirectory;
-    return dir.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : dir;
-}
-
-std::string programPath() {
-    if (sim::enter(sim::Call::programPath)) return "";
-    const std::string& path = sim::world().programPath;
-    return path.size() >= sim::CURRENT_DIRECTORY_CAPACITY ? std::string() : path;
-}
-
-std::uint32_t ownProcessId() {
-    sim::enter(sim::Call::ownProcessId);
-    return sim::world().ownProcessId;
-}
-
-void sleepMs(int milliseconds) {
-    sim::enter(sim::Call::sleepMs);
-    sim::World& w = sim::world();
-    ++w.sleepCalls;
-    if (milliseconds > 0) w.clock += milliseconds;
-}
-
-}  // namespace platform

@@ -1,17 +1,17 @@
-// Simulated process services, the shell, message boxes and the open-file dialog.
-#include "platform/sim/sim_world.h"
+// Simulated process services: start and stop, the command line, the exit,
+// the pause and the libraries.
+#include "platform/sim/sim_state.h"
+#include "platform/system.h"
 
 namespace sim {
 
-const std::vector<std::string>& webPagesOpened() { return world().webPages; }
-const std::vector<MessageShown>& messagesShown() { return world().messages; }
+const std::vector<LibraryLoad>& loadedLibraries() { return world().libraryLoads; }
 
-void queueFileDialog(std::vector<std::string> pathsOrFolderAndNames, bool accept) {
-    world().dialogAnswers.push_back({std::move(pathsOrFolderAndNames), accept});
+void registerLibraryFunction(const std::string& name, std::function<int()> function) {
+    world().libraryFunctions[name] = std::move(function);
 }
 
-const std::vector<std::string>& fileDialogFilters() { return world().dialogFilters; }
-const std::vector<int>& fileDialogOwners() { return world().dialogOwners; }
+const std::vector<LibraryCall>& libraryCalls() { return world().libraryCalls; }
 
 }  // namespace sim
 
@@ -38,36 +38,32 @@ std::string commandLine() {
 
 void exitProcess(int code) { throw sim::ProcessExit{code}; }
 
-void openWebPage(const char* url) {
-    if (sim::enter(sim::Call::openWebPage)) return;
-    world().webPages.push_back(url ? url : "");
+bool loadLibrary(int library, const std::string& path) {
+    const bool fails = sim::enter(sim::Call::loadLibrary);
+    bool loaded = !fails && sim::fileExists(path);
+    if (loaded) world().libraries[library] = path;
+    world().libraryLoads.push_back({library, path, loaded});
+    return loaded;
 }
 
-// A box the system cannot make (out of memory, no desktop) never shows.
-void messageBox(const char* text, const char* title) {
-    if (sim::enter(sim::Call::messageBox)) return;
+bool callLibraryFunction(int library, const char* name) {
+    if (sim::enter(sim::Call::callLibraryFunction)) return false;
     sim::World& w = world();
-    w.messages.push_back({text ? text : "", title ? title : ""});
-    if (w.boxWatcher) w.boxWatcher(w.messages.back());
-    if (w.modalWatcher) w.modalWatcher("messageBox");
+    std::string function = name ? name : "";
+    w.libraryCalls.push_back({library, function});
+    if (!w.libraries.count(library)) return false;
+    auto it = w.libraryFunctions.find(function);
+    if (it == w.libraryFunctions.end() || !it->second) return false;
+    if (w.modalWatcher) w.modalWatcher("callLibraryFunction");
+    it->second();
+    return true;
 }
 
-// An answer whose entries, each ended by a NUL, and the closing NUL do not
-// fit the capacity fails, as a too-small buffer makes the real dialog fail.
-std::vector<std::string> openFileDialog(int owner, const char* filter, int capacity) {
-    const bool fails = sim::enter(sim::Call::openFileDialog);
-    sim::World& w = world();
-    w.dialogFilters.push_back(filter ? filter : "");
-    w.dialogOwners.push_back(owner);
-    if (!fails && w.modalWatcher) w.modalWatcher("openFileDialog");
-    if (w.dialogAnswers.empty()) return {};
-    sim::FileDialogAnswer answer = w.dialogAnswers.front();
-    w.dialogAnswers.pop_front();
-    if (fails) return {};
-    std::size_t needed = 1;
-    for (const std::string& entry : answer.entries) needed += entry.size() + 1;
-    if (!answer.accept || static_cast<int>(needed) > capacity) return {};
-    return answer.entries;
+void sleepMs(int milliseconds) {
+    sim::enter(sim::Call::sleepMs);
+    sim::World& w = sim::world();
+    ++w.sleepCalls;
+    if (milliseconds > 0) w.clock += milliseconds;
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // Simulated windows: their records, visibility, activation, moves and the screen.
-#include "platform/sim/sim_world.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 

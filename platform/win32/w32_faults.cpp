@@ -9,7 +9,7 @@
 // abandoned frames' destructors do not run: whatever they owned is leaked,
 // which is the price of carrying on at all).
 
-#include "platform/system.h"
+#include "platform/faults.h"
 #include "platform/win32/w32_state.h"
 
 #include <malloc.h>

@@ -1,6 +1,6 @@
-// Files by small handle numbers, folders, the working directory and environment variables.
+// Files by small handle numbers and folders.
 #include "platform/file_lookup.h"
-#include "platform/system.h"
+#include "platform/files.h"
 #include "platform/win32/w32_state.h"
 
 namespace platform {
@@ -117,30 +117,5 @@ bool replaceFile(const std::string& from, const std::string& to) {
 }
 
 bool deleteFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
-std::string environmentVariable(const char* name) {
-    const std::wstring wideName = w32::toWide(name != nullptr ? name : "");
-    std::wstring value(256, L'\0');
-    DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
-    if (length >= value.size()) {
-        value.resize(length);
-        length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
-        if (length >= value.size()) {
-            return "";
-        }
-    }
-    value.resize(length);
-    return w32::toUtf8(value);
-}
-
-std::string currentDirectory() {
-    wchar_t buffer[MAX_PATH];
-    DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
-    // A longer directory does not fit: the call then reports the size it would need.
-    if (length == 0 || length >= MAX_PATH) {
-        return "";
-    }
-    return w32::toUtf8(std::wstring(buffer, length));
-}
 
 }  // namespace platform

@@ -5,8 +5,8 @@
 // with its tracks; the next command starts a fresh one, on which the next
 // open works. Under Wine the commands pass through the bridge on their way.
 
+#include "platform/media.h"
 #include "platform/media_text.h"
-#include "platform/system.h"
 #include "platform/win32/w32_state.h"
 
 #include <mmsystem.h>

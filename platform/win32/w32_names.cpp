@@ -3,7 +3,7 @@
 // the code page when its bytes spell it exactly, and by its short form when
 // they cannot.
 #include "platform/characters.h"
-#include "platform/system.h"
+#include "platform/names.h"
 #include "platform/win32/w32_state.h"
 
 namespace platform {
@@ -139,6 +139,40 @@ std::string longNameUtf8(const std::string& path) {
     std::string bytes;
     const bool kept = w32::spellInCodePage(longPath, bytes) && longPath.size() < MAX_PATH;
     return longPath.empty() || kept ? "" : w32::toUtf8(longPath);
+}
+
+std::string programPath() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return "";
+    }
+    return w32::toUtf8(std::wstring(path, length));
+}
+
+std::string environmentVariable(const char* name) {
+    const std::wstring wideName = w32::toWide(name != nullptr ? name : "");
+    std::wstring value(256, L'\0');
+    DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length >= value.size()) {
+        value.resize(length);
+        length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        if (length >= value.size()) {
+            return "";
+        }
+    }
+    value.resize(length);
+    return w32::toUtf8(value);
+}
+
+std::string currentDirectory() {
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
+    // A longer directory does not fit: the call then reports the size it would need.
+    if (length == 0 || length >= MAX_PATH) {
+        return "";
+    }
+    return w32::toUtf8(std::wstring(buffer, length));
 }
 
 }  // namespace platform

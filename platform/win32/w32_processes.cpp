@@ -1,7 +1,7 @@
 // Other processes: the snapshot with each one's session, and handles that
 // hold on to the one process the snapshot listed.
 
-#include "platform/system.h"
+#include "platform/processes.h"
 #include "platform/win32/w32_state.h"
 
 #include <tlhelp32.h>
@@ -172,5 +172,7 @@ void closeProcess(int process) {
         services().processes[static_cast<std::size_t>(process)] = nullptr;
     }
 }
+
+std::uint32_t ownProcessId() { return GetCurrentProcessId(); }
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 // The shell's services: web pages, the message box, the open-file dialog and dropped files.
 
-#include "platform/system.h"
+#include "platform/shell.h"
 #include "platform/win32/w32_state.h"
 
 #include <commdlg.h>

@@ -1,4 +1,4 @@
-// Starting and stopping the services, the process, its command line and libraries.
+// Starting and stopping the services, the process's command line, exit and pause, and libraries.
 
 #include "platform/system.h"
 #include "platform/win32/resource_ids.h"
@@ -81,17 +81,6 @@ void stopServices() {
 void exitProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
 void sleepMs(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds < 0 ? 0 : milliseconds)); }
-
-std::uint32_t ownProcessId() { return GetCurrentProcessId(); }
-
-std::string programPath() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return "";
-    }
-    return w32::toUtf8(std::wstring(path, length));
-}
 
 bool loadLibrary(int library, const std::string& path) {
     HMODULE module = LoadLibraryA(path.c_str());

@@ -15,6 +15,7 @@ import fcntl
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import time
@@ -753,3 +754,132 @@ class Player:
     def region(self, x, y, w, h):
         """Client rectangle now, as an Image."""
         return self.capture().region(x, y, w, h)
+
+
+# The face's points, pictures and the list as the tests reach them.
+# Inside the information strip and outside every button's hit box: a resting place for the
+# pointer, which must be over a Wine window for keys to reach Wine without a window manager.
+NEUTRAL = (170, 12)
+PREVIOUS, PLAY, PAUSE, STOP, NEXT = (32, 48), (55, 48), (77, 48), (100, 48), (124, 48)
+SEEK_END = (127, 32)  # the position bar's last column that seeks
+PLAY_REPAINT_BOX = (44, 37, 66, 60)  # left, top, right, bottom, inclusive
+PLAYLIST_BUTTON = (150, 48)
+MINIMISE = (12, 20)
+# The playlist window's client area starts 64 pixels below the face's, so its points are given
+# in face coordinates: the bottom frame's add, remove and clear buttons, and the list's rows.
+PLAYLIST_TOP = 64
+ADD, REMOVE, CLEAR = (30, PLAYLIST_TOP + 190), (57, PLAYLIST_TOP + 190), (84, PLAYLIST_TOP + 190)
+LIST_TOP = PLAYLIST_TOP + 10
+
+
+def read_bmp(path):
+    """An uncompressed 24-bit BMP file as {(x, y): (r, g, b)}, y counted from the top."""
+    with open(path, "rb") as f:
+        blob = f.read()
+    if blob[:2] != b"BM":
+        raise AssertionError(f"{path} is no bitmap")
+    offset = struct.unpack_from("<I", blob, 10)[0]
+    width, height, _planes, bits, compression = struct.unpack_from("<iiHHI", blob, 18)
+    if bits != 24 or compression != 0:
+        raise AssertionError(f"{path}: {bits} bits, compression {compression}")
+    stride = (width * 3 + 3) & ~3
+    pixels = {}
+    for y in range(abs(height)):
+        row = offset + (abs(height) - 1 - y if height > 0 else y) * stride
+        for x in range(width):
+            b, g, r = blob[row + x * 3:row + x * 3 + 3]
+            pixels[(x, y)] = (r, g, b)
+    return pixels
+
+
+def box_pixels(table, box):
+    left, top, right, bottom = box
+    return {(x, y): table[(x, y)] for x in range(left, right + 1) for y in range(top, bottom + 1)}
+
+
+def shown_pixels(image, box):
+    left, top, right, bottom = box
+    return {(x, y): image.pixel(x, y) for x in range(left, right + 1) for y in range(top, bottom + 1)}
+
+
+def actions(player):
+    """The commands sent so far without the status queries every pass makes."""
+    return [c for c in player.commands() if not c.startswith("status ")]
+
+
+def new_actions(player, before, count, timeout=10, settle=0.5):
+    """Waits for count more action commands after the first `before`, then a little longer so
+    that any extra ones show; returns all those after `before`."""
+    wait_for(lambda: len(actions(player)) >= before + count, timeout, 0.1)
+    time.sleep(settle)
+    return actions(player)[before:]
+
+
+def list_driver(session, folder, *args, timeout=20):
+    """Runs the list driver to its end; returns its output lines, or None for a driver that did not
+    end: it is killed, and what was on the screen then is noted on the error stream."""
+    driver = session.start(list(args), cwd=folder, exe=find_built("list_driver.exe"))
+    try:
+        driver.wait_exit(timeout)
+    except AssertionError:
+        driver.kill_program()
+        print(f"list driver {list(args)} did not end within {timeout} s; {session.describe()}", file=sys.stderr)
+        return None
+    return driver.output()
+
+
+def answered(session, folder, *args, timeout=60):
+    """The list driver's output once the player answered it. While the player is too busy to answer
+    (a media call can hold its thread for seconds on a loaded machine), or the driver itself did
+    not get to run, it is asked again."""
+    def ask():
+        lines = list_driver(session, folder, *args)
+        return lines is not None and "busy" not in lines and lines
+    lines = wait_for(ask, timeout, 0.3)
+    if not lines:
+        raise AssertionError(f"the player's list did not answer {list(args)} within {timeout} s; "
+                             f"{session.describe()}")
+    return lines
+
+
+def list_rows(session, folder):
+    """(row height, row texts) of the running player's playlist list."""
+    lines = answered(session, folder, "rows")
+    height = next((int(line[7:]) for line in lines if line.startswith("height=")), 0)
+    return height, [line[4:] for line in lines if line.startswith("row=")]
+
+
+def select_row(session, folder, row):
+    """Selects a row of the player's list as a click would, without a notification."""
+    return answered(session, folder, "select", str(row))
+
+
+def wait_rows(session, folder, expected, timeout=10):
+    """Waits until the list shows these row texts; returns what it shows last."""
+    shown = []
+
+    def matches():
+        shown[:] = list_rows(session, folder)[1]
+        return shown == expected
+    wait_for(matches, timeout, 0.3)
+    return shown
+
+
+# The open-file dialog's title: the empty text the player passes.
+DIALOG = ""
+
+
+def answer_dialog(player, keys):
+    """Waits for the player's open-file dialog, types into it and waits for it to close."""
+    session = player.session
+    x, y, width, _height = session.geometry(player.wait_windows(DIALOG, 20)[-1])
+    # Keys reach Wine only while the pointer is over one of its windows.
+    session.xdotool("mousemove", "--sync", x + width // 2, y + 10)
+    for key in keys:
+        session.xdotool(*key)
+    player.wait_windows(DIALOG, 20, gone=True)
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()

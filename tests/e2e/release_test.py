@@ -10,7 +10,7 @@ import unittest
 import zipfile
 
 import harness
-from player_test import NEUTRAL, PLAY, PLAY_REPAINT_BOX, box_pixels, read_bmp, shown_pixels
+from harness import (NEUTRAL, PLAY, PLAY_REPAINT_BOX, box_pixels, read_bmp, shown_pixels)
 
 ZIP = os.environ.get("TUNEWELL_RELEASE_ZIP", "")
 PROGRAMS = ["brumby.exe", "ravlet.dll"]

@@ -9,8 +9,8 @@ import unittest
 
 import harness
 import xdnd
-from player_test import (ADD, LIST_TOP, PLAY, PLAY_REPAINT_BOX, PLAYLIST_BUTTON, actions, answer_dialog, box_pixels,
-                         list_rows, read_bmp, shown_pixels, wait_rows)
+from harness import (ADD, LIST_TOP, PLAY, PLAY_REPAINT_BOX, PLAYLIST_BUTTON, actions, answer_dialog, box_pixels,
+                     list_rows, read_bmp, shown_pixels, wait_rows)
 
 
 class FirstStart(unittest.TestCase):

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::pollEvent(event);
     playlist::addDroppedFiles(list, event);
     require(sim::dropFinished(drop));
-    require(playlist::rowCount() == static_cast<int>(expected.size()));
+    require(playlist::rowCount(list) == static_cast<int>(expected.size()));
     for (std::size_t row = 0; row < expected.size(); ++row) {
         require(playlist::rowPath(list, static_cast<int>(row)) == expected[row]);
     }

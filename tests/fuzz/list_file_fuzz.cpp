@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/sim/sim.h"
+#include "playlist/list_file.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -20,7 +21,7 @@ namespace {
 
 std::vector<std::string> rows(const playlist::Playlist& list) {
     std::vector<std::string> paths;
-    for (int row = 0; row < playlist::rowCount(); ++row) paths.push_back(playlist::rowPath(list, row));
+    for (int row = 0; row < playlist::rowCount(list); ++row) paths.push_back(playlist::rowPath(list, row));
     return paths;
 }
 

@@ -19,20 +19,21 @@
 #include "playback/transport.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
+#include "support/messages.h"
+#include "support/player_test.h"
 #include "support/sim_test.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int MOUSE_MOVE = 0x200;
 constexpr int IDLE_PASSES = 30;
 
 class BadInput : public SimTest {
 protected:
     // The whole program: start-up, some idle passes, then the close button.
     int runUntilClosed() {
-        for (int pass = 0; pass < IDLE_PASSES; ++pass) sim::queueRawEvent(MOUSE_MOVE);
+        for (int pass = 0; pass < IDLE_PASSES; ++pass) sim::queueRawEvent(support::WM_MOUSEMOVE);
         sim::movePointer(420 + 12, 352 + 10);  // the close button of the centred face
         sim::queueControlEvent(numbers::FACE_CONTROL, 0);
         const int code = app::brumbyMain();
@@ -41,9 +42,9 @@ protected:
         return code;
     }
 
-    const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
-    const std::string dirFile = dataFolder + "\\dir.vnd";
-    const std::string listFile = dataFolder + "\\list.vnp";
+    const std::string& dataFolder = support::DATA_FOLDER;
+    const std::string& dirFile = support::DIR_FILE;
+    const std::string& listFile = support::LIST_FILE;
 };
 
 // A 24-bit bitmap of one colour, `width` x `height`.
@@ -165,8 +166,7 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
     const std::vector<std::string> paths = {"C:\\Music\\empty.mp3", "C:\\Music\\short.mp3", longPath,
                                             "C:\\Music\\a?.mp3", "C:\\Music\\*.mp3"};
     app::Player player;
-    app::startUp(player);
-    app::runPass(player, true);
+    support::startAndRunFirstPass(player);
     for (const std::string& path : paths) playlist::appendPath(player.playlist, path);
     std::vector<std::vector<std::string>> loads;
     for (int row = 0; row < 5; ++row) {
@@ -189,7 +189,7 @@ TEST_F(BadInput, TinyFilesLongPathsAndWildcardsPlayOrFailQuietly) {
         EXPECT_EQ(opens(loads[wildcard]), 0);
         EXPECT_NE(std::find(loads[wildcard].begin(), loads[wildcard].end(), "close MP3_1"), loads[wildcard].end());
     }
-    EXPECT_EQ(player.transport.trackOpen, 0);
+    EXPECT_FALSE(player.transport.trackOpen);
     EXPECT_FALSE(sim::aliasOpen(1));
     EXPECT_EQ(player.tag.trackTitle, "");
 

@@ -16,7 +16,7 @@ class Drag : public FaceTest {
 protected:
     void SetUp() override {
         FaceTest::SetUp();
-        player.loop.playlistVisible = 1;
+        player.loop.playlistVisible = true;
         player.drag.screenWidth = 1024;
         player.drag.screenHeight = 768;
     }
@@ -53,11 +53,6 @@ protected:
         }
         return moves;
     }
-
-    void chooseAnimation(int item) {
-        for (int other : {numbers::ANIMATION_NONE_ITEM, numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM})
-            platform::setMenuCheck(numbers::OPTIONS_MENU, other, other == item);
-    }
 };
 
 // Right and bottom two pixels inside, left at 0, top at 1; at a corner the edge
@@ -73,7 +68,7 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
         release();
         platform::moveWindow(numbers::MAIN_WINDOW, 100, 100);
     }
-    platform::setMenuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM, false);
+    player.options.collision = false;
     grab();
     moveFaceTo(950, 740);
     moveFaceTo(950, 740);
@@ -84,8 +79,8 @@ TEST_F(Drag, EachCrossedEdgeSnapsTheFaceBackOnScreen) {
 // step, Snake replays at most the docking position. That pass skips the menu
 // stages, so the right click polled before it opens nothing.
 TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
-    for (int animation : {numbers::ANIMATION_LINEAR_ITEM, numbers::ANIMATION_SNAKE_ITEM}) {
-        chooseAnimation(animation);
+    for (const docking::Animation animation : {docking::Animation::Linear, docking::Animation::Snake}) {
+        player.options.animation = animation;
         sim::movePointerToClient(numbers::MAIN_WINDOW, GRAB_X, GRAB_Y);
         sim::queueControlEvent(numbers::FACE_CONTROL, platform::EVENT_RIGHT_CLICK);
         pass();
@@ -100,7 +95,7 @@ TEST_F(Drag, AClickWithoutMovingDocksInPlace) {
 // Linear: across to one short of the target, then down onto it, one move a
 // pixel. Hidden, the playlist window is only put in place.
 TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
-    chooseAnimation(numbers::ANIMATION_LINEAR_ITEM);
+    player.options.animation = docking::Animation::Linear;
     grab();
     moveFaceTo(130, 120);
     const Spots moves = release();
@@ -108,7 +103,7 @@ TEST_F(Drag, LinearSlidesAcrossThenDownUnlessHidden) {
     EXPECT_EQ((Spots{moves[0], moves[29], moves[30], moves[50], moves[51]}),
               (Spots{{100, 164}, {129, 164}, {130, 164}, {130, 184}, {130, 184}}));
 
-    player.loop.playlistVisible = 0;
+    player.loop.playlistVisible = false;
     grab();
     moveFaceTo(90, 150);
     EXPECT_EQ(release(), (Spots{{90, 214}}));
@@ -124,7 +119,7 @@ TEST_F(Drag, SnakeReplaysTheFacePathFromItsThirdPositionUnlessHidden) {
     EXPECT_EQ(release(), (Spots{{120, 164}, {130, 169}, {140, 174}, {140, 174}}));
     EXPECT_EQ(sim::windowMoves().back().atClockMs - start, 30);
 
-    player.loop.playlistVisible = 0;
+    player.loop.playlistVisible = false;
     grab();
     for (int x = 150; x < 200; x += 10) moveFaceTo(x, 150);
     EXPECT_EQ(release(), (Spots{{190, 214}}));

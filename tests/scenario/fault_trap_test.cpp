@@ -14,13 +14,14 @@
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
+#include "playlist/list_file.h"
 #include "support/sim_test.h"
 
 namespace {
 
 constexpr std::uint32_t ACCESS_VIOLATION = 0xC0000005;
 constexpr std::uint32_t DIVISION_BY_ZERO = 0xC0000094;
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+using support::LIST_FILE;
 
 // The line of app/loop.cpp that holds `text`.
 std::uint32_t loopLine(const std::string& text) {

@@ -1,11 +1,12 @@
 // The information strip over the simulated surface: idle text rhythm, the phase cycle, labels, fonts and places.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "metadata/info_strip.h"
+#include "face/info_strip.h"
 #include "metadata/track_tag.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-using metadata::InfoStrip;
+using face::InfoStrip;
 using metadata::TrackTag;
 
 constexpr platform::Colour GREY = platform::rgb(204, 204, 204);
@@ -34,7 +35,7 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow();
-        metadata::createInfoFonts();
+        face::createInfoFonts();
         tag.trackTitle = "Song";
         tag.trackArtist = "Band";
         tag.trackAlbum = "Disc";
@@ -43,9 +44,9 @@ protected:
     // One loop pass as far as the strip is concerned: idle text early, the cycle after the poll, the reset late.
     std::vector<sim::TextDrawn> pass() {
         sim::clearTextsDrawn();
-        metadata::drawIdleText(strip, trackLoaded);
-        metadata::drawInfoCycle(strip, tag, bitrateKbps);
-        metadata::restartInfoCycle(strip);
+        face::drawIdleText(strip, trackLoaded);
+        face::drawInfoCycle(strip, tag, bitrateKbps);
+        face::restartInfoCycle(strip);
         return sim::textsDrawn();
     }
 
@@ -54,15 +55,41 @@ protected:
         strip.infoCounter = after;
         strip.infoPhaseFlag = requiredFlag;
         sim::clearTextsDrawn();
-        metadata::drawInfoCycle(strip, tag, bitrateKbps);
+        face::drawInfoCycle(strip, tag, bitrateKbps);
         return sim::textsDrawn();
     }
 
     InfoStrip strip;
     TrackTag tag;
     int bitrateKbps = 128;
-    int trackLoaded = 1;
+    bool trackLoaded = true;
 };
+
+// The loop's own pass draws the cycle after its poll: the first pass after a
+// load shows the title.
+using InfoStripInTheLoop = FaceTest;
+
+TEST_F(InfoStripInTheLoop, APassDrawsTheCycle) {
+    face::createInfoFonts();
+    player.transport.trackLoaded = true;
+    player.tag.trackTitle = "Song";
+    sim::clearTextsDrawn();
+    pass();
+    EXPECT_EQ(textsOf(sim::textsDrawn()), (std::vector<std::string>{"Name: ", "Song"}));
+}
+
+// The idle text runs only until the load step has opened a track.
+TEST_F(InfoStripInTheLoop, ALoadEndsTheIdleText) {
+    face::createInfoFonts();
+    writeFile("C:\\Music\\one.mp3", std::string(3000, '\x90'));
+    sim::setTrackLength("C:\\Music\\one.mp3", 60000);
+    player.transport.currentPath = "C:\\Music\\one.mp3";
+    app::runPass(player, true);
+    sim::clearTextsDrawn();
+    pass();
+    const std::vector<std::string> texts = textsOf(sim::textsDrawn());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), IDLE_TEXT), texts.end());
+}
 
 TEST_F(InfoStripScenario, FontsAreArialBoldSevenAndTenPoints) {
     EXPECT_EQ(sim::fontInfo(numbers::INFO_LABEL_FONT).face, "Arial");
@@ -79,7 +106,7 @@ TEST_F(InfoStripScenario, CycleDrawsEachPhaseOnceAndRestartsAfter9001Passes) {
     for (int n = 1; n <= 9002; ++n) {
         std::vector<sim::TextDrawn> drawn = pass();
         if (!drawn.empty()) drawnOn[n] = textsOf(drawn);
-        if (metadata::inTimePhase(strip)) timePhasePasses.push_back(n);
+        if (face::inTimePhase(strip)) timePhasePasses.push_back(n);
     }
     std::map<int, std::vector<std::string>> expected = {
         {1, {"Name: ", "Song"}},      {1501, {"Artist: ", "Band"}},      {3001, {"Album: ", "Disc"}},
@@ -168,7 +195,7 @@ TEST_F(InfoStripScenario, GenreIsWholeWithItsLabelAndBitRateIsSignedWithItsUnit)
 }
 
 TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded) {
-    trackLoaded = 0;
+    trackLoaded = false;
     std::vector<int> idleDrawnOn;
     std::vector<int> clearedOn;
     for (int n = 1; n <= 1502; ++n) {
@@ -196,7 +223,7 @@ TEST_F(InfoStripScenario, IdleTextShows999PassesThenClears499UntilATrackIsLoaded
     EXPECT_EQ(clearedOn.back(), 1499);
 
     // Once a track is loaded the idle text never returns, though its counter keeps cycling.
-    trackLoaded = 1;
+    trackLoaded = true;
     for (int n = 0; n < 3100; ++n) {
         platform::fillBox(20, 7, 1, 1, WHITE);
         for (const sim::TextDrawn& t : pass()) EXPECT_NE(t.text, IDLE_TEXT);

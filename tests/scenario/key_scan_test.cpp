@@ -24,7 +24,7 @@ protected:
         if (alsoPressed) sim::tapKey(alsoPressed);
         sim::tapKey(DELETE_KEY);
         passAfterEvent();
-        return playlist::rowCount();
+        return playlist::rowCount(player.playlist);
     }
 };
 
@@ -57,7 +57,7 @@ TEST_F(KeyScan, DeleteNeedsASelectionAndAPolledEvent) {
     sim::selectRow(numbers::PLAYLIST_LIST, 0);
     sim::tapKey(DELETE_KEY);
     pass();
-    EXPECT_EQ(playlist::rowCount(), 4);
+    EXPECT_EQ(playlist::rowCount(player.playlist), 4);
 }
 
 // The top band is x 22..184, y 0..4; the last control or menu id must be below 9.

@@ -24,8 +24,8 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
-const std::string DIR_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\dir.vnd";
+using support::DIR_FILE;
+using support::LIST_FILE;
 
 enum class Entry { CommandLine, Drop, Dialog, ListFile };
 const auto ENTRIES = ::testing::Values(Entry::CommandLine, Entry::Drop, Entry::Dialog, Entry::ListFile);
@@ -86,7 +86,8 @@ const std::string WESTERN = "Bj\xC3\xB6rk - J\xC3\xB3ga.mp3";  // in UTF-8, as t
 const std::string WESTERN_BYTES = "C:\\Music\\Bj\xF6rk - J\xF3ga.mp3";
 const std::string FAR = "\xD0\x9C\xD1\x83\xD0\xBC\xD0\xB8\xD0\xB9 - \xE5\x9D\x82\xE6\x9C\xAC.mp3";
 const std::string FAR_SHORT = "C:\\Music\\____~PZ2.MP3";
-const Rows ALL_ROWS = {"a", "Bj\xC3\xB6rk - J\xC3\xB3ga", "\xD0\x9C\xD1\x83\xD0\xBC\xD0\xB8\xD0\xB9 - \xE5\x9D\x82\xE6\x9C\xAC"};
+const Rows ALL_ROWS = {"a", "Bj\xC3\xB6rk - J\xC3\xB3ga",
+                       "\xD0\x9C\xD1\x83\xD0\xBC\xD0\xB8\xD0\xB9 - \xE5\x9D\x82\xE6\x9C\xAC"};
 
 class Names : public NamesTest, public ::testing::WithParamInterface<Entry> {
 protected:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "options/options_menu.h"
+#include "platform/system.h"
 #include "support/player_test.h"
 
 namespace {
@@ -42,13 +43,16 @@ TEST_F(OptionsMenu, TheAnimationGroupAndTheToggles) {
     EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear *", "28 Snake"}));
     choose(numbers::ANIMATION_LINEAR_ITEM);  // the marked item clears: none is marked
     EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake"}));
+    EXPECT_EQ(player.options.animation, docking::Animation::Unmarked);
     choose(numbers::COLLISION_ITEM);
-    EXPECT_EQ(options::optionChecked(numbers::COLLISION_ITEM), 0);
+    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM), 0);
+    EXPECT_FALSE(player.options.collision);
 
     for (const bool onTop : {true, false}) {
         choose(numbers::ALWAYS_ON_TOP_ITEM);
         EXPECT_EQ(sim::windowInfo(numbers::MAIN_WINDOW).topmost, onTop);
-        EXPECT_EQ(options::optionChecked(numbers::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
+        EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
+        EXPECT_EQ(player.options.alwaysOnTop, onTop);
     }
 }
 
@@ -82,7 +86,8 @@ TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
                   std::vector<int>({numbers::OPTIONS_MENU, numbers::MAIN_WINDOW, 150 + control, 120}));
     }
     EXPECT_EQ(sim::popupsShown().size(), 2u);
-    EXPECT_EQ(options::optionChecked(numbers::ANIMATION_NONE_ITEM), 1);
+    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_NONE_ITEM), 1);
+    EXPECT_EQ(player.options.animation, docking::Animation::None);
 }
 
 }  // namespace
@@ -97,7 +102,8 @@ TEST_F(OptionsMenuSetUp, BuiltOnlyOverAWholePlaylistWindow) {
         if (missing >= 0) sim::failControl(missing);
         support::openFaceWindow(100, 100);
         app::Player player;
-        EXPECT_TRUE(app::openPlaylistWindow(player.playlist));
+        EXPECT_TRUE(face::openPlaylistWindow(player.playlist, player.options));
         EXPECT_EQ(sim::menuItems(numbers::OPTIONS_MENU).empty(), missing >= 0) << missing;
+        EXPECT_EQ(player.options.collision, missing < 0) << missing;  // no menu: no options to choose
     }
 }

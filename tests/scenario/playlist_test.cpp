@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "platform/files.h"
 #include "playlist/adding.h"
+#include "playlist/list_file.h"
 #include "playlist/playlist.h"
 #include "store/data_files.h"
 #include "options/options_menu.h"
@@ -21,15 +23,10 @@ using Rows = std::vector<std::string>;
 constexpr int PLAYLIST_BUTTON_X = 150, PLAYLIST_BUTTON_Y = 48;
 constexpr int NEXT_X = 124, BUTTON_Y = 48;
 constexpr int ADD_X = 30, REMOVE_X = 60, CLEAR_X = 85;
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+using support::LIST_FILE;
 
 class Playlist : public PlayerTest {
 protected:
-    void start() {
-        app::startUp(player);
-        app::runPass(player, true);
-    }
-
     void doubleClickRow(int row) {
         sim::selectRow(numbers::PLAYLIST_LIST, row);
         sim::queueControlEvent(numbers::PLAYLIST_LIST, platform::EVENT_LEFT_DOUBLE_CLICK);
@@ -199,7 +196,8 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     EXPECT_FALSE(list.visible);
     EXPECT_EQ(sim::controlWindow(numbers::PLAYLIST_LIST), numbers::PLAYLIST_WINDOW);
     for (int frame = 10; frame <= 13; ++frame) EXPECT_EQ(sim::controlWindow(frame), numbers::PLAYLIST_WINDOW);
-    EXPECT_EQ(options::optionChecked(numbers::ANIMATION_SNAKE_ITEM), 1);  // the menu comes with the window
+    // the menu comes with the window
+    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_SNAKE_ITEM), 1);
 
     clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);  // rows exist: no dialog
     pass();
@@ -208,12 +206,17 @@ TEST_F(Playlist, WindowSitsBelowTheFaceAndShowsAndHidesWithItsFlag) {
     pass();
     pass();
     EXPECT_EQ(sim::showCalls(numbers::PLAYLIST_WINDOW), 1);  // shown once, not activated every pass
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);         // the button hides it again
+    pass();
+    EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
+    clickFace(PLAYLIST_BUTTON_X, PLAYLIST_BUTTON_Y);
+    pass();
 
     clickFace(12, 20);  // minimise: both windows go
     pass();
     EXPECT_TRUE(sim::windowInfo(numbers::MAIN_WINDOW).minimised);
     EXPECT_FALSE(sim::windowInfo(numbers::PLAYLIST_WINDOW).visible);
-    EXPECT_EQ(player.loop.playlistVisible, 0);
+    EXPECT_FALSE(player.loop.playlistVisible);
 }
 
 TEST_F(Playlist, PlaylistButtonOnAnEmptyListOpensTheDialog) {
@@ -308,7 +311,7 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     start();
     doubleClickRow(1);
     EXPECT_EQ(rows(), (Rows{"one", "B - U", "missing", "four"}));
-    EXPECT_EQ(playlist::selectedRow(), -1);
+    EXPECT_EQ(playlist::selectedRow(player.playlist), -1);
 
     clickFace(NEXT_X, BUTTON_Y);  // onto the missing file: no tag, the row stays
     EXPECT_EQ(player.transport.currentIndex, 2);
@@ -319,7 +322,7 @@ TEST_F(Playlist, LoadedRowsAreRelabelledWhereTheyStand) {
     sim::queueFileDialog({track("C:\\five.mp3")}, true);
     sim::movePointerToClient(numbers::PLAYLIST_WINDOW, ADD_X, 190);
     sim::queueControlEvent(numbers::FRAME_BOTTOM_CONTROL, platform::EVENT_LEFT_CLICK);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();  // polls the click, loads, and runs on to a second poll
     EXPECT_EQ(sim::pendingEvents(), 0);
     EXPECT_EQ(rows(), (Rows{"A - T", "B - U", "missing", "four", "five"}));

@@ -15,6 +15,7 @@
 #include "app/startup.h"
 #include "numbers/numbers.h"
 #include "platform/sim/sim.h"
+#include "support/player_test.h"
 #include "support/sim_test.h"
 #include "playback/transport.h"
 #include "skin/colours.h"
@@ -26,11 +27,7 @@ namespace fs = std::filesystem;
 
 class Startup : public SimTest {
 protected:
-    // Start-up, then the first pass, which enters at the load step.
-    void start(app::Player& player) {
-        app::startUp(player);
-        app::runPass(player, true);
-    }
+    void start(app::Player& player) { support::startAndRunFirstPass(player); }
 
     // Every file and folder on the simulated disk.
     std::set<std::string> hostFiles() const {
@@ -41,7 +38,7 @@ protected:
 
     std::vector<std::string> rows() const { return sim::listRows(numbers::PLAYLIST_LIST); }
 
-    const std::string dataFolder = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
+    const std::string& dataFolder = support::DATA_FOLDER;
 };
 
 TEST_F(Startup, FirstStartRecordsTheWorkingDirectory) {
@@ -133,7 +130,7 @@ TEST_F(Startup, NoUsableProfileMeansNoDataFiles) {
         SCOPED_TRACE(what);
         sim::reset(root.string());
         writeFile("C:\\Music\\a.wav", "RIFF");
-        writeFile("C:\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp", "C:\\Music\\old.wav\r\n");
+        writeFile("C:" + support::DATA_FOLDER_BELOW_PROFILE + "\\list.vnp", "C:\\Music\\old.wav\r\n");
         if (profile) sim::setEnvironment("USERPROFILE", profile);
         else sim::unsetEnvironment("USERPROFILE");
         const auto before = hostFiles();

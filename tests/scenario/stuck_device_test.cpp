@@ -24,7 +24,7 @@ constexpr int CLOSE_X = 12, CLOSE_Y = 10;
 constexpr std::int64_t HUNG_MS = 10000;
 // The close button ends the player within this, whatever the device does.
 constexpr std::int64_t CLOSE_MS = 7000;
-const std::string LIST_FILE = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3\\list.vnp";
+using support::LIST_FILE;
 
 struct Case {
     const char* name;
@@ -47,8 +47,7 @@ protected:
             list += path + "\r\n";
         }
         writeFile(LIST_FILE, list);
-        app::startUp(player);
-        app::runPass(player, true);
+        PlayerTest::start();
     }
 
     // A click, acted on in the next pass; notes the longest pass.

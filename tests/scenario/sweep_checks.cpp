@@ -8,6 +8,7 @@
 #include "app/fault_trap.h"
 #include "app/single_instance.h"
 #include "playlist/playlist.h"
+#include "support/data_folder.h"
 #include "support/sweep.h"
 
 namespace sweep {
@@ -19,7 +20,7 @@ namespace {
 constexpr std::int64_t END_AFTER_FAULT_ELSEWHERE_MS = app::HANDOVER_TIMEOUT_MS + 1000;
 
 // Where the data files would go with a profile that cannot be read.
-const std::string DRIVE_ROOT_DATA_FOLDER = "\\Local Settings\\Application Data\\Varnel\\MP3";
+const std::string DRIVE_ROOT_DATA_FOLDER = support::DATA_FOLDER_BELOW_PROFILE;
 // The longest a start may take with an older player: its time to save, and
 // the wait for its end.
 constexpr std::int64_t START_WITH_OLDER_PLAYER_MS = app::SAVE_REQUEST_TIMEOUT_MS + app::PROCESS_END_TIMEOUT_MS;

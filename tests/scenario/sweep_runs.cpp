@@ -9,6 +9,7 @@
 #include "app/player.h"
 #include "numbers/numbers.h"
 #include "playlist/playlist.h"
+#include "support/data_folder.h"
 #include "support/sweep.h"
 
 namespace sweep {
@@ -78,9 +79,7 @@ const char* DELIVERY_NAMES[] = {"the end of the session", "a newer player's save
 
 }  // namespace
 
-std::string dataFolder(const Machine& machine) {
-    return machine.profileKept + "\\Local Settings\\Application Data\\Varnel\\MP3";
-}
+std::string dataFolder(const Machine& machine) { return machine.profileKept + support::DATA_FOLDER_BELOW_PROFILE; }
 FileState listState(const Machine& machine) { return fileState(dataFolder(machine), "LIST.VNP", listPath(machine)); }
 FileState dirState(const Machine& machine) { return fileState(dataFolder(machine), "DIR.VND", dirPath(machine)); }
 
@@ -192,7 +191,7 @@ Outcome runSession(const Session& session, const Injection& injection, std::int6
     sim::onMediaCommand([&](const std::string& command) {
         ++deviceCommands;
         if (injection.kind == Kind::InDevice && deviceCommands == injection.number) faultElsewhere(LoopThread::Answers);
-        const bool ending = player.app.quitFlag == 1 || player.app.sessionEnded == 1;
+        const bool ending = player.app.quitFlag == 1 || player.app.sessionEnded;
         if (command != "close MP3_1" || !ending || outcome.closedAtEnd) return;
         outcome.closedAtEnd = true;
         outcome.listAtClose = listState(session.machine);

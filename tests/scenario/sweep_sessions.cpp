@@ -8,6 +8,7 @@
 
 #include "numbers/numbers.h"
 #include "platform/sim/sim.h"
+#include "support/messages.h"
 #include "support/sweep.h"
 
 namespace sweep {
@@ -23,7 +24,11 @@ struct Spot {
 };
 constexpr Spot PLAY{55, 48}, NEXT{124, 48}, CLOSE{12, 10}, PLAYLIST_BUTTON{150, 48}, BARE{170, 12};
 constexpr Spot TOP_BAND{100, 2}, ADD{30, 190}, REMOVE{57, 190}, ROW{60, 20};
-constexpr int LEFT_BUTTON = 1, WM_MOUSEMOVE = 0x200, WM_LBUTTONDOWN = 0x201, WM_LBUTTONUP = 0x202;
+constexpr int LEFT_BUTTON = 1;
+using support::sent;
+using support::WM_LBUTTONDOWN;
+using support::WM_LBUTTONUP;
+using support::WM_MOUSEMOVE;
 
 bool onScreen(int window) { return sim::windowInfo(window).visible; }
 
@@ -67,11 +72,6 @@ void removeRow(Run& run, int row) {
     sim::selectRow(LIST, row);
     click(run, LIST_WINDOW, LIST, ROW);
     run.removed = rows[static_cast<std::size_t>(row)];
-}
-
-bool sent(const std::string& command) {
-    const std::vector<std::string>& log = sim::mediaLog();
-    return std::find(log.begin(), log.end(), command) != log.end();
 }
 
 // With the left button held on the face's top band: the pointer moves on, off

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 #include "app/load_step.h"
 #include "playback/media_commands.h"
 #include "playback/transport.h"
@@ -16,6 +16,8 @@
 #include "support/player_test.h"
 
 namespace {
+
+using support::sent;
 
 namespace fs = std::filesystem;
 
@@ -58,10 +60,6 @@ protected:
         sim::clearMediaLog();
         action();
         return sim::mediaLog();
-    }
-
-    bool sent(const std::vector<std::string>& log, const std::string& command) {
-        return std::find(log.begin(), log.end(), command) != log.end();
     }
 
     std::vector<std::string> tracks;
@@ -223,7 +221,7 @@ TEST_F(TransportControl, LoadSendsItsCommandsInOrderAndAFailedOpenStopsPolling) 
         EXPECT_EQ(player.transport.currentPath, gone);
         EXPECT_TRUE(
             std::none_of(moved.begin(), moved.end(), [](const std::string& c) { return c.rfind("OPEN", 0) == 0; }));
-        EXPECT_EQ(player.transport.trackOpen, 0);
+        EXPECT_FALSE(player.transport.trackOpen);
         EXPECT_TRUE(commandsOf([&] {
                         pass();
                         pass();
@@ -236,7 +234,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     clickFace(STOP_X, BUTTON_Y);
     sim::holdKey(platform::VK_LEFT_BUTTON);
     sim::movePointerToClient(numbers::MAIN_WINDOW, 8, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     auto log = commandsOf([&] {
         pass();
         pass();
@@ -246,7 +244,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     EXPECT_EQ(sim::aliasMode(1), "playing");
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 127, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     log = commandsOf([&] {
         pass();
         pass();
@@ -260,7 +258,7 @@ TEST_F(TransportControl, SeekAndVolumeActOnlyInPassesAfterAnEvent) {
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& c) { return c.rfind("Seek", 0) == 0; }), 0);
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 178, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     log = commandsOf([&] {
         pass();
         pass();
@@ -278,14 +276,14 @@ TEST_F(TransportControl, APassRunsItsStagesInOrder) {
     startWithThreeTracks();
     sim::holdKey(platform::VK_LEFT_BUTTON);
     sim::movePointerToClient(numbers::MAIN_WINDOW, 66, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();
     auto log = commandsOf([&] { pass(); });
     EXPECT_EQ(log, (std::vector<std::string>{"Seek MP3_1 to 60000", "play MP3_1", "status MP3_1 position",
                                              "status MP3_1 volume", "status MP3_1 position"}));
 
     sim::movePointerToClient(numbers::MAIN_WINDOW, 150, BAR_Y);
-    sim::queueRawEvent(512);
+    sim::queueRawEvent(support::WM_MOUSEMOVE);
     pass();
     log = commandsOf([&] { pass(); });
     EXPECT_EQ(log, (std::vector<std::string>{"status MP3_1 position", "SetAudio MP3_1 volume to 396",
@@ -312,7 +310,7 @@ TEST_F(TransportControl, EndOfTrackMovesOnAndAZeroTrackEndsInTheNextPass) {
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_HIGHLIGHT_COLOUR);
     sim::setPosition(1, 122000);
     const int sleepsBefore = sim::sleepCalls();
-    ASSERT_TRUE(app::moveOnAtTrackEnd(player.transport, player.playlist));
+    ASSERT_TRUE(face::moveOnAtTrackEnd(player.transport, player.playlist));
     EXPECT_EQ(sim::sleepCalls() - sleepsBefore, 366);
     for (int x = 7; x <= 128; ++x) {
         EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, x, 33), skin::BAR_COLOUR);
@@ -355,16 +353,16 @@ TEST_F(TransportControl, StopRewindsThePositionBarOnceAndTimeTextShowsInItsPhase
     player.info.infoPhaseFlag = 1;
     sim::clearTextsDrawn();
     playback::refreshLengthText(player.transport);
-    app::showPlayback(player.transport, player.info);
+    face::showPlayback(player.transport, player.info);
     ASSERT_FALSE(sim::textsDrawn().empty());
     EXPECT_EQ(sim::textsDrawn().back().text, "00:00:30/00:02:02");
     EXPECT_EQ(sim::textsDrawn().back().x, 43);
 
     clickFace(STOP_X, BUTTON_Y);
-    EXPECT_EQ(player.transport.stopRewound, 1);
+    EXPECT_TRUE(player.transport.stopRewound);
     EXPECT_EQ(sim::pixel(numbers::MAIN_WINDOW, 7, BAR_Y), skin::BAR_COLOUR);
     const int sleepsBefore = sim::sleepCalls();
-    app::showPlayback(player.transport, player.info);
+    face::showPlayback(player.transport, player.info);
     EXPECT_EQ(sim::sleepCalls(), sleepsBefore);
 }
 

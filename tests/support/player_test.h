@@ -8,17 +8,17 @@
 
 #include "app/loop.h"
 #include "app/player.h"
-#include "app/playlist_window.h"
+#include "app/startup.h"
+#include "face/playlist_window.h"
 #include "numbers/numbers.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "skin/skin.h"
+#include "support/messages.h"
 #include "support/sim_test.h"
 
 namespace support {
-
-constexpr int WM_MOUSEMOVE = 0x200;
 
 // Opens the 184 x 64 main window at (x, y) and takes its drawing surface, as
 // start-up does (which centres it on the screen).
@@ -33,10 +33,17 @@ inline void openFaceWindow(int x = 0, int y = 0) {
     platform::acquireDrawingSurface(numbers::MAIN_WINDOW);
 }
 
+// Start-up, then the first pass, which enters at the load step.
+inline void startAndRunFirstPass(app::Player& player) {
+    app::startUp(player);
+    app::runPass(player, true);
+}
+
 }  // namespace support
 
 class PlayerTest : public SimTest {
 protected:
+    void start() { support::startAndRunFirstPass(player); }
     void pass() { app::runPass(player, false); }
 
     // A pass after a poll that brought an event (the pointer moving).
@@ -70,6 +77,6 @@ protected:
     void SetUp() override {
         SimTest::SetUp();
         support::openFaceWindow(100, 100);
-        app::openPlaylistWindow(player.playlist);
+        face::openPlaylistWindow(player.playlist, player.options);
     }
 };

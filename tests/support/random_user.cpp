@@ -13,25 +13,30 @@
 #include "app/startup.h"
 #include "input/key_scan.h"
 #include "numbers/numbers.h"
+#include "platform/faults.h"
 #include "platform/gui.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"
 #include "playlist/playlist.h"
 #include "skin/skin.h"
+#include "support/data_folder.h"
+#include "support/messages.h"
 #include "support/random_user_machine.h"
 
 namespace support {
 
 namespace {
 
-const std::string DATA_FOLDER = "C:\\Users\\tester\\Local Settings\\Application Data\\Varnel\\MP3";
-const std::string LIST_FILE = DATA_FOLDER + "\\list.vnp";
+using support::DATA_FOLDER;
+using support::LIST_FILE;
 
 constexpr int FACE = numbers::MAIN_WINDOW, LIST_WINDOW = numbers::PLAYLIST_WINDOW;
 constexpr int LIST = numbers::PLAYLIST_LIST, BOTTOM_FRAME = numbers::FRAME_BOTTOM_CONTROL;
 constexpr int FRAME_PICTURES[] = {numbers::FRAME_TOP_CONTROL, numbers::FRAME_LEFT_CONTROL, numbers::FRAME_RIGHT_CONTROL,
                                   numbers::FRAME_BOTTOM_CONTROL};
-constexpr int WM_MOUSEMOVE = 0x200, WM_LBUTTONDOWN = 0x201, WM_LBUTTONUP = 0x202;
+using support::WM_LBUTTONDOWN;
+using support::WM_LBUTTONUP;
+using support::WM_MOUSEMOVE;
 constexpr int LEFT_BUTTON = platform::VK_LEFT_BUTTON, DELETE_KEY = input::VK_DELETE_KEY;
 constexpr int MEDIA_KEYS[] = {input::VK_NEXT_KEY, input::VK_PREVIOUS_KEY, input::VK_STOP_KEY, input::VK_PLAY_PAUSE_KEY};
 constexpr int OTHER_KEYS[] = {0x10, 0x20, 0x41, 0x70};  // shift, space, A, F1: below and above Delete
@@ -309,7 +314,7 @@ private:
         const skin::Box& hit = skin::BUTTONS[static_cast<std::size_t>(button)].hit;
         const int x = between(hit.left + 1, hit.right - 1), y = between(hit.top + 1, hit.bottom - 1);
         const int type = randomClickType();
-        if (button == skin::PLAYLIST && playlist::rowCount() == 0 && player_->transport.trackOpen != 1)
+        if (button == skin::PLAYLIST && playlist::rowCount(player_->playlist) == 0 && !player_->transport.trackOpen)
             answerNextDialog();
         note(typeName(type) + " click on face button " + std::to_string(button) + " at " + std::to_string(x) + "," +
              std::to_string(y));

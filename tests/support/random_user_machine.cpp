@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/names.h"
 #include "platform/sim/sim.h"
-#include "platform/system.h"
 #include "playlist/playlist.h"
 
 namespace support {

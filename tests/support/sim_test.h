@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/sim/sim.h"
+#include "support/data_folder.h"
 
 class SimTest : public ::testing::Test {
 protected:

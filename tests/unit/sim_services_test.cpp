@@ -8,7 +8,11 @@
 
 #include "platform/draw.h"
 #include "platform/file_lookup.h"
+#include "platform/files.h"
 #include "platform/gui.h"
+#include "platform/media.h"
+#include "platform/names.h"
+#include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"
 
@@ -70,8 +74,16 @@ TEST_F(SimServices, MapsWindowsPathsBelowTheRoot) {
     // Existing folders are found whatever the letter case, as on Windows.
     EXPECT_EQ(sim::hostPath("C:\\USERS\\Tester"), root + "/C/Users/tester");
     EXPECT_EQ(platform::environmentVariable("userprofile"), "C:\\Users\\tester");
-    sim::setCurrentDirectory("C:\\" + std::string(260, 'a'));
-    EXPECT_EQ(platform::currentDirectory(), "");
+    // The working directory and the program path fit 259 characters, as the
+    // 260-character buffers of the real calls hold them with their end.
+    const std::string fits = "C:\\" + std::string(256, 'a');
+    for (const std::string& path : {fits, fits + "a"}) {
+        sim::setCurrentDirectory(path);
+        sim::setProgramPath(path);
+        const std::string expected = path.size() < 260 ? path : "";
+        EXPECT_EQ(platform::currentDirectory(), expected);
+        EXPECT_EQ(platform::programPath(), expected);
+    }
 }
 
 TEST_F(SimServices, FilesFollowTheSystemsOpenRules) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "platform/faults.h"
 #include "platform/system.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/media.h"
 #include "platform/media_text.h"
 #include "platform/system.h"
 

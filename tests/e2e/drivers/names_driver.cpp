@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/system.h"
+#include "platform/names.h"
+#include "platform/processes.h"
 #include "platform/win32/w32_state.h"
 
 namespace {

@@ -1,5 +1,14 @@
-// Decoding of uncompressed 24-bit bitmap files ("BM", 40-byte or larger info header).
-#include "platform/sim/sim_bitmap.h"
+// Simulated pictures: uncompressed 24-bit bitmap files ("BM", 40-byte or
+// larger info header) decoded into pixel rows, for the program's own pictures
+// and the pixel tables read from files.
+#include "platform/sim/sim_bitmaps.h"
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "platform/draw.h"
+#include "platform/sim/sim_state.h"
 
 namespace sim {
 
@@ -48,3 +57,42 @@ bool parseBitmap(const std::uint8_t* bytes, std::size_t size, Image& image) {
 }
 
 }  // namespace sim
+
+namespace platform {
+
+using sim::world;
+
+// The pictures built into the program are decoded once per process: every
+// reset of the world starts the program again on the same bytes.
+bool decodeBitmap(int image, const std::uint8_t* bytes, std::size_t size) {
+    if (sim::enter(sim::Call::decodeBitmap)) return false;
+    static std::map<std::pair<const std::uint8_t*, std::size_t>, sim::Image> decodedBefore;
+    auto known = decodedBefore.find({bytes, size});
+    if (known == decodedBefore.end()) {
+        sim::Image decoded;
+        if (!sim::parseBitmap(bytes, size, decoded)) return false;
+        known = decodedBefore.emplace(std::make_pair(bytes, size), std::move(decoded)).first;
+    }
+    if (world().images.count(image)) sim::gdiFree();
+    sim::gdiCreate();
+    world().images[image] = known->second;
+    return true;
+}
+
+void readBitmapPixels(const char* path, int width, int height, Colour* table) {
+    const bool fails = sim::enter(sim::Call::readBitmapPixels);
+    if (!table || width <= 0 || height <= 0) return;
+    sim::Image picture;
+    std::string bytes;
+    bool loaded = !fails && path && sim::readWholeFile(path, bytes) &&
+                  sim::parseBitmap(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), picture);
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            bool inside = loaded && x < picture.width && y < picture.height;
+            table[static_cast<std::size_t>(x) * height + y] =
+                inside ? picture.pixels[static_cast<std::size_t>(y) * picture.width + x] : NO_COLOUR;
+        }
+    }
+}
+
+}  // namespace platform

@@ -1,23 +1,24 @@
 // The main window: a borderless 184 x 64 face centred on the screen.
-#include "app/main_window.h"
+#include "face/main_window.h"
 
-#include "metadata/info_strip.h"
+#include "face/info_strip.h"
 #include "numbers/numbers.h"
 #include "platform/draw.h"
 #include "platform/gui.h"
 #include "skin/colours.h"
+#include "skin/skin.h"
 
-namespace app {
+namespace face {
 
 using numbers::MAIN_WINDOW;
 
-void openMainWindow(const AppState& app) {
+void openMainWindow(int screenWidth, int screenHeight) {
     platform::WindowLayout layout;
     layout.title = "Tunewell";
     layout.clientWidth = skin::FACE_WIDTH;
     layout.clientHeight = skin::FACE_HEIGHT;
-    layout.x = app.screenWidth / 2 - skin::FACE_WIDTH / 2;
-    layout.y = app.screenHeight / 2 - skin::FACE_HEIGHT / 2;
+    layout.x = screenWidth / 2 - skin::FACE_WIDTH / 2;
+    layout.y = screenHeight / 2 - skin::FACE_HEIGHT / 2;
     if (!platform::openWindow(MAIN_WINDOW, layout)) return;
     platform::addImageControl(MAIN_WINDOW, numbers::FACE_CONTROL, numbers::FACE_IMAGE, 0, 0, skin::FACE_PICTURE_WIDTH,
                               skin::FACE_HEIGHT);
@@ -26,9 +27,9 @@ void openMainWindow(const AppState& app) {
 
 void prepareDrawing(LoopState& loop) {
     platform::acquireDrawingSurface(MAIN_WINDOW);
-    metadata::clearStrip();
+    clearStrip();
     platform::setTextBackground(skin::TEXT_AREA_COLOUR);
-    loop.playlistVisible = 0;
+    loop.playlistVisible = false;
 }
 
-}  // namespace app
+}  // namespace face

@@ -1,5 +1,5 @@
 // The information strip: the idle text before the first load, then the cycle of tag values and bit rate.
-#include "metadata/info_strip.h"
+#include "face/info_strip.h"
 
 #include <string>
 
@@ -7,7 +7,7 @@
 #include "platform/draw.h"
 #include "skin/colours.h"
 
-namespace metadata {
+namespace face {
 
 using numbers::INFO_LABEL_FONT;
 using numbers::INFO_VALUE_FONT;
@@ -89,9 +89,9 @@ void createInfoFonts() {
 
 void clearStrip() { platform::fillBox(STRIP_X, STRIP_Y, STRIP_WIDTH, STRIP_HEIGHT, skin::TEXT_AREA_COLOUR); }
 
-void drawIdleText(InfoStrip& strip, int trackLoaded) {
+void drawIdleText(InfoStrip& strip, bool trackLoaded) {
     ++strip.idleCounter;
-    if (trackLoaded == 0) {
+    if (!trackLoaded) {
         if (strip.idleCounter < IDLE_SHOWN_BELOW) {
             platform::setTextPosition(IDLE_TEXT_X, IDLE_TEXT_Y);
             platform::setTextColour(skin::TEXT_COLOUR);
@@ -104,7 +104,7 @@ void drawIdleText(InfoStrip& strip, int trackLoaded) {
     if (strip.idleCounter > IDLE_RESTART_ABOVE) strip.idleCounter = 0;
 }
 
-void drawInfoCycle(InfoStrip& strip, const TrackTag& tag, int bitrateKbps) {
+void drawInfoCycle(InfoStrip& strip, const metadata::TrackTag& tag, int bitrateKbps) {
     ++strip.infoCounter;
     switch (duePhase(strip)) {
     case Phase::Name:
@@ -146,4 +146,4 @@ void drawTimeText(const std::string& text) {
     platform::drawText(text.c_str());
 }
 
-}  // namespace metadata
+}  // namespace face

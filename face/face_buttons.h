@@ -3,12 +3,17 @@
 // media key), shows its hover picture while armed, and acts on a click.
 #pragma once
 
-#include "app/player.h"
+#include "face/loop_state.h"
+#include "input/key_scan.h"
+#include "platform/gui.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
+#include "skin/skin.h"
 
-namespace app {
+namespace face {
 
 // True when the click set the quit flag; the loop then shuts the player down.
-bool pressCloseButton(AppState& app, skin::Skin& face, const platform::Event& event);
+bool pressCloseButton(int& quitFlag, skin::Skin& face, const platform::Event& event);
 void pressMinimiseButton(LoopState& loop, skin::Skin& face);
 // Previous, the media-key latch's release, play, pause, stop, next, with the
 // media keys as the pass's key scan read them. True when an action changed the
@@ -20,4 +25,4 @@ bool pressTransportButtons(playback::Transport& transport, skin::Skin& face, con
 bool pressPlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& playlist,
                          playback::Transport& transport);
 
-}  // namespace app
+}  // namespace face

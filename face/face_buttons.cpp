@@ -1,12 +1,12 @@
 // The face's buttons: hover from the skin, actions from the transport, the
 // playlist and the loop's own flags.
-#include "app/face_buttons.h"
+#include "face/face_buttons.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "playlist/adding.h"
 
-namespace app {
+namespace face {
 
 namespace {
 
@@ -22,9 +22,9 @@ bool clicked(skin::Skin& face, skin::Button button, const platform::Event& event
 }  // namespace
 
 // The only normal end: the rest of the pass still runs, then the loop leaves.
-bool pressCloseButton(AppState& app, skin::Skin& face, const platform::Event& event) {
+bool pressCloseButton(int& quitFlag, skin::Skin& face, const platform::Event& event) {
     if (!clicked(face, skin::CLOSE, event)) return false;
-    app.quitFlag = 1;
+    quitFlag = 1;
     return true;
 }
 
@@ -32,7 +32,7 @@ bool pressCloseButton(AppState& app, skin::Skin& face, const platform::Event& ev
 // window, owned by it, goes with it.
 void pressMinimiseButton(LoopState& loop, skin::Skin& face) {
     if (!clicked(face, skin::MINIMISE, loop.event)) return;
-    loop.playlistVisible = 0;
+    loop.playlistVisible = false;
     platform::minimiseWindow(numbers::MAIN_WINDOW);
 }
 
@@ -44,7 +44,7 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
     const platform::Point pointer = pointerOnFace();
     const bool click = leftClickPolled(event);
     const bool previousKey = input::pressed(keys, input::VK_PREVIOUS_KEY);
-    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && t.mediaKeyLatch == 0) && (click || previousKey)) {
+    if (skin::hoverStep(face, skin::PREVIOUS, pointer, previousKey && !t.mediaKeyLatch) && (click || previousKey)) {
         playback::previousTrack(t, playlist);
         return true;
     }
@@ -55,18 +55,18 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
     if (!playPauseKey && !stopKey && !previousKey && !nextKey) playback::releaseMediaKeyLatch(t);
 
     if (skin::hoverStep(face, skin::PLAY, pointer,
-                        playPauseKey && t.mediaKeyLatch == 0 && t.playState != playback::PLAY_STATE_PLAYING) &&
-        (click || (playPauseKey && t.mediaKeyLatch == 0))) {
+                        playPauseKey && !t.mediaKeyLatch && t.playState != playback::PLAY_STATE_PLAYING) &&
+        (click || (playPauseKey && !t.mediaKeyLatch))) {
         playback::play(t);
     }
     if (skin::hoverStep(face, skin::PAUSE, pointer, playPauseKey && t.playState != playback::PLAY_STATE_PAUSED) &&
-        (click || (playPauseKey && t.mediaKeyLatch == 0))) {
+        (click || (playPauseKey && !t.mediaKeyLatch))) {
         playback::pause(t);
     }
-    if (skin::hoverStep(face, skin::STOP, pointer, stopKey && t.mediaKeyLatch == 0) && (click || stopKey)) {
+    if (skin::hoverStep(face, skin::STOP, pointer, stopKey && !t.mediaKeyLatch) && (click || stopKey)) {
         playback::stop(t);
     }
-    if (skin::hoverStep(face, skin::NEXT, pointer, nextKey && t.mediaKeyLatch == 0) && (click || nextKey)) {
+    if (skin::hoverStep(face, skin::NEXT, pointer, nextKey && !t.mediaKeyLatch) && (click || nextKey)) {
         playback::nextTrack(t, playlist, false);
         return true;
     }
@@ -76,9 +76,9 @@ bool pressTransportButtons(playback::Transport& t, skin::Skin& face, const input
 bool pressPlaylistButton(LoopState& loop, skin::Skin& face, playlist::Playlist& playlist,
                          playback::Transport& transport) {
     if (!clicked(face, skin::PLAYLIST, loop.event)) return false;
-    loop.playlistVisible = loop.playlistVisible == 1 ? 0 : 1;
-    if (playlist::rowCount() != 0 || transport.trackOpen == 1) return false;
+    loop.playlistVisible = !loop.playlistVisible;
+    if (playlist::rowCount(playlist) != 0 || transport.trackOpen) return false;
     return playlist::addFilesByDialog(playlist, transport.currentPath);
 }
 
-}  // namespace app
+}  // namespace face

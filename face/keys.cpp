@@ -1,10 +1,10 @@
 // The key scan's snapshot turned into the drag's start and Delete's removal.
-#include "app/keys.h"
+#include "face/keys.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 
-namespace app {
+namespace face {
 
 // Holding Delete removes one row; the latch opens for another code pressed.
 void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist, const platform::Event& event) {
@@ -12,10 +12,10 @@ void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& pl
     if (input::pressed(keys, platform::VK_LEFT_BUTTON)) {
         docking::startDragIfGrabbed(drag, event, platform::pointerIn(numbers::MAIN_WINDOW));
     }
-    if (keys.deleteArmed && event.lastEvent != platform::EVENT_NONE && playlist::selectedRow() != -1) {
+    if (keys.deleteArmed && event.lastEvent != platform::EVENT_NONE && playlist::selectedRow(playlist) != -1) {
         playlist::removeSelectedEntry(playlist);
         input::closeDeleteLatch(keys);
     }
 }
 
-}  // namespace app
+}  // namespace face

@@ -1,14 +1,13 @@
 // The bars and the time text: the transport's state as the face shows it.
-#include "app/face_bars.h"
+#include "face/face_bars.h"
 
 #include "numbers/numbers.h"
 #include "platform/gui.h"
 #include "platform/system.h"
-#include "playback/media_commands.h"
 #include "skin/bars.h"
 #include "skin/colours.h"
 
-namespace app {
+namespace face {
 
 namespace {
 
@@ -38,7 +37,7 @@ void dragOnVolumeBar(const playback::Transport& t, const platform::Event& event)
 
 // The rewind empties the bar pixel by pixel, 1 ms each, before the track closes.
 bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist) {
-    if (t.trackOpen != 1 || !playback::reachedEnd(t)) return false;
+    if (!t.trackOpen || !playback::reachedEnd(t)) return false;
     playback::keepVolume(t);
     skin::emptyPositionBarSlowly(skin::POSITION_COLUMNS, skin::Pause::AfterEachPixel);
     playback::moveOnFromEndedTrack(t, playlist);
@@ -47,11 +46,10 @@ bool moveOnAtTrackEnd(playback::Transport& t, const playlist::Playlist& playlist
 
 // The time phase keeps its flag at 1 (it is due on every pass until the cycle
 // restarts), so drawing the time changes nothing of the strip's state.
-void showPlayback(playback::Transport& t, const metadata::InfoStrip& strip) {
-    if (t.trackOpen != 1) return;
-    if (metadata::inTimePhase(strip)) {
-        metadata::drawTimeText(playback::formatClock(playback::queryPosition(playback::TRACK_ALIAS_NUMBER)) + "/" +
-                               t.lengthText);
+void showPlayback(playback::Transport& t, const InfoStrip& strip) {
+    if (!t.trackOpen) return;
+    if (inTimePhase(strip)) {
+        drawTimeText(playback::timeText(t));
     }
     playback::readVolume(t);
     t.volumePixels = skin::volumeColumns(t.deviceVolume);
@@ -61,12 +59,12 @@ void showPlayback(playback::Transport& t, const metadata::InfoStrip& strip) {
         playback::readPosition(t);
         t.progressPixels = skin::positionColumns(t.positionMs, t.trackLengthMs);
         skin::paintPositionColumns(t.progressPixels, skin::BAR_HIGHLIGHT_COLOUR);
-    } else if (t.stopRewound == 0) {
+    } else if (!t.stopRewound) {
         skin::emptyPositionBarSlowly(t.progressPixels, skin::Pause::BeforeEachPixel);
-        t.stopRewound = 1;
+        t.stopRewound = true;
     }
 }
 
 void emptyPositionBar() { skin::paintPositionColumns(skin::POSITION_COLUMNS, skin::BAR_COLOUR); }
 
-}  // namespace app
+}  // namespace face

@@ -2,13 +2,16 @@
 // face, Delete removes the selected row.
 #pragma once
 
-#include "app/player.h"
+#include "docking/drag.h"
+#include "input/key_scan.h"
+#include "platform/gui.h"
+#include "playlist/playlist.h"
 
-namespace app {
+namespace face {
 
 // Scans the keys, then starts a drag when the left button grabbed the face's
 // top band, and removes the selected row when Delete is armed; both only in a
 // pass whose previous poll brought an event.
 void actOnKeys(input::KeyScan& keys, docking::Drag& drag, playlist::Playlist& playlist, const platform::Event& event);
 
-}  // namespace app
+}  // namespace face

@@ -2,12 +2,13 @@
 // drawing surface.
 #pragma once
 
-#include "app/player.h"
+#include "face/loop_state.h"
 
-namespace app {
+namespace face {
 
-void openMainWindow(const AppState& app);
+// Centred on the primary screen, as measured at start-up.
+void openMainWindow(int screenWidth, int screenHeight);
 // Before the first pass: the drawing surface, the empty strip, the flags.
 void prepareDrawing(LoopState& loop);
 
-}  // namespace app
+}  // namespace face

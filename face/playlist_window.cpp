@@ -1,6 +1,6 @@
 // The playlist window: a borderless 184 x 205 popup owned by the face, framed
 // by four pictures, holding the playlist list.
-#include "app/playlist_window.h"
+#include "face/playlist_window.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include "playlist/playlist.h"
 #include "skin/skin.h"
 
-namespace app {
+namespace face {
 
 using numbers::MAIN_WINDOW;
 using numbers::PLAYLIST_WINDOW;
@@ -58,7 +58,7 @@ void decodePlaylistFrames() {
 }
 
 // Without the face there is nothing to own the playlist window, which is then not made.
-bool openPlaylistWindow(playlist::Playlist& playlist) {
+bool openPlaylistWindow(playlist::Playlist& playlist, docking::Options& options) {
     if (!platform::windowExists(MAIN_WINDOW)) return false;
     const platform::WindowRect face = platform::windowRect(MAIN_WINDOW);
     platform::WindowLayout layout;
@@ -80,7 +80,7 @@ bool openPlaylistWindow(playlist::Playlist& playlist) {
                                                  LIST_TEXT_COLOUR, LIST_BACK_COLOUR);
     // The last step of the window's set-up, and only over a whole window:
     // without its controls there is no menu either.
-    if (framesMade && playlist.listMade) options::buildOptionsMenu();
+    if (framesMade && playlist.listMade) options::buildOptionsMenu(options);
     platform::acceptDroppedFiles(PLAYLIST_WINDOW);
     return true;
 }
@@ -91,14 +91,14 @@ void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& tr
                            const std::vector<std::string>& paths) {
     for (const std::string& path : paths) playlist::appendPath(playlist, path);
     transport.currentIndex = 0;
-    transport.movedByNext = 1;
+    transport.movedByNext = true;
 }
 
 // A playlist window already on screen is not shown again: the normal show is
 // an activating one, and repeating it on every pass could take the focus from
 // whatever program the user is in.
 void applyPlaylistVisibility(const LoopState& loop) {
-    if (loop.playlistVisible == 0) {
+    if (!loop.playlistVisible) {
         platform::activateWindow(MAIN_WINDOW);
         platform::hideWindow(PLAYLIST_WINDOW);
     } else if (!platform::windowVisible(PLAYLIST_WINDOW)) {
@@ -111,7 +111,7 @@ bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playli
     if (event.eventSource != numbers::PLAYLIST_LIST || event.eventType != platform::EVENT_LEFT_DOUBLE_CLICK) {
         return false;
     }
-    const int selected = playlist::selectedRow();
+    const int selected = playlist::selectedRow(playlist);
     if (selected == -1) return false;
     playback::chooseRow(transport, playlist, selected);
     return true;
@@ -132,4 +132,4 @@ bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& t
     return false;
 }
 
-}  // namespace app
+}  // namespace face

@@ -3,9 +3,12 @@
 // pass shows what the device says.
 #pragma once
 
-#include "app/player.h"
+#include "face/info_strip.h"
+#include "platform/gui.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
 
-namespace app {
+namespace face {
 
 // A drag on the position bar seeks (only in passes whose previous poll brought
 // an event, so a button held still over a bar sends nothing).
@@ -16,8 +19,8 @@ bool moveOnAtTrackEnd(playback::Transport& transport, const playlist::Playlist& 
 void dragOnVolumeBar(const playback::Transport& transport, const platform::Event& event);
 // While a track is open: the time text (in the strip's time phase), the volume
 // bar, and the position bar or, once stopped, its rewind.
-void showPlayback(playback::Transport& transport, const metadata::InfoStrip& strip);
+void showPlayback(playback::Transport& transport, const InfoStrip& strip);
 // A newly loaded track starts on an empty position bar.
 void emptyPositionBar();
 
-}  // namespace app
+}  // namespace face

@@ -5,7 +5,7 @@
 
 #include "metadata/track_tag.h"
 
-namespace metadata {
+namespace face {
 
 // The strip's rectangle on the face: the text area every phase clears.
 constexpr int STRIP_X = 22;
@@ -23,9 +23,9 @@ void createInfoFonts();
 // Fills the strip's rectangle with the text-area colour.
 void clearStrip();
 // "Developed by Varnel" blinks until the first track is loaded.
-void drawIdleText(InfoStrip& strip, int trackLoaded);
+void drawIdleText(InfoStrip& strip, bool trackLoaded);
 // Counts the pass and draws the phase that is due.
-void drawInfoCycle(InfoStrip& strip, const TrackTag& tag, int bitrateKbps);
+void drawInfoCycle(InfoStrip& strip, const metadata::TrackTag& tag, int bitrateKbps);
 // After a full cycle the counter starts again at the name.
 void restartInfoCycle(InfoStrip& strip);
 // True during the time phase, whose text the face draws while a track is open.
@@ -34,4 +34,4 @@ bool inTimePhase(const InfoStrip& strip);
 // and colour the last phase left selected.
 void drawTimeText(const std::string& text);
 
-}  // namespace metadata
+}  // namespace face

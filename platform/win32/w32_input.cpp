@@ -1,4 +1,5 @@
-// The window procedures and the one non-blocking poll: system messages become the loop's event values.
+// The window procedures and the one non-blocking poll: system messages become
+// the loop's event values; the pointer and key state.
 #include "platform/gui.h"
 #include "platform/win32/w32_state.h"
 
@@ -129,5 +130,56 @@ void pollEvent(Event& event) {
     }
     event.lastEvent = static_cast<int>(message.message);
 }
+
+using w32::services;
+using w32::windowHandle;
+
+namespace w32 {
+void forgetCursor() {
+    services().cursorKnown = false;
+    forgetPointerInWindow();
+}
+void forgetPointerInWindow() { services().pointerWindow = -1; }
+}  // namespace w32
+
+static bool readCursor(POINT& p) {
+    auto& s = services();
+    if (!s.cursorKnown) s.cursorKnown = GetCursorPos(&s.cursor) != FALSE;
+    p = s.cursor;
+    return s.cursorKnown;
+}
+
+// The pointer in a window's client area; both -1 outside it, and when that
+// window does not exist (it may just have been closed).
+static Point measurePointer(int window) {
+    HWND handle = windowHandle(window);
+    POINT p = {};
+    RECT client = {};
+    if (handle == nullptr || !readCursor(p) || !ScreenToClient(handle, &p) || !GetClientRect(handle, &client)) {
+        return Point{-1, -1};
+    }
+    if (p.x < 0 || p.x > client.right || p.y < 0 || p.y > client.bottom) {
+        return Point{-1, -1};
+    }
+    return Point{p.x, p.y};
+}
+
+Point pointerIn(int window) {
+    auto& s = services();
+    if (s.pointerWindow != window) {
+        const Point p = measurePointer(window);
+        s.pointerInWindow = POINT{p.x, p.y};
+        s.pointerWindow = window;
+    }
+    return Point{s.pointerInWindow.x, s.pointerInWindow.y};
+}
+
+Point cursorPosition() {
+    POINT p = {};
+    readCursor(p);
+    return Point{p.x, p.y};
+}
+
+bool keyPressed(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }
 
 }  // namespace platform

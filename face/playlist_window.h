@@ -5,15 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "app/player.h"
+#include "docking/window_options.h"
+#include "face/loop_state.h"
+#include "platform/gui.h"
+#include "playback/transport.h"
+#include "playlist/playlist.h"
 
-namespace app {
+namespace face {
 
 // Decodes the four pictures that frame the playlist window.
 void decodePlaylistFrames();
 // Builds window 1, hidden, touching the bottom edge of the face, with its
 // frame pictures and the list; false when the window could not be made.
-bool openPlaylistWindow(playlist::Playlist& playlist);
+bool openPlaylistWindow(playlist::Playlist& playlist, docking::Options& options);
 // One row per command-line file, in order; the first load relabels row 0 in place.
 void enterCommandLineFiles(playlist::Playlist& playlist, playback::Transport& transport,
                            const std::vector<std::string>& paths);
@@ -29,4 +33,4 @@ bool playDoubleClickedRow(playback::Transport& transport, const playlist::Playli
 // into the load step.
 bool pressPlaylistBarButton(playlist::Playlist& playlist, playback::Transport& transport, const platform::Event& event);
 
-}  // namespace app
+}  // namespace face

@@ -11,7 +11,13 @@
 #include <vector>
 
 #include "platform/draw.h"
+#include "platform/faults.h"
+#include "platform/files.h"
 #include "platform/gui.h"
+#include "platform/media.h"
+#include "platform/names.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
 #include "platform/sim/sim.h"
 #include "platform/system.h"
 
