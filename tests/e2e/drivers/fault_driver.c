@@ -3,8 +3,8 @@
  *
  *   fault_driver <process id> thread   a new thread of the process starts there
  *   fault_driver <process id> main     the process's first thread is sent there
- *   fault_driver <process id> stalled  the first thread is held, as one stuck in a long call
- *                                      would be, and a new thread starts there
+ *   fault_driver <process id> stalled  the first thread is held in the program's own code, as one
+ *                                      stuck in a long call would be, and a new thread starts there
  *
  * Reports "faulted" or the step that failed on stdout. */
 #include <stdio.h>
@@ -72,14 +72,48 @@ static int startThread(DWORD pid) {
     return 0;
 }
 
+/* Where the program's own image lies in the process: its first module. */
+static BOOL programImage(DWORD pid, DWORD64* base, DWORD64* end) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+    MODULEENTRY32 entry;
+    BOOL found;
+    if (snapshot == INVALID_HANDLE_VALUE) return FALSE;
+    entry.dwSize = sizeof entry;
+    found = Module32First(snapshot, &entry);
+    if (found) {
+        *base = (DWORD64)(ULONG_PTR)entry.modBaseAddr;
+        *end = *base + entry.modBaseSize;
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+/* Holds the first thread while it runs the program's own code, as a thread stuck in a long
+ * computation of its own would be. A thread held at any instruction could be inside a call of
+ * the window system, holding the window system's locks, which under Wine the box of the fault
+ * then waits for; a thread that does not answer is stuck in its own code or in a wait, which
+ * holds none. Between tries it runs on a moment. */
 static int holdMainThread(DWORD pid) {
+    DWORD64 base = 0, end = 0;
     DWORD id = firstThread(pid);
     if (!id) return fail("find thread");
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, id);
+    if (!programImage(pid, &base, &end)) return fail("find image");
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, id);
     if (!thread) return fail("open thread");
-    if (SuspendThread(thread) == (DWORD)-1) return fail("suspend");
-    CloseHandle(thread);
-    return 0;
+    for (int attempt = 0; attempt < 20000; ++attempt) {
+        if (SuspendThread(thread) == (DWORD)-1) return fail("suspend");
+        CONTEXT context;
+        memset(&context, 0, sizeof context);
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (!GetThreadContext(thread, &context)) return fail("get context");
+        if (context.Rip >= base && context.Rip < end) {
+            CloseHandle(thread);
+            return 0;
+        }
+        ResumeThread(thread);
+        Sleep(attempt % 8 == 0 ? 1 : 0);
+    }
+    return fail("hold in the program's code");
 }
 
 int main(int argc, char** argv) {
