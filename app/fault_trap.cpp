@@ -119,7 +119,16 @@ void trapFault(const platform::Fault& fault, void* context) {
     if (!claimFatalPath(record)) platform::parkThread();
     // Stopped inside an allocation it never leaves, the loop's thread holds a
     // heap's lock for good: the save and the box would wait for it forever.
-    if (!platform::stopLoopThread()) platform::endProcessNow(fault.code);
+    // Inside a call of the window system it never leaves, only the box would.
+    switch (platform::stopLoopThread()) {
+    case platform::LoopStop::HoldsHeap:
+        platform::endProcessNow(fault.code);
+    case platform::LoopStop::HoldsWindows:
+        playlist::keepListFile(player.playlist);
+        platform::endProcessNow(fault.code);
+    case platform::LoopStop::Clear:
+        break;
+    }
     endAfterFault(player, false);
 }
 

@@ -24,11 +24,16 @@ bool runGuarded(void (*step)(void* context), void* context);
 // next event poll or modal wait. False when the loop's thread did not take it
 // within `timeoutMs`.
 bool runOnLoopThread(void (*task)(void* context), void* context, int timeoutMs);
+// How a stop of the loop's thread ended: outside every lock the fatal path
+// needs; or, after a bound of tries, inside an allocation it never leaves
+// (nothing that allocates can run after that); or inside a call of the window
+// system it never leaves (under Wine such a call can hold the window system's
+// locks: no window can be made, though files can be written).
+enum class LoopStop { Clear, HoldsHeap, HoldsWindows };
 // Stops the loop's thread for good (it runs no more code of the player), and
-// only where it holds no heap's lock: caught inside an allocation it is let
-// run on a moment and stopped again. False when it could not be stopped
-// outside one within a bound: nothing that allocates can run after that.
-bool stopLoopThread();
+// only where it holds none of those locks: caught inside one it is let run on
+// a moment and stopped again.
+LoopStop stopLoopThread();
 [[noreturn]] void parkThread();                       // the calling thread waits for the process to end
 [[noreturn]] void endProcessNow(std::uint32_t code);  // nothing else runs, no library unloads
 std::uint32_t currentThreadId();

@@ -124,8 +124,11 @@
 //   allocationAtStop(forGood)        the next stop of the loop's thread finds it inside an allocation, holding
 //                                    the heap's lock: one it leaves at once (the stop waits it out), or,
 //                                    forGood, one it never leaves (the stop then fails)
+//   windowCallAtStop()               the next stop of the loop's thread finds it inside a call of the window
+//                                    system that it never leaves, holding that system's locks
 //   Deadlock                         thrown when another thread waits for a lock the stopped loop's thread
-//                                    holds: the device's (a media command) or the heap's (any service)
+//                                    holds: the device's (a media command), the heap's (any service) or the
+//                                    window system's (the box)
 //   loopThreadStopped()              stopLoopThread ran
 //   threadsEnded() / threadsParked() other threads ended by a passed-over fault / parked
 //   endSession()                     the system ends the session: both windows are told
@@ -402,6 +405,7 @@ bool faultFilterInstalled();
 const std::vector<FaultRaised>& faultsRaised();
 void setLoopThreadAnswers(bool answers);
 void allocationAtStop(bool forGood);
+void windowCallAtStop();
 bool loopThreadStopped();
 int threadsEnded();
 int threadsParked();

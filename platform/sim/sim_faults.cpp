@@ -70,6 +70,7 @@ void setLoopThreadAnswers(bool answers) { world().loopThreadAnswers = answers; }
 void allocationAtStop(bool forGood) {
     world().allocationAtStop = forGood ? AllocationAtStop::ForGood : AllocationAtStop::Brief;
 }
+void windowCallAtStop() { world().windowCallAtStop = true; }
 bool loopThreadStopped() { return world().loopThreadStopped; }
 int threadsEnded() { return world().threadsEnded; }
 int threadsParked() { return world().threadsParked; }
@@ -136,13 +137,16 @@ bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
 }
 
 // Inside a media command it is stopped holding the device's lock; a brief
-// allocation is waited out, one it never leaves keeps the heap's lock.
-bool stopLoopThread() {
+// allocation is waited out, one it never leaves keeps the heap's lock, and a
+// window system's call it never leaves keeps that system's.
+LoopStop stopLoopThread() {
     sim::World& w = world();
     w.loopThreadStopped = true;
     w.stoppedHoldingDevice = w.loopInsideDeviceCall;
     w.stoppedHoldingHeap = w.allocationAtStop == sim::AllocationAtStop::ForGood;
-    return !w.stoppedHoldingHeap;
+    w.stoppedHoldingWindows = !w.stoppedHoldingHeap && w.windowCallAtStop;
+    if (w.stoppedHoldingHeap) return LoopStop::HoldsHeap;
+    return w.stoppedHoldingWindows ? LoopStop::HoldsWindows : LoopStop::Clear;
 }
 void parkThread() { throw sim::ParkedThread{}; }
 void endProcessNow(std::uint32_t code) { throw sim::ProcessExit{static_cast<int>(code), true}; }

@@ -168,11 +168,14 @@ constexpr CallKind CALL_KINDS_TABLE[] = {
 }  // namespace
 
 // Another thread that needs a lock the stopped loop's thread holds waits for
-// it for good: every service allocates, and only a media command takes the device's.
+// it for good: every service allocates, only a media command takes the
+// device's, and of the fatal path's calls only the box makes a window.
 static void waitForStoppedThread(Call call) {
     const World& w = world();
     if (!w.loopThreadStopped || w.currentThread == LOOP_THREAD) return;
-    if (w.stoppedHoldingHeap || (w.stoppedHoldingDevice && call == Call::mediaCommand)) throw Deadlock{};
+    if (w.stoppedHoldingHeap || (w.stoppedHoldingDevice && call == Call::mediaCommand) ||
+        (w.stoppedHoldingWindows && call == Call::messageBox))
+        throw Deadlock{};
 }
 
 bool enter(Call call, const char* detail) {

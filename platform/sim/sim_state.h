@@ -271,6 +271,8 @@ struct World {
     AllocationAtStop allocationAtStop = AllocationAtStop::None;
     bool stoppedHoldingDevice = false;                     // the loop's thread was stopped inside a media command
     bool stoppedHoldingHeap = false;                       // ... or inside an allocation it never leaves
+    bool windowCallAtStop = false;                         // the next stop finds it inside a window system's call
+    bool stoppedHoldingWindows = false;                    // ... which it never leaves
     std::function<void(const std::string&)> modalWatcher;  // acts inside every modal wait
     int threadsEnded = 0;
     int threadsParked = 0;

@@ -27,18 +27,20 @@ constexpr DWORD64 LANDING_MARGIN = 256;
 // the filter and the fatal path (the list file's save, the box) run in it.
 constexpr ULONG STACK_GUARANTEE = 64 * 1024;
 
-// Stopping the loop's thread outside every heap's lock: how often it is tried,
-// how long the loop's thread runs on between tries, how long the probe of the
-// heaps' locks is given, and how many heaps it takes.
+// Stopping the loop's thread outside the locks the fatal path needs: how often
+// it is tried, how long the loop's thread runs on between tries, how long the
+// probes of the locks are given, and how many heaps the heaps' probe takes.
 constexpr int STOP_ATTEMPTS = 40;
 constexpr DWORD STOP_RETRY_MS = 10;
 constexpr DWORD PROBE_WAIT_MS = 50;
 constexpr DWORD PROBED_HEAPS = 256;
 
-// The thread that takes and releases every heap's lock when asked, made with
-// the trap (making a thread allocates). Rounds tell a late answer from the
-// answer to the question just asked.
-struct HeapProbe {
+// A thread that takes and releases some locks when asked, made with the trap
+// (making a thread allocates). Rounds tell a late answer from the answer to
+// the question just asked. Each kind of lock has a thread of its own, so that
+// one stuck on a lock the stopped thread holds tells nothing about the other.
+struct LockProbe {
+    void (*takeAndRelease)() = nullptr;
     HANDLE thread = nullptr;
     HANDLE request = nullptr;  // auto-reset: one round asked
     HANDLE done = nullptr;     // auto-reset: a round answered
@@ -65,7 +67,8 @@ struct FaultTrap {
     void* sessionContext = nullptr;
     void (*saveRequest)(void*, std::uint32_t) = nullptr;
     void* saveRequestContext = nullptr;
-    HeapProbe probe;
+    LockProbe heapProbe;
+    LockProbe windowProbe;
 };
 
 FaultTrap& trap() {
@@ -73,49 +76,80 @@ FaultTrap& trap() {
     return state;
 }
 
-DWORD WINAPI probeHeaps(void*) {
-    HeapProbe& probe = trap().probe;
+void takeAndReleaseHeaps() {
+    HANDLE heaps[PROBED_HEAPS];
+    DWORD count = GetProcessHeaps(PROBED_HEAPS, heaps);
+    if (count > PROBED_HEAPS) {
+        heaps[0] = GetProcessHeap();
+        count = 1;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        HeapLock(heaps[i]);
+        HeapUnlock(heaps[i]);
+    }
+}
+
+// Under Wine a thread stopped inside a call of the window system (the loop's
+// key reads flush every window's surface) can hold that system's locks, and
+// the box then waits for them while it is made. Reading a key's state flushes
+// the surfaces too, and a screen context takes the window list: in 300 stops
+// at random of a thread in a loop like the player's, under Wine, these two
+// waited whenever making a window did, and never otherwise. On Windows
+// neither waits for a stopped thread.
+void takeAndReleaseWindowSystem() {
+    GetAsyncKeyState(VK_LBUTTON);
+    HDC screen = GetDC(nullptr);
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+}
+
+DWORD WINAPI runProbe(void* context) {
+    LockProbe& probe = *static_cast<LockProbe*>(context);
     for (;;) {
         WaitForSingleObject(probe.request, INFINITE);
         const LONG round = InterlockedCompareExchange(&probe.asked, 0, 0);
-        HANDLE heaps[PROBED_HEAPS];
-        DWORD count = GetProcessHeaps(PROBED_HEAPS, heaps);
-        if (count > PROBED_HEAPS) {
-            heaps[0] = GetProcessHeap();
-            count = 1;
-        }
-        for (DWORD i = 0; i < count; ++i) {
-            HeapLock(heaps[i]);
-            HeapUnlock(heaps[i]);
-        }
+        probe.takeAndRelease();
         InterlockedExchange(&probe.answered, round);
         SetEvent(probe.done);
     }
 }
 
-void startHeapProbe() {
-    HeapProbe& probe = trap().probe;
+void startProbe(LockProbe& probe, void (*takeAndRelease)()) {
     if (probe.thread != nullptr) return;
+    probe.takeAndRelease = takeAndRelease;
     probe.request = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     probe.done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (probe.request == nullptr || probe.done == nullptr) return;
-    probe.thread = CreateThread(nullptr, 64 * 1024, &probeHeaps, nullptr, 0, nullptr);
+    probe.thread = CreateThread(nullptr, 64 * 1024, &runProbe, &probe, 0, nullptr);
 }
 
-// Whether every heap's lock could be taken just now. Without the probe
-// nothing can be told, and the heaps count as free, as they did before it.
-bool heapsFree() {
-    HeapProbe& probe = trap().probe;
-    if (probe.thread == nullptr) return true;
+LONG askProbe(LockProbe& probe) {
+    if (probe.thread == nullptr) return 0;
     const LONG round = InterlockedIncrement(&probe.asked);
     SetEvent(probe.request);
-    const DWORD start = GetTickCount();
+    return round;
+}
+
+// Whether the probe answered `round` within its wait from `start`. Without the probe nothing
+// can be told, and the locks count as free, as they did before it.
+bool probeAnswered(LockProbe& probe, LONG round, DWORD start) {
+    if (probe.thread == nullptr) return true;
     for (;;) {
         if (InterlockedCompareExchange(&probe.answered, 0, 0) == round) return true;
         const DWORD spent = GetTickCount() - start;
         if (spent >= PROBE_WAIT_MS) return false;
         WaitForSingleObject(probe.done, PROBE_WAIT_MS - spent);
     }
+}
+
+// Which of the fatal path's locks could not be taken just now.
+LoopStop probeLocks() {
+    FaultTrap& t = trap();
+    const LONG heapRound = askProbe(t.heapProbe);
+    const LONG windowRound = askProbe(t.windowProbe);
+    const DWORD start = GetTickCount();
+    if (!probeAnswered(t.heapProbe, heapRound, start)) return LoopStop::HoldsHeap;
+    if (!probeAnswered(t.windowProbe, windowRound, start)) return LoopStop::HoldsWindows;
+    return LoopStop::Clear;
 }
 
 [[noreturn]] void resumeGuard() { __builtin_longjmp(trap().guard, 1); }
@@ -154,7 +188,8 @@ void installFaultFilter(FaultFilter filter, void* context) {
         t.taskWindow = CreateWindowExA(0, w32::WINDOW_CLASS, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                        w32::services().instance, nullptr);
     }
-    startHeapProbe();
+    startProbe(t.heapProbe, &takeAndReleaseHeaps);
+    startProbe(t.windowProbe, &takeAndReleaseWindowSystem);
     t.previous = SetUnhandledExceptionFilter(&filterFault);
 }
 
@@ -198,21 +233,24 @@ bool runOnLoopThread(void (*task)(void*), void* context, int timeoutMs) {
 }
 
 // A suspension takes effect asynchronously; reading the thread's context
-// waits until it has.
-bool stopLoopThread() {
+// waits until it has. The last try leaves the thread stopped, whatever it holds.
+LoopStop stopLoopThread() {
     HANDLE thread = trap().loopThread;
-    if (thread == nullptr) return true;
+    if (thread == nullptr) return LoopStop::Clear;
+    LoopStop stop = LoopStop::Clear;
     for (int attempt = 0; attempt < STOP_ATTEMPTS; ++attempt) {
-        if (SuspendThread(thread) == static_cast<DWORD>(-1)) return true;
+        if (attempt > 0) {
+            ResumeThread(thread);
+            Sleep(STOP_RETRY_MS);
+        }
+        if (SuspendThread(thread) == static_cast<DWORD>(-1)) return LoopStop::Clear;
         CONTEXT context = {};
         context.ContextFlags = CONTEXT_CONTROL;
         GetThreadContext(thread, &context);
-        if (heapsFree()) return true;
-        ResumeThread(thread);
-        Sleep(STOP_RETRY_MS);
+        stop = probeLocks();
+        if (stop == LoopStop::Clear) return stop;
     }
-    SuspendThread(thread);
-    return false;
+    return stop;
 }
 
 void parkThread() {

@@ -196,6 +196,20 @@ TEST_F(FaultTrap, AnUnansweringLoopThreadIsStoppedAndTheMediaDeviceLeftAlone) {
     EXPECT_EQ(readFile(LIST_FILE), "C:\\a.mp3\r\n");
 }
 
+// Stopped inside a call of the window system it never leaves, the loop's
+// thread keeps the box from being made, not the save.
+TEST_F(FaultTrap, ALoopThreadStuckInTheWindowSystemLeavesTheSaveAndNoBox) {
+    start();
+    makeList({"C:\\a.mp3"});
+    sim::setLoopThreadAnswers(false);
+    sim::windowCallAtStop();
+    const sim::ProcessExit exit = ended([] { sim::raiseFaultElsewhere(ACCESS_VIOLATION); });
+    EXPECT_EQ(static_cast<std::uint32_t>(exit.code), ACCESS_VIOLATION);
+    EXPECT_TRUE(exit.atOnce);
+    EXPECT_TRUE(sim::messagesShown().empty());
+    EXPECT_EQ(readFile(LIST_FILE), "C:\\a.mp3\r\n");
+}
+
 TEST_F(FaultTrap, AFaultInsideTheHandlerEndsAtOnceWithoutASecondBox) {
     start();
     // The fatal path's save faults: the process ends at once with that code.

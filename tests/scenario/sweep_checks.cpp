@@ -57,6 +57,14 @@ std::vector<std::string> splitSavedForm(const std::string& bytes, bool& wellForm
     return lines;
 }
 
+// Another thread's fault came while the loop's thread was stuck holding, for
+// good, a lock the fatal path needs: the player ends at once, without a box.
+bool heldForGood(const Injection& injection, const Outcome& outcome) {
+    return injection.kind == Kind::Elsewhere && outcome.elsewhereFatal &&
+           (injection.variant == static_cast<int>(LoopThread::HungInAllocationForGood) ||
+            injection.variant == static_cast<int>(LoopThread::HungInWindowCallForGood));
+}
+
 // The fatal ends: one box (none when the system could not make it), with the
 // count and the description of the fault that ended the player, and its code.
 void checkFatalEnd(const Injection& injection, const Outcome& outcome, std::vector<std::string>& wrong) {
@@ -64,8 +72,7 @@ void checkFatalEnd(const Injection& injection, const Outcome& outcome, std::vect
     const std::vector<sim::FaultRaised>& faults = sim::faultsRaised();
     const std::uint32_t code = outcome.elsewhereFatal ? DIVISION_BY_ZERO : ACCESS_VIOLATION;
     const bool boxRefused = sim::callCount("messageBox") > static_cast<int>(boxes.size());
-    const bool stuckForGood = injection.kind == Kind::Elsewhere && outcome.elsewhereFatal &&
-                              injection.variant == static_cast<int>(LoopThread::HungInAllocationForGood);
+    const bool stuckForGood = heldForGood(injection, outcome);
     // Ended inside the box: by the end of the session or a newer player.
     const bool endedInBox = outcome.boxShown && (outcome.end == End::SessionEnded || outcome.end == End::Terminated);
     if (outcome.end == End::FatalBox || endedInBox) {
@@ -79,12 +86,12 @@ void checkFatalEnd(const Injection& injection, const Outcome& outcome, std::vect
                 text.find(description) == std::string::npos)
                 wrong.push_back("the box read: " + text);
         }
-        if (stuckForGood) wrong.push_back("a box shown with the heap's lock held for good");
+        if (stuckForGood) wrong.push_back("a box shown with a lock held for good");
     } else if (outcome.end == End::AtOnce) {
         const bool nested = !faults.empty() && (!faults.back().filtered || faults.back().nested);
         if (!nested && !stuckForGood)
             wrong.push_back("ended at once outside the handler, code " + std::to_string(outcome.code));
-        if (stuckForGood && !boxes.empty()) wrong.push_back("a box shown with the heap's lock held for good");
+        if (stuckForGood && !boxes.empty()) wrong.push_back("a box shown with a lock held for good");
         if (boxes.size() > 1) wrong.push_back("more than one box");
     } else if (!boxes.empty()) {
         wrong.push_back("a box without a fatal fault: " + boxes[0].text);
@@ -94,7 +101,7 @@ void checkFatalEnd(const Injection& injection, const Outcome& outcome, std::vect
     if (fatal && static_cast<std::uint32_t>(outcome.code) != code)
         wrong.push_back("a fatal fault ended with code " + std::to_string(outcome.code));
     if (stuckForGood && outcome.end != End::AtOnce)
-        wrong.push_back("the heap's lock held for good, and the player did not end at once");
+        wrong.push_back("a lock held for good, and the player did not end at once");
     // Another thread's fault ends the player in bounded time, and the fatal
     // path that runs without the loop's thread leaves the device alone.
     if (outcome.elsewhereFatal && (outcome.end == End::FatalBox || outcome.end == End::AtOnce)) {
@@ -132,7 +139,8 @@ void checkOlderPlayer(const Machine& machine, const Outcome& outcome, std::vecto
 }
 
 // The list file: as it was, or the saved form of a playlist the user saw.
-void checkListFile(const Session& session, const Outcome& outcome, std::vector<std::string>& wrong) {
+void checkListFile(const Session& session, const Injection& injection, const Outcome& outcome,
+                   std::vector<std::string>& wrong) {
     const Machine& machine = session.machine;
     const Run& run = outcome.run;
     if (outcome.listBefore.there && !outcome.listAfter.there) wrong.push_back("the list file is gone");
@@ -166,7 +174,10 @@ void checkListFile(const Session& session, const Outcome& outcome, std::vector<s
     }
     // Saved at the end the user gave, it is what the user saw then.
     const std::vector<sim::FaultRaised>& faults = sim::faultsRaised();
-    const bool fatalGiven = outcome.end == End::FatalBox && faults.size() == 1 &&
+    // Stuck for good inside the window system, the loop's thread keeps only the box from being made.
+    const bool savedWithoutBox = outcome.end == End::AtOnce && injection.kind == Kind::Elsewhere &&
+                                 injection.variant == static_cast<int>(LoopThread::HungInWindowCallForGood);
+    const bool fatalGiven = (outcome.end == End::FatalBox || savedWithoutBox) && faults.size() == 1 &&
                             (session.ending == Ending::Fault || outcome.elsewhereFatal);
     const bool endedThere =
         outcome.end == End::Closed || outcome.end == End::SessionEnded || outcome.end == End::Terminated || fatalGiven;
@@ -252,7 +263,7 @@ std::vector<std::string> check(const Session& session, const Injection& injectio
             wrong.push_back("a drop was never released");
     }
     checkOlderPlayer(machine, outcome, wrong);
-    checkListFile(session, outcome, wrong);
+    checkListFile(session, injection, outcome, wrong);
     checkDirFile(session, outcome, wrong);
     return wrong;
 }

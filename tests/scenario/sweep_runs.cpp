@@ -1,6 +1,7 @@
 // The sweep's runs: a session set up on a fresh simulated machine and run
 // whole with one thing injected, and the runs to make of each kind.
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,7 +74,9 @@ bool aligned(const app::Player& player) {
     return true;
 }
 
-const char* LOOP_THREAD_NAMES[] = {"answers", "hung", "hung in a brief allocation", "hung in an allocation for good"};
+const char* const LOOP_THREAD_NAMES[] = {"answers", "hung", "hung in a brief allocation",
+                                         "hung in an allocation for good", "hung in the window system for good"};
+static_assert(std::size(LOOP_THREAD_NAMES) == static_cast<std::size_t>(LoopThread::HungInWindowCallForGood) + 1);
 const char* DELIVERY_NAMES[] = {"the end of the session", "a newer player's save request", "a drop",
                                 "another thread's fault"};
 
@@ -148,6 +151,7 @@ Outcome runSession(const Session& session, const Injection& injection, std::int6
         if (loopThread != LoopThread::Answers) sim::setLoopThreadAnswers(false);
         if (loopThread == LoopThread::HungInBriefAllocation) sim::allocationAtStop(false);
         if (loopThread == LoopThread::HungInAllocationForGood) sim::allocationAtStop(true);
+        if (loopThread == LoopThread::HungInWindowCallForGood) sim::windowCallAtStop();
         sim::raiseFaultElsewhere(DIVISION_BY_ZERO, 0x402000);
         sim::setLoopThreadAnswers(true);
     };
@@ -310,7 +314,7 @@ std::vector<Injection> injections(const std::vector<sim::CallRecord>& log, const
     if (kind == Kind::Elsewhere) {
         const int lastPoll = log.empty() ? 0 : log.back().poll;
         for (int poll = 1; poll <= lastPoll; ++poll)
-            for (int variant = 0; variant <= static_cast<int>(LoopThread::HungInAllocationForGood); ++variant)
+            for (int variant = 0; variant <= static_cast<int>(LoopThread::HungInWindowCallForGood); ++variant)
                 chosen.push_back({kind, poll, variant});
     }
     if (kind == Kind::InDevice) {

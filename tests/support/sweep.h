@@ -97,7 +97,7 @@ const std::vector<Session>& sessions();
 // modal wait, inside which something arrives.
 enum class Kind { None, Failure, Fault, Kill, Elsewhere, InDevice, Inside };
 // How the loop's thread stands when another thread's fault comes.
-enum class LoopThread { Answers, Hung, HungInBriefAllocation, HungInAllocationForGood };
+enum class LoopThread { Answers, Hung, HungInBriefAllocation, HungInAllocationForGood, HungInWindowCallForGood };
 // What arrives inside a modal wait.
 enum class Delivery { SessionEnd, SaveRequest, Drop, FaultElsewhere };
 
