@@ -100,7 +100,6 @@ void appendMenuItem(int menu, int item, const char* text);
 void appendMenuSeparator(int menu);
 void appendSubmenu(int menu, int submenu, const char* text);
 void setMenuCheck(int menu, int item, bool checked);
-int menuCheck(int menu, int item);  // 1 when checked
 void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY);
 
 }  // namespace platform

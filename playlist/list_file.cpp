@@ -25,8 +25,8 @@ using numbers::PLAYLIST_LIST;
 // list file: none is read, and none is written this run.
 void loadListFile(Playlist& playlist) {
     playlist.listFileUnreadable = true;
-    const std::string path = store::listFilePath();
-    playlist.listFile = path;
+    nameListFile(playlist);
+    const std::string& path = playlist.listFile;
     if (path.empty()) return;
     platform::OpenFailure failure = platform::OpenFailure::None;
     store::LineReader reader;

@@ -84,6 +84,7 @@
 //   listRows(control)                all rows, as shown (UTF-8)
 // Menus
 //   menuItems(menu)                  MenuItem list (id, text, kind, submenu, checked)
+//   menuCheck(menu, item)            1 when the item's mark is shown
 //   queuePopupChoice(item)           the next showPopupMenu picks item (0 = dismissed)
 //   popupsShown()                    every showPopupMenu call {menu, owner, x, y}
 // Files and libraries
@@ -375,6 +376,7 @@ void selectRow(int control, int row);
 std::vector<std::string> listRows(int control);
 
 std::vector<MenuItem> menuItems(int menu);
+int menuCheck(int menu, int item);
 void queuePopupChoice(int item);
 const std::vector<PopupShown>& popupsShown();
 

@@ -23,6 +23,11 @@ std::vector<MenuItem> menuItems(int menu) {
     return it == world().menus.end() ? std::vector<MenuItem>{} : it->second.items;
 }
 
+int menuCheck(int menu, int item) {
+    const MenuItem* entry = findMenuItem(menu, item);
+    return entry && entry->checked ? 1 : 0;
+}
+
 void queuePopupChoice(int item) { world().popupChoices.push_back(item); }
 
 const std::vector<PopupShown>& popupsShown() { return world().popups; }
@@ -60,12 +65,6 @@ void appendSubmenu(int menu, int submenu, const char* text) {
 void setMenuCheck(int menu, int item, bool checked) {
     if (sim::enter(sim::Call::setMenuCheck)) return;
     if (sim::MenuItem* entry = sim::findMenuItem(menu, item)) entry->checked = checked;
-}
-
-int menuCheck(int menu, int item) {
-    sim::enter(sim::Call::menuCheck);
-    const sim::MenuItem* entry = sim::findMenuItem(menu, item);
-    return entry && entry->checked ? 1 : 0;
 }
 
 // The real menu posts its command to the queue; the chosen item is the next event.

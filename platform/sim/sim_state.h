@@ -44,7 +44,7 @@ constexpr std::uint32_t OTHER_THREAD = 2;
     X(addImageControl, true) X(addListControl, true) X(listInsert, true) X(listInsertUtf8, true)             \
     X(listDelete, true) X(listCount, true) X(listSelected, true)                                             \
     X(createPopupMenu, true) X(appendMenuItem, true) X(appendMenuSeparator, true) X(appendSubmenu, true)     \
-    X(setMenuCheck, true) X(menuCheck, false) X(showPopupMenu, true)                                         \
+    X(setMenuCheck, true) X(showPopupMenu, true)                                         \
     /* drawing */                                                                                            \
     X(acquireDrawingSurface, true) X(fillBox, false) X(plotPixel, false) X(setTextPosition, false)           \
     X(setTextColour, false) X(setTextBackground, false) X(selectFont, false) X(drawText, false)              \

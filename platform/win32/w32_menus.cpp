@@ -55,20 +55,6 @@ void setMenuCheck(int menu, int item, bool checked) {
     SetMenuItemInfoA(handle, static_cast<UINT>(item), FALSE, &info);
 }
 
-int menuCheck(int menu, int item) {
-    HMENU handle = menuHandle(menu);
-    if (handle == nullptr) {
-        return 0;
-    }
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STATE;
-    if (!GetMenuItemInfoA(handle, static_cast<UINT>(item), FALSE, &info)) {
-        return 0;
-    }
-    return (info.fState & MFS_CHECKED) != 0 ? 1 : 0;
-}
-
 void showPopupMenu(int menu, int ownerWindow, int screenX, int screenY) {
     HMENU handle = menuHandle(menu);
     if (handle == nullptr) {

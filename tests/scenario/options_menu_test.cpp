@@ -45,13 +45,13 @@ TEST_F(OptionsMenu, TheAnimationGroupAndTheToggles) {
     EXPECT_EQ(describe(numbers::ANIMATION_MENU), (std::vector<std::string>{"26 None", "27 Linear", "28 Snake"}));
     EXPECT_EQ(player.options.animation, docking::Animation::Unmarked);
     choose(numbers::COLLISION_ITEM);
-    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM), 0);
+    EXPECT_EQ(sim::menuCheck(numbers::OPTIONS_MENU, numbers::COLLISION_ITEM), 0);
     EXPECT_FALSE(player.options.collision);
 
     for (const bool onTop : {true, false}) {
         choose(numbers::ALWAYS_ON_TOP_ITEM);
         EXPECT_EQ(sim::windowInfo(numbers::MAIN_WINDOW).topmost, onTop);
-        EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
+        EXPECT_EQ(sim::menuCheck(numbers::OPTIONS_MENU, numbers::ALWAYS_ON_TOP_ITEM), onTop ? 1 : 0);
         EXPECT_EQ(player.options.alwaysOnTop, onTop);
     }
 }
@@ -86,7 +86,7 @@ TEST_F(OptionsMenu, ARightClickOpensTheMenuAtThePointer) {
                   std::vector<int>({numbers::OPTIONS_MENU, numbers::MAIN_WINDOW, 150 + control, 120}));
     }
     EXPECT_EQ(sim::popupsShown().size(), 2u);
-    EXPECT_EQ(platform::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_NONE_ITEM), 1);
+    EXPECT_EQ(sim::menuCheck(numbers::OPTIONS_MENU, numbers::ANIMATION_NONE_ITEM), 1);
     EXPECT_EQ(player.options.animation, docking::Animation::None);
 }
 

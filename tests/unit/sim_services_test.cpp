@@ -335,7 +335,7 @@ TEST_F(SimServices, PopupChoiceBecomesTheNextMenuEvent) {
     platform::appendMenuItem(30, 27, "Linear");
     platform::appendSubmenu(20, 30, "Animation");
     platform::setMenuCheck(20, 27, true);
-    EXPECT_EQ(platform::menuCheck(20, 27), 1);
+    EXPECT_EQ(sim::menuCheck(20, 27), 1);
     sim::queueControlEvent(0, platform::EVENT_LEFT_CLICK);
     sim::queuePopupChoice(27);
     platform::showPopupMenu(20, 0, 5, 6);
